@@ -1,0 +1,55 @@
+#pragma once
+
+#include "BoardImage.h"
+#include "Form.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The editor's rules as functions over the form and the board image: showing an
+// image in the controls, reading the controls back, the two feature frames and the
+// product's profile. The main window and the command-line tool both call these;
+// neither has a second copy of any rule.
+namespace Editor {
+
+// The first ticked product item, scanning 1..5; none when no item is ticked.
+std::optional<int> selectedProduct(const Form& form);
+// The ticked serial-port item; the last one wins when several are ticked.
+std::optional<int> selectedPort(const Form& form);
+
+// Image to form. Also removes the lock marks of locked speed-dial memories from the image.
+void UpdateGUI(Form& form, BoardImage& image);
+// Form to image: words 0..98, the tag words (products 2..5) and word 250.
+void ReadGUI(const Form& form, BoardImage& image);
+
+// Check boxes whose change of value, by the user or by code, raises their click handler.
+// Setting the value a box already has runs nothing.
+void setFleetDispatch(Form& form, int value);
+void setMemorySpeed(Form& form, int value);
+void chkFleetDispatch_Click(Form& form);
+void chkMemorySpeed_Click(Form& form);
+
+// The window side of a product's profile: tick, short name, option controls' enabled states.
+// A value that is not 1..5 changes nothing.
+void applyProductProfile(Form& form, const QString& product);
+// The product menu's effect on the window: untick all, apply the profile, re-apply both frames.
+void mnuProduct_Click(Form& form, int index);
+
+// Box rules applied when a box loses the focus.
+enum class DisplayFormat { None, FourDigits, FiveDigits, NumberNoLeadingZeros, Capitals };
+QString applyDisplayFormat(const QString& text, DisplayFormat format);
+// The access-code box: any text that is not five characters becomes "47203".
+QString accessCodeRule(const QString& text);
+inline const QString kDefaultAccessCode = QStringLiteral("47203");
+
+// Increment Primary Code.
+void incrementPrimaryCode(Form& form);
+
+// Entries that cannot become four hexadecimal digits, each described for the user
+// ("Primary Code - ESN: \"12AB\" is not four digits"). Empty when the form can be
+// written to a board or saved.
+QStringList entryProblems(const Form& form);
+
+} // namespace Editor
