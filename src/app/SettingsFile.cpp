@@ -1,10 +1,10 @@
 #include "SettingsFile.h"
 
+#include "SafeSave.h"
 #include "SequentialInput.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 
 #include <limits>
 
@@ -87,10 +87,10 @@ WriteResult write(const QString& dir, std::optional<int> port, std::optional<int
     bytes += "\r\n";
 
     const QString target = path(dir);
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    const QString reason = SafeSave::write(target, bytes);
+    if (!reason.isEmpty()) {
         return {false, QStringLiteral("The settings file \"%1\" could not be written: %2.")
-                           .arg(QDir(dir).relativeFilePath(target), file.errorString())};
+                           .arg(QDir(dir).relativeFilePath(target), reason)};
     }
     return {};
 }

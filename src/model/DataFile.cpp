@@ -1,12 +1,12 @@
 #include "DataFile.h"
 
 #include "MemoryMap.h"
+#include "SafeSave.h"
 #include "SequentialInput.h"
 #include "WordCodecs.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace DataFile {
 
@@ -82,19 +82,9 @@ QByteArray serialize(const BoardImage& image)
 
 SaveResult save(const QString& path, const BoardImage& image)
 {
-    const QByteArray bytes = serialize(image);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {Error::WriteFailed,
-                QStringLiteral("The file %1 cannot be created: %2.").arg(quoted(path), file.errorString())};
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return {Error::WriteFailed, QStringLiteral("The file %1 could not be written: %2.").arg(quoted(path), reason)};
-    }
-    if (!file.commit())
-        return {Error::WriteFailed,
-                QStringLiteral("The file %1 could not be saved: %2.").arg(quoted(path), file.errorString())};
+    const QString reason = SafeSave::write(path, serialize(image));
+    if (!reason.isEmpty())
+        return {Error::WriteFailed, QStringLiteral("The file %1 could not be saved: %2.").arg(quoted(path), reason)};
     return {};
 }
 
