@@ -30,6 +30,9 @@ void setFleetDispatch(Form& form, int value);
 void setMemorySpeed(Form& form, int value);
 void chkFleetDispatch_Click(Form& form);
 void chkMemorySpeed_Click(Form& form);
+// The frames' rows for the ticked product (with the feature on); nothing without a ticked product.
+void ConfigureFleetDispatchFrame(Form& form);
+void ConfigureSpeedDialFrame(Form& form);
 
 // The window side of a product's profile: tick, short name, option controls' enabled states.
 // A value that is not 1..5 changes nothing.
@@ -44,11 +47,13 @@ QString applyDisplayFormat(const QString& text, DisplayFormat format);
 QString accessCodeRule(const QString& text);
 inline const QString kDefaultAccessCode = QStringLiteral("47203");
 
-// Increment Primary Code.
-void incrementPrimaryCode(Form& form);
+// Increment Primary Code. The box holds four digits, so 9999 stays as it is and
+// the window tells the user (AtLimit).
+enum class IncrementResult { Done, AtLimit };
+IncrementResult incrementPrimaryCode(Form& form);
 
 // Entries that cannot become four hexadecimal digits, each described for the user
-// ("Primary Code - ESN: \"12AB\" is not four digits"). Empty when the form can be
+// ("Primary Code - ESN: \"12X\" must be four digits"). Empty when the form can be
 // written to a board or saved.
 QStringList entryProblems(const Form& form);
 
