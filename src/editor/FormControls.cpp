@@ -145,10 +145,9 @@ EntryResult enterText(Form& form, const FormControl& control, const QString& val
         return refused(control, QStringLiteral("\"%1\" is longer than the box's %2 characters")
                                     .arg(value)
                                     .arg(control.maxLength));
-    QString text = Editor::applyDisplayFormat(value, control.format);
-    if (control.entry == EntryRule::FiveDigits) // the access-code box
-        text = Editor::accessCodeRule(text);
-    control.textBox(form)->text = text;
+    // The access-code box judges the length as typed ("123" is not padded to a valid-looking code).
+    const QString typed = control.entry == EntryRule::FiveDigits ? Editor::accessCodeRule(value) : value;
+    control.textBox(form)->text = Editor::applyDisplayFormat(typed, control.format);
     return {};
 }
 
