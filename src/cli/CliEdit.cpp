@@ -18,6 +18,9 @@ namespace Cli {
 
 namespace {
 
+const QString kDumpUsage = QStringLiteral("vireo dump FILE --product N [--json]");
+const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
+
 struct Window {
     Form form;
     BoardImage image;
@@ -196,11 +199,11 @@ int dump(const QStringList& args)
     if (!parseArguments(parser, QStringLiteral("dump"), args))
         return kInvalid;
     if (parser.isSet(QStringLiteral("help"))) {
-        out() << parser.helpText();
+        printHelp(parser, kDumpUsage);
         return kOk;
     }
     if (parser.positionalArguments().size() != 1 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: vireo dump FILE --product N [--json]\n";
+        err() << "Usage: " << kDumpUsage << "\n";
         return kInvalid;
     }
     const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
@@ -238,12 +241,12 @@ int convert(const QStringList& args)
     if (!parseArguments(parser, QStringLiteral("convert"), args))
         return kInvalid;
     if (parser.isSet(QStringLiteral("help"))) {
-        out() << parser.helpText();
+        printHelp(parser, kConvertUsage);
         return kOk;
     }
     const QStringList files = parser.positionalArguments();
     if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...\n";
+        err() << "Usage: " << kConvertUsage << "\n";
         return kInvalid;
     }
     const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");

@@ -30,6 +30,15 @@ bool parseArguments(QCommandLineParser& parser, const QString& command, const QS
     return true;
 }
 
+void printHelp(const QCommandLineParser& parser, const QString& usage)
+{
+    QString help = parser.helpText();
+    // Qt's first line names the program by the path it was started with.
+    help.replace(0, help.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: ") + usage);
+    out() << help;
+    out().flush();
+}
+
 std::optional<int> productOption(const QString& value, const QString& option)
 {
     bool ok = false;

@@ -17,6 +17,9 @@ QTextStream& err();
 // hint) on stderr and returns false.
 bool parseArguments(QCommandLineParser& parser, const QString& command, const QStringList& args);
 
+// A command's help, under its own usage line.
+void printHelp(const QCommandLineParser& parser, const QString& usage);
+
 // "--product N": the product menu's index 1..5, or a message on stderr.
 std::optional<int> productOption(const QString& value, const QString& option);
 
