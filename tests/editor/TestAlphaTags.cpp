@@ -111,25 +111,6 @@ private slots:
         QCOMPARE(AlphaTags::vertexEncode(AlphaTags::vertexDecode(slot("2130", "FF31", "5454", "5454", "5454"))),
                  slot("5400", "3031", "5454", "5454", "5454"));
     }
-
-    void routinesUseTheirSlotsOnly()
-    {
-        BoardImage image = plainImage();
-        image.setWord(MemoryMap::groupTagWord(3) + 4, QStringLiteral("3B3C"));
-        image.setWord(249, QStringLiteral("5430"));
-        Form form = Form::designTime();
-        Vertex_AlphaU(form, image);
-        QCOMPARE(form.GroupAlpha[3].text, QStringLiteral("        BC"));
-        QCOMPARE(form.SpeedAlpha[13].text, QStringLiteral("         0"));
-        form.GroupAlpha[0].text = QStringLiteral("A");
-        form.SpeedAlpha[0].text = QStringLiteral("B");
-        Icom_AlphaR(form, image);
-        QCOMPARE(image.word(103), QStringLiteral("2041"));
-        QCOMPARE(image.word(184), QStringLiteral("2042"));
-        QCOMPARE(image.word(MemoryMap::kSpare179), QStringLiteral("1234"));
-        QCOMPARE(image.word(98), QStringLiteral("FF00"));
-        QCOMPARE(image.word(250), QStringLiteral("FFFF"));
-    }
 };
 
 QTEST_APPLESS_MAIN(TestAlphaTags)

@@ -78,19 +78,6 @@ private slots:
                               "Speed Dial, row B: \"555F\" must be up to 15 digits 0-9 or A-E"}));
     }
 
-    void controlTableReachesEveryControl()
-    {
-        Form form = formFor(4);
-        QCOMPARE(FormControls::find(QStringLiteral("GroupAlpha(15)"))->textBox(form), &form.GroupAlpha[15]);
-        QCOMPARE(FormControls::find(QStringLiteral("chkLock(13)"))->checkBox(form), &form.chkLock[13]);
-        QCOMPARE(FormControls::find(QStringLiteral("cmbMandown"))->comboBox(form), &form.cmbMandown);
-        QVERIFY(!FormControls::find(QStringLiteral("GroupAlpha(16)")));
-        int editing = 0;
-        for (const FormControl& c : FormControls::all())
-            editing += c.isEditing() ? 1 : 0;
-        QCOMPARE(editing, 1 + 4 + 3 + 9 + 1 + 2 * 16 + 1 + 3 * 14);
-    }
-
     void enteringAsAUserWould()
     {
         Form form = formFor(4);
