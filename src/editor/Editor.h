@@ -43,7 +43,8 @@ void mnuProduct_Click(Form& form, int index);
 // Box rules applied when a box loses the focus.
 enum class DisplayFormat { None, FourDigits, FiveDigits, NumberNoLeadingZeros, Capitals };
 QString applyDisplayFormat(const QString& text, DisplayFormat format);
-// The access-code box: any text that is not five characters becomes "47203".
+// The access-code box: any text that is not five characters becomes "47203". It judges
+// the text as typed, so apply it before the box's "00000" format ("123" -> "47203").
 QString accessCodeRule(const QString& text);
 inline const QString kDefaultAccessCode = QStringLiteral("47203");
 
