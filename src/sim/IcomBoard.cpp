@@ -8,15 +8,13 @@ constexpr char kTextType = 0x02;
 
 QByteArray boardFrame(char type, const QByteArray& text)
 {
-    return IcomBoard::kBoardHeader + type + text + IcomBoard::kEnd;
+    return IcomBoard::boardHeader() + type + text + IcomBoard::kEnd;
 }
 
 QByteArray textFrame(const QByteArray& text) { return boardFrame(kTextType, text + "\n\r"); }
 
 } // namespace
 
-const QByteArray IcomBoard::kProgrammerHeader("\xFE\xFE\xEE\xEF\xE8\x20\x24\x00\x00", 9);
-const QByteArray IcomBoard::kBoardHeader("\xFE\xFE\xEF\xEE\xE8\x20\x24\x00\x00", 9);
 
 void IcomBoard::parse(char byte)
 {
@@ -33,12 +31,13 @@ void IcomBoard::parse(char byte)
 void IcomBoard::takeFrame(const QByteArray& frame)
 {
     // Anything before the header is line noise; a frame without it is ignored.
-    const qsizetype start = frame.lastIndexOf(kProgrammerHeader);
-    if (start < 0 || frame.size() - start < kProgrammerHeader.size() + 2)
+    const QByteArray header = programmerHeader();
+    const qsizetype start = frame.lastIndexOf(header);
+    if (start < 0 || frame.size() - start < header.size() + 2)
         return;
     const QByteArray raw = frame.mid(start);
-    const char type = raw.at(kProgrammerHeader.size());
-    QByteArray text = raw.mid(kProgrammerHeader.size() + 1);
+    const char type = raw.at(header.size());
+    QByteArray text = raw.mid(header.size() + 1);
     text.chop(1); // FD
     if (type == kWakeUpType) {
         onWakeUp(raw);

@@ -12,8 +12,8 @@
 //   write command   type 02, "3" LF CR   each word: type 02, LF CR
 class IcomBoard final : public VirtualBoard {
 public:
-    static const QByteArray kProgrammerHeader; // FE FE EE EF E8 20 24 00 00
-    static const QByteArray kBoardHeader;      // FE FE EF EE E8 20 24 00 00
+    static QByteArray programmerHeader() { return QByteArray("\xFE\xFE\xEE\xEF\xE8\x20\x24\x00\x00", 9); }
+    static QByteArray boardHeader() { return QByteArray("\xFE\xFE\xEF\xEE\xE8\x20\x24\x00\x00", 9); }
     static constexpr char kEnd = static_cast<char>(0xFD);
 
     IcomBoard(const BoardSetup& setup, const BoardImage& memory) : VirtualBoard(setup, memory) {}
