@@ -201,8 +201,8 @@ std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock
 bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
 {
     if (out.piece.hangup) {
+        unplugged_ = true; // before the close, so whoever sees the hang-up also sees this
         closeLine();
-        unplugged_ = true;
         return false;
     }
     const QByteArray& bytes = out.piece.bytes;

