@@ -55,7 +55,8 @@ Options parseOptions(const QCoreApplication& app)
     parser.setApplicationDescription(QStringLiteral(
         "A virtual Vireo Logic Board on a pseudo-terminal. It answers the programmer's link check,\n"
         "read, write and Force Initialization as the board of the chosen family does, until\n"
-        "SIGINT or SIGTERM.\n\n"
+        "SIGINT or SIGTERM, or until the unplug fault closes the line.\n"
+        "Family alone: alinco is product 1, icom product 3, vertex product 4.\n\n"
         "Board behaviour: the wake-up starts a new dialogue at any time; read (02) and write (03)\n"
         "are obeyed only after the access code was accepted (see --no-lock); Force Initialization\n"
         "(01) restores the factory memory (access code 47203) and needs no code.\n\n"
