@@ -1,9 +1,8 @@
 #include "VirtualBoard.h"
 
-#include "AlincoBoard.h"
 #include "IcomBoard.h"
+#include "LineBoard.h"
 #include "MemoryMap.h"
-#include "VertexBoard.h"
 #include "WordCodecs.h"
 
 namespace {
@@ -26,8 +25,8 @@ bool isFiveDigits(const QString& code)
 std::unique_ptr<VirtualBoard> VirtualBoard::create(const BoardSetup& setup, const BoardImage& memory)
 {
     switch (Product::info(setup.product).family) {
-    case BoardFamily::Vertex: return std::make_unique<VertexBoard>(setup, memory);
-    case BoardFamily::Alinco: return std::make_unique<AlincoBoard>(setup, memory);
+    case BoardFamily::Vertex: return std::make_unique<LineBoard>(setup, memory, LineBoard::vertex());
+    case BoardFamily::Alinco: return std::make_unique<LineBoard>(setup, memory, LineBoard::alinco());
     case BoardFamily::Icom: return std::make_unique<IcomBoard>(setup, memory);
     }
     return nullptr;
