@@ -157,6 +157,8 @@ void PtyBoard::serve()
         }
         if (ppoll(fds, 2, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR)
             return;
+        if (fds[0].revents & (POLLERR | POLLNVAL))
+            return;
         if (fds[0].revents & POLLIN)
             receiveFromLine(Clock::now());
     }

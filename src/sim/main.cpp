@@ -147,18 +147,19 @@ void removeLink(const QString& link, const QString& target)
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("vireo-board"));
-    const Options options = parseOptions(app);
-    const BoardImage memory = startingMemory(options);
-
-    // Signals are taken synchronously below; block them before the board's thread exists.
+    // Signals are taken synchronously below; block them before any thread exists,
+    // so none of them can be delivered elsewhere and kill the board without its save.
     sigset_t stopSignals;
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGINT);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vireo-board"));
+    const Options options = parseOptions(app);
+    const BoardImage memory = startingMemory(options);
 
     auto board = VirtualBoard::create(options.setup, memory);
     const QString code = board->accessCode();
