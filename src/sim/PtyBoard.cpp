@@ -1,0 +1,236 @@
+#include "PtyBoard.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+constexpr int kBitsPerChar = 11; // start, 8 data, 2 stop
+constexpr auto kQueuePoll = std::chrono::milliseconds(1);
+
+void makeRaw(int fd)
+{
+    termios t{};
+    if (tcgetattr(fd, &t) == 0) {
+        cfmakeraw(&t);
+        tcsetattr(fd, TCSANOW, &t);
+    }
+}
+
+void closeFd(int& fd)
+{
+    if (fd >= 0)
+        ::close(fd);
+    fd = -1;
+}
+
+QString systemError(const char* what)
+{
+    return QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+} // namespace
+
+PtyBoard::PtyBoard(std::unique_ptr<VirtualBoard> board, int baud)
+    : board_(std::move(board)), charTime_(charTime(baud))
+{
+}
+
+PtyBoard::~PtyBoard()
+{
+    stop();
+    closeLine();
+    closeFd(wakePipe_[0]);
+    closeFd(wakePipe_[1]);
+}
+
+std::chrono::microseconds PtyBoard::charTime(int baud)
+{
+    if (baud <= 0)
+        return {};
+    return std::chrono::microseconds(kBitsPerChar * 1'000'000LL / baud);
+}
+
+std::optional<QString> PtyBoard::start()
+{
+    if (thread_.joinable())
+        return std::nullopt;
+    if (openpty(&master_, &slave_, nullptr, nullptr, nullptr) != 0)
+        return systemError("cannot create a pseudo-terminal");
+    char name[256] = {};
+    if (ptsname_r(master_, name, sizeof name) != 0) {
+        closeLine();
+        return systemError("cannot name the pseudo-terminal");
+    }
+    slavePath_ = QString::fromLocal8Bit(name);
+    makeRaw(master_);
+    makeRaw(slave_); // until the programmer sets its own line settings
+    fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
+    fcntl(master_, F_SETFD, FD_CLOEXEC);
+    fcntl(slave_, F_SETFD, FD_CLOEXEC);
+    if (pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) {
+        closeLine();
+        return systemError("cannot create a pipe");
+    }
+    stopping_ = false;
+    thread_ = std::thread([this] { serve(); });
+    return std::nullopt;
+}
+
+void PtyBoard::stop()
+{
+    if (!thread_.joinable())
+        return;
+    stopping_ = true;
+    const char wake = 1;
+    [[maybe_unused]] const auto n = ::write(wakePipe_[1], &wake, 1);
+    thread_.join();
+}
+
+BoardImage PtyBoard::memory() const
+{
+    std::lock_guard lock(mutex_);
+    return board_->memory();
+}
+
+QByteArray PtyBoard::received() const
+{
+    std::lock_guard lock(mutex_);
+    return received_;
+}
+
+std::vector<PtyBoard::Clock::time_point> PtyBoard::receiveTimes() const
+{
+    std::lock_guard lock(mutex_);
+    return receiveTimes_;
+}
+
+QByteArray PtyBoard::sent() const
+{
+    std::lock_guard lock(mutex_);
+    return sent_;
+}
+
+void PtyBoard::serve()
+{
+    prctl(PR_SET_TIMERSLACK, 1000UL); // 1 us: the character rate is a few milliseconds
+    std::optional<Outgoing> out;
+    while (!stopping_) {
+        const auto now = Clock::now();
+        {
+            std::lock_guard lock(mutex_);
+            if (out && out->epoch != board_->epoch())
+                out.reset(); // the board started a new dialogue: what it meant to say is void
+            if (!out) {
+                if (auto piece = board_->takePiece()) {
+                    out = Outgoing{*piece, board_->epoch(), 0, std::max(lineFree_, lastReceived_) + piece->pause, {}};
+                }
+            }
+        }
+
+        std::optional<Clock::duration> wait; // none: until something arrives
+        if (out) {
+            wait = holdBack(*out, now);
+            if (*wait == Clock::duration::zero()) {
+                if (!transmit(*out, now))
+                    return;
+                if (out->offset >= out->piece.bytes.size())
+                    out.reset();
+                continue;
+            }
+        }
+
+        pollfd fds[2] = {{master_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
+        timespec timeout{};
+        if (wait) {
+            const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(*wait).count();
+            timeout.tv_sec = static_cast<time_t>(ns / 1'000'000'000);
+            timeout.tv_nsec = static_cast<long>(ns % 1'000'000'000);
+        }
+        if (ppoll(fds, 2, wait ? &timeout : nullptr, nullptr) < 0 && errno != EINTR)
+            return;
+        if (fds[0].revents & (POLLERR | POLLNVAL))
+            return;
+        if (fds[0].revents & POLLIN)
+            receiveFromLine(Clock::now());
+    }
+}
+
+void PtyBoard::receiveFromLine(Clock::time_point now)
+{
+    char buffer[512];
+    const ssize_t n = ::read(master_, buffer, sizeof buffer);
+    if (n <= 0)
+        return;
+    std::lock_guard lock(mutex_);
+    received_.append(buffer, n);
+    receiveTimes_.insert(receiveTimes_.end(), static_cast<std::size_t>(n), now);
+    lastReceived_ = now;
+    board_->receive(QByteArrayView(buffer, n));
+}
+
+bool PtyBoard::programmerHasTakenAll() const
+{
+    int pending = 0;
+    return ioctl(slave_, FIONREAD, &pending) == 0 && pending == 0;
+}
+
+std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock::time_point now) const
+{
+    auto due = out.due;
+    if (out.offset == 0 && out.piece.afterTaken) {
+        if (!programmerHasTakenAll()) {
+            out.takenSince.reset();
+            return kQueuePoll;
+        }
+        if (!out.takenSince)
+            out.takenSince = now;
+        due = std::max(due, *out.takenSince + out.piece.pause);
+    }
+    if (now >= due)
+        return Clock::duration::zero();
+    return due - now;
+}
+
+bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
+{
+    if (out.piece.hangup) {
+        unplugged_ = true; // before the close, so whoever sees the hang-up also sees this
+        closeLine();
+        return false;
+    }
+    const QByteArray& bytes = out.piece.bytes;
+    if (bytes.isEmpty())
+        return true;
+    // At a line rate the bytes go one at a time, a character time apart.
+    const qsizetype count = charTime_.count() > 0 ? 1 : bytes.size() - out.offset;
+    const ssize_t written = ::write(master_, bytes.constData() + out.offset, static_cast<size_t>(count));
+    if (written < 0) {
+        if (errno != EAGAIN && errno != EINTR)
+            return false;
+        out.due = now + kQueuePoll; // the programmer's queue is full: try again shortly
+        return true;
+    }
+    {
+        std::lock_guard lock(mutex_);
+        sent_.append(bytes.constData() + out.offset, written);
+    }
+    out.offset += written;
+    lineFree_ = now + charTime_ * written;
+    out.due = lineFree_;
+    return true;
+}
+
+void PtyBoard::closeLine()
+{
+    closeFd(master_);
+    closeFd(slave_);
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "VirtualBoard.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+// Serves a virtual board on the master side of a pseudo-terminal, on its own
+// thread; the programmer opens the slave side as its serial port.
+//
+// A pseudo-terminal has no line speed, so the board puts its bytes out at the
+// character rate of the baud it is given (11 bits a character) and holds each
+// read reply until the programmer has taken the one before (it watches the
+// slave's receive queue through a descriptor of its own). Closing the master,
+// which the unplug fault does, is what the programmer sees as a pulled cable.
+class PtyBoard {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    // baud 0: bytes go out as fast as the pseudo-terminal takes them.
+    PtyBoard(std::unique_ptr<VirtualBoard> board, int baud);
+    ~PtyBoard();
+    PtyBoard(const PtyBoard&) = delete;
+    PtyBoard& operator=(const PtyBoard&) = delete;
+
+    // Returns why the pseudo-terminal could not be made.
+    std::optional<QString> start();
+    void stop();
+
+    QString slavePath() const { return slavePath_; }
+    static std::chrono::microseconds charTime(int baud);
+
+    BoardImage memory() const;
+    QByteArray received() const;                   // every byte from the programmer
+    std::vector<Clock::time_point> receiveTimes() const; // one per received byte
+    QByteArray sent() const;                       // every byte put on the line
+    bool unplugged() const { return unplugged_; }
+
+private:
+    struct Outgoing {
+        Piece piece;
+        quint64 epoch = 0;
+        qsizetype offset = 0;
+        Clock::time_point due;
+        std::optional<Clock::time_point> takenSince; // when the programmer's queue was last seen empty
+    };
+
+    void serve();
+    void receiveFromLine(Clock::time_point now);
+    bool programmerHasTakenAll() const;
+    // How long to wait before the current piece may go out; zero when it may go now.
+    std::optional<Clock::duration> holdBack(Outgoing& out, Clock::time_point now) const;
+    // false when the line is gone.
+    bool transmit(Outgoing& out, Clock::time_point now);
+    void closeLine();
+
+    std::unique_ptr<VirtualBoard> board_;
+    const std::chrono::microseconds charTime_;
+    int master_ = -1;
+    int slave_ = -1; // held so the slave's queue can be watched and survives the programmer closing it
+    int wakePipe_[2] = {-1, -1};
+    QString slavePath_;
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+    std::atomic<bool> unplugged_{false};
+    Clock::time_point lineFree_{};
+    Clock::time_point lastReceived_{};
+
+    mutable std::mutex mutex_; // guards board_ and the logs below
+    QByteArray received_;
+    std::vector<Clock::time_point> receiveTimes_;
+    QByteArray sent_;
+};
