@@ -11,7 +11,6 @@
 namespace CountedDialogue {
 
 inline constexpr char kCR = '\x0D';
-inline constexpr char kLF = '\x0A';
 
 // Wake-up for both families: 0xE5 0x2C.
 QByteArray wakeUp();

@@ -21,7 +21,7 @@ bool wakeUpAccepted(const QByteArray& answer)
 
 bool codeAccepted(const QByteArray& answer)
 {
-    return answer.endsWith(QByteArray{kLF, kCR}); // LF CR; CR LF is a refusal
+    return answer.endsWith(QByteArray("\x0A\x0D", 2)); // LF CR; CR LF is a refusal
 }
 
 } // namespace
