@@ -39,6 +39,7 @@ bool ScriptedPort::open()
 {
     open_ = true;
     error_.clear();
+    failAt_.reset(); // plugged in again
     return true;
 }
 
