@@ -28,8 +28,7 @@ PingResult Ping_Alinco(LinkContext& ctx, const QString& accessCode)
 TransferResult ReadAlinco(LinkContext& ctx, BoardImage& image, int N)
 {
     // 1, 2. Drop stale bytes and ask for the words.
-    Input(ctx);
-    if (const LinkStatus sent = Send(ctx, line("02")); !sent.ok())
+    if (const LinkStatus sent = startTransfer(ctx, "02"); !sent.ok())
         return TransferResult::stoppedBy(sent, 0);
     // 3. Word 0 arrives like every other word.
     return readWordReplies(ctx, image, 0, N, kReplyLength);
@@ -39,8 +38,7 @@ TransferResult WriteAlinco(LinkContext& ctx, const BoardImage& image, int N)
 {
     // 1, 2. Drop stale bytes and announce the words; no answer is awaited; what
     // the board says to the command counts towards word 0's answer.
-    Input(ctx);
-    if (const LinkStatus sent = Send(ctx, line("03")); !sent.ok())
+    if (const LinkStatus sent = startTransfer(ctx, "03"); !sent.ok())
         return TransferResult::stoppedBy(sent, 0);
     // 3. Each word, answered before the next.
     return writeWords(ctx, image, N, kWordAnswerLength);

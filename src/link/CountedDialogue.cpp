@@ -14,6 +14,12 @@ QByteArray line(const QByteArray& text)
     return text + kCR;
 }
 
+LinkStatus startTransfer(LinkContext& ctx, const QByteArray& command)
+{
+    Input(ctx);
+    return Send(ctx, line(command));
+}
+
 TransferResult readWordReplies(LinkContext& ctx, BoardImage& image, int first, int N, qint64 replyLength)
 {
     for (int i = first; i <= N; ++i) {

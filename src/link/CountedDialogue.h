@@ -17,6 +17,9 @@ QByteArray wakeUp();
 // The access code or a two-digit command, followed by CR.
 QByteArray line(const QByteArray& text);
 
+// Drops stale bytes, then sends a two-digit command ("02" read, "03" write) and CR.
+LinkStatus startTransfer(LinkContext& ctx, const QByteArray& command);
+
 // Words first..N, one reply of at least replyLength bytes each, the word in its
 // first four bytes; one progress step per word. A cancel ends the read at once,
 // leaving the word awaited and the rest as they were.

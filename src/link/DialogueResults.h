@@ -8,9 +8,9 @@
 struct PingResult {
     enum class Outcome {
         Established, // the board took the access code
-        LinkError,   // no or wrong wake-up answer: LinkMessages::commLinkError()
-        CodeRefused, // the answer to the access code says no: LinkMessages::invalidPassword()
-        PortError,   // the port failed or is closed: LinkMessages::commLinkError()
+        LinkError,   // no or wrong wake-up answer: LinkMessages::kCommLinkError
+        CodeRefused, // the answer to the access code says no: LinkMessages::kInvalidPassword
+        PortError,   // the port failed or is closed: LinkMessages::kCommLinkError
     };
     Outcome outcome = Outcome::Established;
     QString message = {}; // the port's reason, for PortError

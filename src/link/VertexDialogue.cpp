@@ -35,8 +35,7 @@ PingResult Ping_Vertex(LinkContext& ctx, const QString& accessCode)
 TransferResult ReadVertex(LinkContext& ctx, BoardImage& image, int N)
 {
     // 1, 2. Drop stale bytes and ask for the words.
-    Input(ctx);
-    if (const LinkStatus sent = Send(ctx, line("02")); !sent.ok())
+    if (const LinkStatus sent = startTransfer(ctx, "02"); !sent.ok())
         return TransferResult::stoppedBy(sent, 0);
     // 3. The first reply; a cancel here does not stop the read before word 0 is taken.
     if (const LinkStatus wait = waitForCount(ctx, kFirstReplyLength); !wait.ok() && !wait.cancelled())
@@ -50,8 +49,7 @@ TransferResult ReadVertex(LinkContext& ctx, BoardImage& image, int N)
 TransferResult WriteVertex(LinkContext& ctx, const BoardImage& image, int N)
 {
     // 1, 2. Drop stale bytes and announce the words.
-    Input(ctx);
-    if (const LinkStatus sent = Send(ctx, line("03")); !sent.ok())
+    if (const LinkStatus sent = startTransfer(ctx, "03"); !sent.ok())
         return TransferResult::stoppedBy(sent, 0);
     // 3, 4. The board's answer; a cancel here still lets word 0 go out.
     if (const LinkStatus wait = waitForCount(ctx, kWriteCommandAnswerLength); !wait.ok() && !wait.cancelled())

@@ -1,5 +1,7 @@
 #include "ScriptedPort.h"
 
+#include <limits>
+
 void ScriptedPort::onSent(const QByteArray& trigger, const QList<Piece>& pieces)
 {
     rules_.push_back({trigger, pieces});
@@ -33,6 +35,14 @@ QByteArray ScriptedPort::sentBytes() const
     for (const SentByte& s : sent_)
         bytes.append(s.byte);
     return bytes;
+}
+
+qint64 ScriptedPort::shortestGapMicros() const
+{
+    qint64 shortest = std::numeric_limits<qint64>::max();
+    for (std::size_t k = 1; k < sent_.size(); ++k)
+        shortest = std::min(shortest, sent_[k].atMicros - sent_[k - 1].atMicros);
+    return shortest;
 }
 
 bool ScriptedPort::open()

@@ -39,6 +39,8 @@ public:
     QByteArray sentBytes() const;
     const std::vector<SentByte>& sent() const { return sent_; }
     int unusedRules() const { return int(rules_.size()); }
+    // The shortest time between two bytes sent (none: a very long time).
+    qint64 shortestGapMicros() const;
 
     bool open() override;
     void close() override { open_ = false; }

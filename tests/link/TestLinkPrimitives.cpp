@@ -166,12 +166,12 @@ void TestLinkPrimitives::portFailureEndsAWaitWithItsReason()
 
 void TestLinkPrimitives::messagesReadExactly()
 {
-    QCOMPARE(LinkMessages::title(), QStringLiteral("Communications Error"));
-    QCOMPARE(LinkMessages::commLinkError(),
+    QCOMPARE(LinkMessages::kTitle, QStringLiteral("Communications Error"));
+    QCOMPARE(LinkMessages::kCommLinkError,
              QStringLiteral("Unable to Establish Communications Link with Logic Board.\r\n"
                             "Please check Power and Serial Cable connections.\r\n"
                             "Also verify Product and Serial Port Menu items."));
-    QCOMPARE(LinkMessages::invalidPassword(),
+    QCOMPARE(LinkMessages::kInvalidPassword,
              QStringLiteral("The Access Code entered is invalid.\r\nRe-cycle Power to Logic Board, and try again."));
 }
 
