@@ -16,6 +16,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -122,6 +123,7 @@ class TestSerialPortPty : public QObject {
 private slots:
     void everyByteTravelsUnchangedBothWays();
     void pacedBytesLeaveAtLeastEightMillisecondsApart();
+    void aWaitOnASilentBoardSleeps();
     void aVanishedPeerFailsTheWaitAndClosesThePort();
     void openFailuresSayWhatToDo();
 };
@@ -175,6 +177,27 @@ void TestSerialPortPty::pacedBytesLeaveAtLeastEightMillisecondsApart()
     // On the board's side byte k cannot arrive before its hand-over.
     for (std::size_t k = 0; k < arrivals.size(); ++k)
         QVERIFY(arrivals[k] - start >= qint64(k + 1) * kPaceMicros);
+}
+
+void TestSerialPortPty::aWaitOnASilentBoardSleeps()
+{
+    PtyBoard board;
+    QVERIFY(board.ok());
+    SerialPort port(board.path());
+    QVERIFY(port.open());
+    SteadyClock clock;
+    CancelToken cancel{false};
+    LinkContext ctx{port, clock, cancel, {}, std::chrono::milliseconds(400)};
+
+    const auto cpuMicros = [] {
+        rusage u{};
+        ::getrusage(RUSAGE_THREAD, &u);
+        return qint64(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000 + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
+    };
+    const qint64 before = cpuMicros();
+    QVERIFY(waitForCount(ctx, 1).end == LinkStatus::End::TimedOut);
+    // A polling loop would burn the whole 400 ms.
+    QVERIFY2(cpuMicros() - before < 200 * 1000, qPrintable(QString::number(cpuMicros() - before)));
 }
 
 void TestSerialPortPty::aVanishedPeerFailsTheWaitAndClosesThePort()
