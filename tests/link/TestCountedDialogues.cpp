@@ -39,10 +39,8 @@ class TestCountedDialogues : public QObject {
     Q_OBJECT
 
 private slots:
-    void vertexPingJudgesBothAnswers_data();
-    void vertexPingJudgesBothAnswers();
-    void alincoPingAsksOnlyForSomeAnswer_data();
-    void alincoPingAsksOnlyForSomeAnswer();
+    void pingJudgesBothAnswers_data();
+    void pingJudgesBothAnswers();
     void pingOnAClosedPortIsAPortError();
     void vertexReadTakesWordZeroFromTheFirstReply_data();
     void vertexReadTakesWordZeroFromTheFirstReply();
@@ -56,58 +54,40 @@ private slots:
     void silentBoardTimesOutOnlyWithATimeout();
 };
 
-void TestCountedDialogues::vertexPingJudgesBothAnswers_data()
+void TestCountedDialogues::pingJudgesBothAnswers_data()
 {
-    QTest::addColumn<QByteArray>("wakeAnswer");
-    QTest::addColumn<qint64>("wakeAfter");
-    QTest::addColumn<QByteArray>("codeAnswer");
-    QTest::addColumn<int>("outcome");
-    QTest::newRow("accepted") << QByteArray("\xE5") << qint64(20) << QByteArray("OK\n\r") << int(Outcome::Established);
-    QTest::newRow("CR LF refuses") << QByteArray("\xE5xyz") << qint64(20) << QByteArray("OK\r\n") << int(Outcome::CodeRefused);
-    QTest::newRow("silent on code") << QByteArray("\xE5") << qint64(20) << QByteArray() << int(Outcome::CodeRefused);
-    QTest::newRow("E5 as text") << QByteArray("E5") << qint64(20) << QByteArray("\n\r") << int(Outcome::LinkError);
-    QTest::newRow("no answer") << QByteArray() << qint64(20) << QByteArray("\n\r") << int(Outcome::LinkError);
-    QTest::newRow("late answer") << QByteArray("\xE5") << qint64(251) << QByteArray("\n\r") << int(Outcome::LinkError);
-}
-
-void TestCountedDialogues::vertexPingJudgesBothAnswers()
-{
-    QFETCH(QByteArray, wakeAnswer);
-    QFETCH(qint64, wakeAfter);
-    QFETCH(QByteArray, codeAnswer);
-    QFETCH(int, outcome);
-    ScriptedLink link;
-    link.port.arriveAt(0, "stale");
-    link.port.onSent(kWake, wakeAnswer, wakeAfter);
-    link.port.onSent(kCode, codeAnswer, 30);
-    QCOMPARE(int(Ping_Vertex(link.ctx, QStringLiteral("47203")).outcome), outcome);
-    const QByteArray expected = outcome == int(Outcome::LinkError) ? kWake : kWake + kCode;
-    QCOMPARE(link.port.sentBytes(), expected);
-    QVERIFY(link.port.shortestGapMicros() >= kPaceMicros);
-}
-
-void TestCountedDialogues::alincoPingAsksOnlyForSomeAnswer_data()
-{
+    QTest::addColumn<bool>("vertex");
     QTest::addColumn<QByteArray>("wakeAnswer");
     QTest::addColumn<qint64>("codeAfter");
     QTest::addColumn<QByteArray>("codeAnswer");
     QTest::addColumn<int>("outcome");
-    QTest::newRow("any answers") << QByteArray("?") << qint64(30) << QByteArray("\r\n") << int(Outcome::Established);
-    QTest::newRow("silent on code") << QByteArray("?") << qint64(30) << QByteArray() << int(Outcome::CodeRefused);
-    QTest::newRow("late on code") << QByteArray("?") << qint64(251) << QByteArray("\n\r") << int(Outcome::CodeRefused);
-    QTest::newRow("no answer") << QByteArray() << qint64(30) << QByteArray("x") << int(Outcome::LinkError);
+    const QByteArray e5("\xE5");
+    QTest::newRow("V accepted") << true << e5 << qint64(20) << QByteArray("OK\n\r") << int(Outcome::Established);
+    QTest::newRow("V CR LF refuses") << true << e5 + "xy" << qint64(20) << QByteArray("OK\r\n") << int(Outcome::CodeRefused);
+    QTest::newRow("V late code answer") << true << e5 << qint64(251) << QByteArray("\n\r") << int(Outcome::CodeRefused);
+    QTest::newRow("V E5 as text") << true << QByteArray("E5") << qint64(20) << QByteArray("\n\r") << int(Outcome::LinkError);
+    QTest::newRow("V no answer") << true << QByteArray() << qint64(20) << QByteArray("\n\r") << int(Outcome::LinkError);
+    QTest::newRow("A any answers") << false << QByteArray("?") << qint64(20) << QByteArray("\r\n") << int(Outcome::Established);
+    QTest::newRow("A silent on code") << false << QByteArray("?") << qint64(20) << QByteArray() << int(Outcome::CodeRefused);
+    QTest::newRow("A late code answer") << false << QByteArray("?") << qint64(251) << QByteArray("x") << int(Outcome::CodeRefused);
+    QTest::newRow("A no answer") << false << QByteArray() << qint64(20) << QByteArray("x") << int(Outcome::LinkError);
 }
 
-void TestCountedDialogues::alincoPingAsksOnlyForSomeAnswer()
+void TestCountedDialogues::pingJudgesBothAnswers()
 {
+    QFETCH(bool, vertex);
     QFETCH(QByteArray, wakeAnswer);
     QFETCH(qint64, codeAfter);
     QFETCH(QByteArray, codeAnswer);
     QFETCH(int, outcome);
     ScriptedLink link;
-    link.port.onSent(kWake, wakeAnswer, 10);
+    link.port.arriveAt(0, "stale");
+    link.port.onSent(kWake, wakeAnswer, 20);
     link.port.onSent(kCode, codeAnswer, codeAfter);
-    QCOMPARE(int(Ping_Alinco(link.ctx, QStringLiteral("47203")).outcome), outcome);
+    const auto ping = vertex ? Ping_Vertex : Ping_Alinco;
+    QCOMPARE(int(ping(link.ctx, QStringLiteral("47203")).outcome), outcome);
+    QCOMPARE(link.port.sentBytes(), outcome == int(Outcome::LinkError) ? kWake : kWake + kCode);
+    QVERIFY(link.port.shortestGapMicros() >= kPaceMicros);
 }
 
 void TestCountedDialogues::pingOnAClosedPortIsAPortError()

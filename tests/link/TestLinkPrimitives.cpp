@@ -1,9 +1,7 @@
-// Paced and unpaced output, the counted and framed waits, line settings, port
-// names and the link's message texts.
+// Paced output, the counted and framed waits, line settings and port names.
 #include "ScriptedPort.h"
 
 #include <LineSettings.h>
-#include <LinkMessages.h>
 #include <Primitives.h>
 #include <SerialPort.h>
 
@@ -13,55 +11,28 @@ class TestLinkPrimitives : public QObject {
     Q_OBJECT
 
 private slots:
-    void lineSettingsParseTheProductsTexts();
-    void lineSettingsRejectMalformedTexts_data();
-    void lineSettingsRejectMalformedTexts();
+    void lineSettingsParseGoodTextsAndRejectMalformedOnes();
     void comPortsMapToDevicesAndOtherNamesAreTakenAsTyped();
     void sendPausesBeforeEveryByteFromTheLastHandOver();
-    void sendFastWritesEveryByteAtOnce();
     void countedWaitSeesCancelOnlyWhenTooFewBytesArePending();
     void framedWaitSeesCancelOnEveryPassWithoutTheTerminator();
     void silenceTimeoutCountsOnlyTimeWithoutNewBytes();
     void portFailureEndsAWaitWithItsReason();
-    void messagesReadExactly();
 };
 
-void TestLinkPrimitives::lineSettingsParseTheProductsTexts()
+void TestLinkPrimitives::lineSettingsParseGoodTextsAndRejectMalformedOnes()
 {
-    const auto s = LineSettings::parse(QStringLiteral("4800,n,8,2"));
+    const auto s = LineSettings::parse(QStringLiteral("9600,E,7,1.5"));
     QVERIFY(s);
-    QCOMPARE(s->baudRate, 4800);
-    QVERIFY(s->parity == LineSettings::Parity::None);
-    QCOMPARE(s->dataBits, 8);
-    QVERIFY(s->stopBits == LineSettings::StopBits::Two);
+    QVERIFY((*s == LineSettings{9600, LineSettings::Parity::Even, 7, LineSettings::StopBits::OneAndHalf}));
+    QVERIFY((*LineSettings::parse(QStringLiteral("4800,n,8,2")) == LineSettings{}));
 
-    const auto t = LineSettings::parse(QStringLiteral("9600,E,7,1.5"));
-    QVERIFY(t);
-    QCOMPARE(t->baudRate, 9600);
-    QVERIFY(t->parity == LineSettings::Parity::Even);
-    QCOMPARE(t->dataBits, 7);
-    QVERIFY(t->stopBits == LineSettings::StopBits::OneAndHalf);
-}
-
-void TestLinkPrimitives::lineSettingsRejectMalformedTexts_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("three fields") << QStringLiteral("4800,n,8");
-    QTest::newRow("five fields") << QStringLiteral("4800,n,8,2,1");
-    QTest::newRow("baud not a number") << QStringLiteral("fast,n,8,2");
-    QTest::newRow("baud zero") << QStringLiteral("0,n,8,2");
-    QTest::newRow("parity") << QStringLiteral("4800,x,8,2");
-    QTest::newRow("data bits") << QStringLiteral("4800,n,9,2");
-    QTest::newRow("stop bits") << QStringLiteral("4800,n,8,3");
-}
-
-void TestLinkPrimitives::lineSettingsRejectMalformedTexts()
-{
-    QFETCH(QString, text);
-    QString why;
-    QVERIFY(!LineSettings::parse(text, &why));
-    QVERIFY(!why.isEmpty());
+    for (const char* bad : {"", "4800,n,8", "4800,n,8,2,1", "fast,n,8,2", "0,n,8,2", "4800,x,8,2", "4800,n,9,2",
+                            "4800,n,8,3"}) {
+        QString why;
+        QVERIFY2(!LineSettings::parse(QString::fromLatin1(bad), &why), bad);
+        QVERIFY(!why.isEmpty());
+    }
 }
 
 void TestLinkPrimitives::comPortsMapToDevicesAndOtherNamesAreTakenAsTyped()
@@ -91,17 +62,6 @@ void TestLinkPrimitives::sendPausesBeforeEveryByteFromTheLastHandOver()
     QCOMPARE(link.port.sent()[0].atMicros, 1000 + kPaceMicros);
     QCOMPARE(link.port.sent()[1].atMicros, 1000 + 2 * kPaceMicros);
     QCOMPARE(link.port.sent()[2].atMicros, 1000 + 3 * kPaceMicros);
-}
-
-void TestLinkPrimitives::sendFastWritesEveryByteAtOnce()
-{
-    ScriptedLink link;
-    QByteArray all;
-    for (int b = 0; b <= 0xFF; ++b)
-        all.append(char(b));
-    QVERIFY(SendFast(link.ctx, all).ok());
-    QCOMPARE(link.port.sentBytes(), all);
-    QCOMPARE(link.port.sent().back().atMicros, 0);
 }
 
 void TestLinkPrimitives::countedWaitSeesCancelOnlyWhenTooFewBytesArePending()
@@ -162,17 +122,6 @@ void TestLinkPrimitives::portFailureEndsAWaitWithItsReason()
     QVERIFY(!Send(link.ctx, "x").ok());
     QByteArray acc;
     QVERIFY(waitForFrame(link.ctx, acc, "\xFD").end == LinkStatus::End::PortError);
-}
-
-void TestLinkPrimitives::messagesReadExactly()
-{
-    QCOMPARE(LinkMessages::kTitle, QStringLiteral("Communications Error"));
-    QCOMPARE(LinkMessages::kCommLinkError,
-             QStringLiteral("Unable to Establish Communications Link with Logic Board.\r\n"
-                            "Please check Power and Serial Cable connections.\r\n"
-                            "Also verify Product and Serial Port Menu items."));
-    QCOMPARE(LinkMessages::kInvalidPassword,
-             QStringLiteral("The Access Code entered is invalid.\r\nRe-cycle Power to Logic Board, and try again."));
 }
 
 QTEST_GUILESS_MAIN(TestLinkPrimitives)
