@@ -3,6 +3,8 @@
 #include "BoardPing.h"
 #include "Primitives.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kAnswerMillis = 200;
