@@ -115,6 +115,17 @@ private:
     Port& inner_;
 };
 
+// The programmer's end on the slave, over the real clock; waits give up after 2 s
+// of silence so that a fault cannot hang the test.
+struct PtyLink {
+    PtyBoard board;
+    SerialPort port{board.path()};
+    SteadyClock clock;
+    CancelToken cancel{false};
+    LinkContext ctx{port, clock, cancel, {}, std::chrono::milliseconds(2000)};
+    bool open() { return board.ok() && port.open(); }
+};
+
 } // namespace
 
 class TestSerialPortPty : public QObject {
@@ -130,15 +141,10 @@ private slots:
 
 void TestSerialPortPty::everyByteTravelsUnchangedBothWays()
 {
-    PtyBoard board;
-    QVERIFY(board.ok());
-    SerialPort port(board.path());
-    QVERIFY(port.applySettings(*LineSettings::parse(QStringLiteral("9600,n,8,2"))));
-    QVERIFY2(port.open(), qPrintable(port.errorMessage()));
-
-    SteadyClock clock;
-    CancelToken cancel{false};
-    LinkContext ctx{port, clock, cancel, {}, std::chrono::milliseconds(2000)};
+    PtyLink link;
+    QVERIFY(link.port.applySettings(*LineSettings::parse(QStringLiteral("9600,n,8,2"))));
+    QVERIFY2(link.open(), qPrintable(link.port.errorMessage()));
+    auto& [board, port, clock, cancel, ctx] = link;
 
     QVERIFY(SendFast(ctx, everyByte()).ok());
     QCOMPARE(board.read(256, 2000), everyByte());
@@ -181,13 +187,9 @@ void TestSerialPortPty::pacedBytesLeaveAtLeastEightMillisecondsApart()
 
 void TestSerialPortPty::aWaitOnASilentBoardSleeps()
 {
-    PtyBoard board;
-    QVERIFY(board.ok());
-    SerialPort port(board.path());
-    QVERIFY(port.open());
-    SteadyClock clock;
-    CancelToken cancel{false};
-    LinkContext ctx{port, clock, cancel, {}, std::chrono::milliseconds(400)};
+    PtyLink link;
+    QVERIFY(link.open());
+    link.ctx.silenceTimeout = std::chrono::milliseconds(400);
 
     const auto cpuMicros = [] {
         rusage u{};
@@ -195,27 +197,21 @@ void TestSerialPortPty::aWaitOnASilentBoardSleeps()
         return qint64(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1000000 + u.ru_utime.tv_usec + u.ru_stime.tv_usec;
     };
     const qint64 before = cpuMicros();
-    QVERIFY(waitForCount(ctx, 1).end == LinkStatus::End::TimedOut);
+    QVERIFY(waitForCount(link.ctx, 1).end == LinkStatus::End::TimedOut);
     // A polling loop would burn the whole 400 ms.
     QVERIFY2(cpuMicros() - before < 200 * 1000, qPrintable(QString::number(cpuMicros() - before)));
 }
 
 void TestSerialPortPty::aVanishedPeerFailsTheWaitAndClosesThePort()
 {
-    PtyBoard board;
-    QVERIFY(board.ok());
-    SerialPort port(board.path());
-    QVERIFY(port.open());
-    SteadyClock clock;
-    CancelToken cancel{false};
-    LinkContext ctx{port, clock, cancel, {}, std::chrono::milliseconds(3000)};
-
-    board.closeMaster();
-    const LinkStatus s = waitForCount(ctx, 1);
+    PtyLink link;
+    QVERIFY(link.open());
+    link.board.closeMaster();
+    const LinkStatus s = waitForCount(link.ctx, 1);
     QVERIFY(s.end == LinkStatus::End::PortError);
-    QVERIFY(s.message.startsWith(board.path()));
-    QVERIFY(!port.isOpen());
-    QVERIFY(port.hasFailed());
+    QVERIFY(s.message.startsWith(link.board.path()));
+    QVERIFY(!link.port.isOpen());
+    QVERIFY(link.port.hasFailed());
 }
 
 void TestSerialPortPty::openFailuresSayWhatToDo()
