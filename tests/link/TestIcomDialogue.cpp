@@ -46,7 +46,6 @@ private slots:
     void readTakesEachWordFromItsFrameAndStepsPerWord();
     void readJoinsPiecesAndIgnoresEchoesAndStrayBytes();
     void readStoresEveryWordOfFramesMergedInOnePiece();
-    void readCancelledKeepsTheWordsReadSoFar();
     void writeGoesAtLineSpeedAndStepsAfterEachAck();
     void writeWaitsForAMatchingAckUntilCancelled();
 };
@@ -164,19 +163,6 @@ void TestIcomDialogue::readStoresEveryWordOfFramesMergedInOnePiece()
     QCOMPARE(image.word(1), QStringLiteral("AB02"));
     QCOMPARE(image.word(2), QStringLiteral("AAAA"));
     QCOMPARE(more.steps, 2);
-}
-
-void TestIcomDialogue::readCancelledKeepsTheWordsReadSoFar()
-{
-    ScriptedLink link;
-    link.port.onSent(kReadFrame, boardFrame(QStringLiteral("00E5")), 5);
-    link.port.cancelAt(300, link.cancel);
-    BoardImage image = filled(QStringLiteral("AAAA"));
-    const TransferResult r = ReadIcom(link.ctx, image, 249);
-    QVERIFY(r.end == End::Cancelled);
-    QCOMPARE(r.wordsDone, 1);
-    QCOMPARE(image.word(0), QStringLiteral("00E5"));
-    QCOMPARE(image.word(1), QStringLiteral("AAAA"));
 }
 
 void TestIcomDialogue::writeGoesAtLineSpeedAndStepsAfterEachAck()
