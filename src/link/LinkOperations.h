@@ -1,0 +1,24 @@
+#pragma once
+
+#include "DialogueResults.h"
+
+#include <BoardImage.h>
+
+// The link check, read and write of a product (index 1..5, as the product menu
+// counts), each run with that product's board family and word count N.
+namespace LinkOperations {
+
+// Words 0..N travel; the progress bar's maximum is N + 1.
+int lastWord(int product);
+int progressMaximum(int product);
+
+PingResult ping(LinkContext& ctx, int product, const QString& accessCode);
+// The image is the caller's copy; it comes back holding exactly the words the
+// dialogue got to, whatever the end.
+TransferResult read(LinkContext& ctx, int product, BoardImage& image);
+TransferResult write(LinkContext& ctx, int product, const BoardImage& image);
+
+// "01" CR, paced; no answer is read.
+LinkStatus forceInitialization(LinkContext& ctx);
+
+} // namespace LinkOperations

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "Clock.h"
+#include "DialogueResults.h"
+#include "Port.h"
+
+#include <BoardImage.h>
+
+#include <QObject>
+#include <QThread>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+// What a job of the LinkWorker came to.
+struct LinkJobResult {
+    enum class Job { OpenPort, ClosePort, Ping, Read, Write, ForceInitialization };
+
+    Job job = Job::OpenPort;
+    // False when the job could not open the port (OpenPort, Read, Write,
+    // ForceInitialization) or the line settings were malformed; message says why.
+    bool portOpened = true;
+    QString message = {};
+    PingResult ping = {};         // Ping
+    TransferResult transfer = {}; // Read, Write
+    // Read, Write: the caller's copy of the image, holding exactly the words the
+    // dialogue got to (completed, cancelled or failed). Replace the image with it.
+    BoardImage image = {};
+};
+Q_DECLARE_METATYPE(LinkJobResult)
+
+// Runs the board dialogues on a thread of its own, so the window never freezes.
+// Create and use it on the GUI thread. It owns the serial port, which lives on
+// its thread; jobs run one at a time, in the order given.
+//
+// A job method returns false (and does nothing) while another job is running
+// or when the product is not 1..5.
+// Each job ends with one finished(result), delivered on the caller's thread;
+// a read or write emits progress(value) after each progress step before that,
+// with value counting 1, 2, ... from the start of the job (the progress bar's
+// maximum is LinkOperations::progressMaximum(product)).
+//
+// The port is not opened by ping() (a closed port makes the check fail);
+// read(), write() and forceInitialization() open it first when it is closed,
+// with the name and settings of the last openPort(). A port that fails during
+// a job is closed, so the next job can open it again.
+class LinkWorker : public QObject {
+    Q_OBJECT
+
+public:
+    using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName)>;
+    using ClockFactory = std::function<std::unique_ptr<Clock>()>;
+
+    // The default factories make a SerialPort and a SteadyClock; both are made
+    // and destroyed on the worker's thread.
+    explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {});
+    ~LinkWorker() override; // cancels a running transfer and waits for it to end
+
+    // portName: "COM1".."COM4" or a device path; settings: "4800,n,8,2".
+    // Closes the port, changes name and settings, opens it again.
+    bool openPort(const QString& portName, const QString& settings);
+    bool closePort();
+    bool ping(int product, const QString& accessCode);
+    bool read(int product, const BoardImage& image);
+    bool write(int product, const BoardImage& image);
+    // "01" CR, paced; nothing is read back.
+    bool forceInitialization();
+
+    // Callable from any thread. A transfer ends at its next wait that finds too
+    // few bytes (Icom: next pass of its framed wait); nothing is sent to the board.
+    void cancel();
+    bool isBusy() const;
+
+signals:
+    void progress(int value);
+    void finished(const LinkJobResult& result);
+
+private:
+    bool start(std::function<LinkJobResult()> job);
+    Port& port();
+    bool ensureOpen(LinkJobResult& result);
+    LinkJobResult transfer(LinkJobResult::Job job, int product, const BoardImage& image);
+
+    PortFactory makePort_;
+    ClockFactory makeClock_;
+    QThread thread_;
+    QObject threadContext_; // lives on thread_: jobs are posted to it
+
+    // Touched only on thread_.
+    std::unique_ptr<Port> port_;
+    std::unique_ptr<Clock> clock_;
+    QString portName_ = QStringLiteral("COM1");
+    QString settings_ = QStringLiteral("4800,n,8,2");
+
+    std::atomic<bool> busy_{false};
+    std::atomic<bool> cancel_{false};
+};

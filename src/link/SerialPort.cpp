@@ -1,0 +1,233 @@
+#include "SerialPort.h"
+
+#include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <grp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int kWriteTimeoutMillis = 2000;
+
+QSerialPort::Parity qtParity(LineSettings::Parity p)
+{
+    switch (p) {
+    case LineSettings::Parity::None: return QSerialPort::NoParity;
+    case LineSettings::Parity::Even: return QSerialPort::EvenParity;
+    case LineSettings::Parity::Odd: return QSerialPort::OddParity;
+    case LineSettings::Parity::Mark: return QSerialPort::MarkParity;
+    case LineSettings::Parity::Space: return QSerialPort::SpaceParity;
+    }
+    return QSerialPort::NoParity;
+}
+
+QSerialPort::StopBits qtStopBits(LineSettings::StopBits s)
+{
+    switch (s) {
+    case LineSettings::StopBits::One: return QSerialPort::OneStop;
+    case LineSettings::StopBits::OneAndHalf: return QSerialPort::OneAndHalfStop;
+    case LineSettings::StopBits::Two: return QSerialPort::TwoStop;
+    }
+    return QSerialPort::TwoStop;
+}
+
+} // namespace
+
+QString SerialPort::devicePathFor(const QString& portName)
+{
+    static const QRegularExpression comPort(QStringLiteral("^COM([1-4]):?$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = comPort.match(portName.trimmed());
+    if (!m.hasMatch())
+        return portName;
+    const int n = m.captured(1).toInt();
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(n);
+#else
+    const QByteArray chosen = qgetenv(QStringLiteral("VIREO_COM%1").arg(n).toLatin1().constData());
+    if (!chosen.isEmpty())
+        return QString::fromLocal8Bit(chosen);
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+#endif
+}
+
+SerialPort::SerialPort(const QString& portName)
+    : path_(devicePathFor(portName))
+{
+    QObject::connect(&serial_, &QSerialPort::errorOccurred, &serial_,
+                     [this](QSerialPort::SerialPortError e) { noteLineError(e); });
+}
+
+void SerialPort::setPortName(const QString& portName)
+{
+    path_ = devicePathFor(portName);
+}
+
+bool SerialPort::open()
+{
+    if (serial_.isOpen())
+        return true;
+    error_.clear();
+    lineError_.clear();
+    serial_.setPortName(path_);
+    serial_.setBaudRate(settings_.baudRate);
+    serial_.setParity(qtParity(settings_.parity));
+    serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits));
+    serial_.setStopBits(qtStopBits(settings_.stopBits));
+    serial_.setFlowControl(QSerialPort::NoFlowControl);
+    if (!serial_.open(QIODevice::ReadWrite)) {
+        error_ = openFailureReason();
+        serial_.clearError();
+        lineError_.clear();
+        return false;
+    }
+    lineError_.clear();
+    return true;
+}
+
+void SerialPort::close()
+{
+    if (serial_.isOpen())
+        serial_.close();
+}
+
+bool SerialPort::isOpen() const
+{
+    return serial_.isOpen();
+}
+
+bool SerialPort::applySettings(const LineSettings& settings)
+{
+    settings_ = settings;
+    if (!serial_.isOpen())
+        return true;
+    const bool ok = serial_.setBaudRate(settings.baudRate) && serial_.setParity(qtParity(settings.parity))
+        && serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits))
+        && serial_.setStopBits(qtStopBits(settings.stopBits));
+    if (!ok)
+        fail(path_ + QStringLiteral(": line settings refused: ") + serial_.errorString());
+    return ok;
+}
+
+qint64 SerialPort::bytesAvailable()
+{
+    if (!requireOpen())
+        return 0;
+    pullPending();
+    return serial_.isOpen() ? serial_.bytesAvailable() : 0;
+}
+
+QByteArray SerialPort::readAll()
+{
+    if (!requireOpen())
+        return {};
+    pullPending();
+    return serial_.readAll();
+}
+
+bool SerialPort::write(const QByteArray& bytes)
+{
+    if (!requireOpen())
+        return false;
+    if (serial_.write(bytes) != bytes.size()) {
+        fail(path_ + QStringLiteral(": write failed: ") + serial_.errorString());
+        return false;
+    }
+    // Hand the bytes to the line now: paced output times each byte from here.
+    while (serial_.isOpen() && serial_.bytesToWrite() > 0) {
+        if (!serial_.waitForBytesWritten(kWriteTimeoutMillis)) {
+            closeIfLineFailed();
+            if (!hasFailed())
+                fail(path_ + QStringLiteral(": the line takes no more bytes"));
+            return false;
+        }
+    }
+    closeIfLineFailed();
+    return !hasFailed();
+}
+
+bool SerialPort::waitForReadyRead(int ms)
+{
+    if (!requireOpen())
+        return false;
+    const bool arrived = serial_.waitForReadyRead(ms);
+    closeIfLineFailed();
+    return arrived && !hasFailed();
+}
+
+bool SerialPort::requireOpen()
+{
+    if (hasFailed())
+        return false;
+    if (!serial_.isOpen()) {
+        fail(path_ + QStringLiteral(": the port is not open"));
+        return false;
+    }
+    return true;
+}
+
+// QSerialPort moves bytes from the device into its buffer only when it is told
+// they are there; a dialogue that slept looks for them itself.
+void SerialPort::pullPending()
+{
+    serial_.waitForReadyRead(0);
+    closeIfLineFailed();
+}
+
+void SerialPort::fail(const QString& why)
+{
+    if (error_.isEmpty())
+        error_ = why;
+    if (serial_.isOpen())
+        serial_.close();
+}
+
+// Called from inside QSerialPort: only note the error here, act on it after the call returns.
+void SerialPort::noteLineError(QSerialPort::SerialPortError error)
+{
+    switch (error) {
+    case QSerialPort::ReadError:
+    case QSerialPort::WriteError:
+    case QSerialPort::ResourceError:
+        if (lineError_.isEmpty())
+            lineError_ = path_ + QStringLiteral(": ") + serial_.errorString();
+        break;
+    default:
+        break;
+    }
+}
+
+void SerialPort::closeIfLineFailed()
+{
+    if (!lineError_.isEmpty())
+        fail(lineError_);
+    else if (serial_.error() == QSerialPort::TimeoutError)
+        serial_.clearError();
+}
+
+QString SerialPort::openFailureReason() const
+{
+#ifdef Q_OS_UNIX
+    const QByteArray native = path_.toLocal8Bit();
+    struct stat st {};
+    if (::stat(native.constData(), &st) != 0 && errno == ENOENT)
+        return path_ + QStringLiteral(": not found");
+    if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
+        const struct group* g = ::getgrgid(st.st_gid);
+        const QString group = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
+        return path_
+            + QStringLiteral(": permission denied \u2014 add your user to the group '%1' "
+                             "(sudo usermod -aG %1 $USER) and log in again")
+                  .arg(group);
+    }
+#endif
+    switch (serial_.error()) {
+    case QSerialPort::DeviceNotFoundError: return path_ + QStringLiteral(": not found");
+    case QSerialPort::PermissionError: return path_ + QStringLiteral(": in use by another program");
+    default: return path_ + QStringLiteral(": ") + serial_.errorString();
+    }
+}
