@@ -1,11 +1,12 @@
+#include "MainWindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer"));
+    MainWindow window;
+    window.Form_Load();
     window.show();
     return app.exec();
 }
