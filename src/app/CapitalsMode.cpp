@@ -2,15 +2,27 @@
 
 #include "MaskedEdit.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QKeyEvent>
 
 CapitalsMode::CapitalsMode(QObject* parent) : QObject(parent) {}
 
 void CapitalsMode::install()
 {
-    QCoreApplication::instance()->installEventFilter(this);
+    QApplication::instance()->installEventFilter(this);
 }
+
+namespace {
+
+bool isFirstReceiver(QObject* watched)
+{
+    if (!watched->isWidgetType())
+        return false;
+    QWidget* focus = QApplication::focusWidget();
+    return focus ? watched == focus : static_cast<QWidget*>(watched)->isWindow();
+}
+
+} // namespace
 
 bool CapitalsMode::eventFilter(QObject* watched, QEvent* event)
 {
@@ -18,7 +30,9 @@ bool CapitalsMode::eventFilter(QObject* watched, QEvent* event)
         return false;
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_CapsLock) {
-        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat())
+        // An unused key travels on to the parents and the window: count it once, where
+        // it is first delivered.
+        if (event->type() == QEvent::KeyPress && !key->isAutoRepeat() && isFirstReceiver(watched))
             on_ = !on_;
         return false;
     }
@@ -39,7 +53,7 @@ bool CapitalsMode::eventFilter(QObject* watched, QEvent* event)
     QKeyEvent replacement(key->type(), key->key(), key->modifiers(), QString(wanted), key->isAutoRepeat(),
                           key->count());
     forwarding_ = true;
-    QCoreApplication::sendEvent(watched, &replacement);
+    QApplication::sendEvent(watched, &replacement);
     forwarding_ = false;
     return true;
 }
