@@ -18,7 +18,7 @@ EstablishWindow::EstablishWindow(QWidget* parent) : QWidget(parent, Qt::Window |
 
     hideTimer_.setSingleShot(true);
     hideTimer_.setInterval(kShownMs);
-    connect(&hideTimer_, &QTimer::timeout, this, &QWidget::hide);
+    connect(&hideTimer_, &QTimer::timeout, this, &EstablishWindow::hideNotice);
 }
 
 void EstablishWindow::showNotice()
@@ -26,4 +26,10 @@ void EstablishWindow::showNotice()
     show();
     raise();
     hideTimer_.start();
+}
+
+void EstablishWindow::hideNotice()
+{
+    hideTimer_.stop();
+    hide();
 }

@@ -16,6 +16,10 @@ public:
     void showNotice();
     QTimer* hideTimer() { return &hideTimer_; }
 
+public slots:
+    // The 1.8 s are up.
+    void hideNotice();
+
 private:
     QTimer hideTimer_;
 };
