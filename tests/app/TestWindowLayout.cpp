@@ -3,11 +3,13 @@
 #include "AboutWindow.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
+#include "TestHelpers.h"
 #include "TransferWindow.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -200,6 +202,7 @@ private slots:
         all.chkANI.enabled = true;
         w.showForm(all);
         w.show();
+        w.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&w));
         order.first()->setFocus();
         for (qsizetype i = 1; i < order.size(); ++i) {
@@ -228,6 +231,25 @@ private slots:
         saveScreenshot(&w, QStringLiteral("main-design.png"));
         saveScreenshot(&transfer, QStringLiteral("transfer.png"));
         saveScreenshot(&about, QStringLiteral("about.png"));
+    }
+
+    void startedWindowStaysTidy()
+    {
+        WorkingDir dir;
+        const QString source = QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("data"));
+        QVERIFY(QFile::copy(QDir(source).filePath(QStringLiteral("default.tv2")),
+                            dir.file(QStringLiteral("default.tv2"))));
+        QFile config(dir.file(QStringLiteral("Config.ini")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("1\r\n4\r\n");
+        config.close();
+        MainWindow w;
+        w.Form_Load();
+        w.show();
+        QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("VT-60"));
+        const QStringList faults = layoutFaults(w.centralWidget());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        saveScreenshot(&w, QStringLiteral("main.png"));
     }
 
     void transferWindowHasItsControls()
