@@ -1,15 +1,24 @@
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QTextStream>
+#include "CliSupport.h"
+#include "Commands.h"
 
-#include <cstdio>
+#include <QCoreApplication>
 
 namespace {
 
-const char* kDescription =
-    "Vireo Logic Board Programmer, command-line companion.\n"
-    "\n"
-    "Commands:\n";
+void printOverview()
+{
+    Cli::out() << "Usage: vireo COMMAND [ARGUMENTS]\n"
+                  "Vireo Logic Board Programmer, command-line companion.\n"
+                  "\n"
+                  "Commands:\n";
+    for (const Cli::Command& c : Cli::commands())
+        Cli::out() << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << "\n";
+    Cli::out() << "\n"
+                  "vireo COMMAND --help shows the arguments of a command.\n"
+                  "Options: -h, --help (this overview), -v, --version.\n"
+                  "Exit status: 0 done, 1 refused or failed, 2 wrong usage or invalid input file.\n";
+    Cli::out().flush();
+}
 
 } // namespace
 
@@ -19,13 +28,24 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("vireo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VIREO_VERSION));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QString::fromLatin1(kDescription));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("The command to run."));
-    parser.process(app);
-
-    QTextStream(stderr) << "vireo: no command given (see --help)\n";
-    return 2;
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        Cli::err() << "vireo: no command given (see --help)\n";
+        return Cli::kInvalid;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
+        printOverview();
+        return Cli::kOk;
+    }
+    if (name == QLatin1String("--version") || name == QLatin1String("-v")) {
+        Cli::out() << "vireo " << QCoreApplication::applicationVersion() << "\n";
+        return Cli::kOk;
+    }
+    for (const Cli::Command& c : Cli::commands()) {
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    }
+    Cli::err() << "vireo: unknown command \"" << name << "\" (see --help)\n";
+    return Cli::kInvalid;
 }

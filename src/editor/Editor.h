@@ -30,6 +30,9 @@ void setFleetDispatch(Form& form, int value);
 void setMemorySpeed(Form& form, int value);
 void chkFleetDispatch_Click(Form& form);
 void chkMemorySpeed_Click(Form& form);
+// The frames' rows for the ticked product (with the feature on); nothing without a ticked product.
+void ConfigureFleetDispatchFrame(Form& form);
+void ConfigureSpeedDialFrame(Form& form);
 
 // The window side of a product's profile: tick, short name, option controls' enabled states.
 // A value that is not 1..5 changes nothing.
@@ -40,15 +43,18 @@ void mnuProduct_Click(Form& form, int index);
 // Box rules applied when a box loses the focus.
 enum class DisplayFormat { None, FourDigits, FiveDigits, NumberNoLeadingZeros, Capitals };
 QString applyDisplayFormat(const QString& text, DisplayFormat format);
-// The access-code box: any text that is not five characters becomes "47203".
+// The access-code box: any text that is not five characters becomes "47203". It judges
+// the text as typed, so apply it before the box's "00000" format ("123" -> "47203").
 QString accessCodeRule(const QString& text);
 inline const QString kDefaultAccessCode = QStringLiteral("47203");
 
-// Increment Primary Code.
-void incrementPrimaryCode(Form& form);
+// Increment Primary Code. The box holds four digits, so 9999 stays as it is and
+// the window tells the user (AtLimit).
+enum class IncrementResult { Done, AtLimit };
+IncrementResult incrementPrimaryCode(Form& form);
 
 // Entries that cannot become four hexadecimal digits, each described for the user
-// ("Primary Code - ESN: \"12AB\" is not four digits"). Empty when the form can be
+// ("Primary Code - ESN: \"12X\" must be four digits"). Empty when the form can be
 // written to a board or saved.
 QStringList entryProblems(const Form& form);
 

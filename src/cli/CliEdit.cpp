@@ -1,0 +1,314 @@
+// vireo dump and vireo convert: a board data file opened as the programmer's
+// window opens it, shown or edited through the same editor rules.
+#include "CliSupport.h"
+#include "Commands.h"
+
+#include "DataFile.h"
+#include "Editor.h"
+#include "FormControls.h"
+#include "MemoryMap.h"
+#include "Product.h"
+#include "WordCodecs.h"
+
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+namespace Cli {
+
+namespace {
+
+const QString kDumpUsage = QStringLiteral("vireo dump FILE --product N [--json]");
+const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
+
+struct Window {
+    Form form;
+    BoardImage image;
+};
+
+QString fileName(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
+
+// The window as start-up leaves it before the default file (design time, then the
+// product's profile), after which the file is opened as "Open..." does.
+std::optional<Window> openLikeTheWindow(const QString& path, int product)
+{
+    Window w{Form::designTime(), {}};
+    Editor::applyProductProfile(w.form, QString::number(product));
+    const DataFile::LoadResult loaded = DataFile::load(path, w.image, DataFile::MarkerRule::Required);
+    if (!loaded.ok()) {
+        if (loaded.error == DataFile::Error::MissingMarker)
+            err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
+        else
+            err() << "vireo: " << loaded.message << "\n";
+        err().flush();
+        return std::nullopt;
+    }
+    Editor::UpdateGUI(w.form, w.image);
+    return w;
+}
+
+QString jsonString(const QString& text)
+{
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(array.mid(1, array.size() - 2));
+}
+
+void printJson(const Form& form)
+{
+    const auto& controls = FormControls::all();
+    QStringList values;
+    QStringList enabled;
+    for (const FormControl& c : controls) {
+        if (c.isEditing()) {
+            const QString value = c.kind == ControlKind::Check ? c.value(form) : jsonString(c.value(form));
+            values << QStringLiteral("  %1: %2").arg(jsonString(c.name), value);
+        }
+        enabled << QStringLiteral("    %1: %2")
+                       .arg(jsonString(c.name), c.enabled(form) ? QStringLiteral("true") : QStringLiteral("false"));
+    }
+    out() << "{\n" << values.join(QStringLiteral(",\n")) << ",\n  \"enabled\": {\n"
+          << enabled.join(QStringLiteral(",\n")) << "\n  }\n}\n";
+}
+
+// For people: the window's frames in order; greyed controls are marked with "*".
+class TextDump {
+public:
+    explicit TextDump(const Form& form) : form_(form) {}
+
+    void print()
+    {
+        out() << "Product: " << form_.lblProduct.caption << "\n"
+              << "Controls marked * are greyed in the window.\n";
+        for (const FormControl& c : FormControls::all()) {
+            if (c.frame != frame_)
+                startFrame(c.frame);
+            if (c.row >= 0)
+                addToRow(c);
+            else if (c.name == QLatin1String("Label25")) {
+                endRow();
+                line(QStringLiteral("  ") + c.value(form_) + mark(c));
+            }
+            else if (c.isEditing())
+                line(QStringLiteral("  ") + single(c));
+        }
+        endRow();
+    }
+
+private:
+    QString mark(const FormControl& c) const { return c.enabled(form_) ? QString() : QStringLiteral("*"); }
+
+    QString cell(const FormControl& c) const
+    {
+        if (c.kind == ControlKind::Check)
+            return (c.value(form_) == QLatin1String("0") ? QStringLiteral("[ ]") : QStringLiteral("[x]")) + mark(c);
+        if (c.kind == ControlKind::Label)
+            return c.value(form_) + mark(c);
+        return QStringLiteral("\"%1\"").arg(c.value(form_)) + mark(c);
+    }
+
+    QString single(const FormControl& c) const
+    {
+        if (c.kind == ControlKind::Check)
+            return cell(c) + QStringLiteral(" ") + c.caption;
+        return c.caption + QStringLiteral(": ") + cell(c);
+    }
+
+    void startFrame(const QString& frame)
+    {
+        endRow();
+        frame_ = frame;
+        out() << "\n";
+        if (!frame.isEmpty())
+            out() << frame << "\n";
+        headerDone_ = false;
+    }
+
+    void addToRow(const FormControl& c)
+    {
+        if (c.kind == ControlKind::Label) { // a row starts with its label
+            endRow();
+            if (!headerDone_)
+                printHeader(c);
+            headerDone_ = true;
+            row_ = QStringLiteral("  ") + cell(c).leftJustified(kRowWidth);
+            return;
+        }
+        row_ += cell(c).leftJustified(width(c));
+    }
+
+    // A column is as wide as its longest cell: the text in quotes and the greyed mark.
+    static int width(const FormControl& c)
+    {
+        return std::max(c.maxLength + 3, static_cast<int>(heading(c).size())) + 2;
+    }
+
+    // The headings of a frame's rows, from the controls of its first row.
+    void printHeader(const FormControl& rowLabel)
+    {
+        QString header = QStringLiteral("  ") + QStringLiteral("Row").leftJustified(kRowWidth);
+        for (const FormControl& c : FormControls::all()) {
+            if (c.frame == rowLabel.frame && c.row == rowLabel.row && c.isEditing())
+                header += heading(c).leftJustified(width(c));
+        }
+        line(header);
+    }
+
+    static QString heading(const FormControl& c)
+    {
+        if (c.kind == ControlKind::Check)
+            return QStringLiteral("Lock");
+        if (c.format == Editor::DisplayFormat::Capitals)
+            return QStringLiteral("Alpha Tag");
+        return c.maxLength == 4 ? QStringLiteral("Group Code") : QStringLiteral("Speed Dial Numbers");
+    }
+
+    static constexpr int kRowWidth = 5;
+
+    void endRow()
+    {
+        if (!row_.isEmpty())
+            line(row_);
+        row_.clear();
+    }
+
+    static void line(QString text)
+    {
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        out() << text << "\n";
+    }
+
+    const Form& form_;
+    QString frame_ = QStringLiteral("-");
+    QString row_;
+    bool headerDone_ = false;
+};
+
+} // namespace
+
+int dump(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Shows every editing control of the programmer's window after it has opened FILE with the "
+                       "given product chosen: values, list selections, check boxes and which controls are greyed."));
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
+    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 of the Product menu."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object keyed by control name.")});
+    if (!parseArguments(parser, QStringLiteral("dump"), args))
+        return kInvalid;
+    if (parser.isSet(QStringLiteral("help"))) {
+        printHelp(parser, kDumpUsage);
+        return kOk;
+    }
+    if (parser.positionalArguments().size() != 1 || !parser.isSet(QStringLiteral("product"))) {
+        err() << "Usage: " << kDumpUsage << "\n";
+        return kInvalid;
+    }
+    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    if (!product)
+        return kInvalid;
+    const std::optional<Window> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
+    if (!w)
+        return kInvalid;
+    if (parser.isSet(QStringLiteral("json")))
+        printJson(w->form);
+    else
+        TextDump(w->form).print();
+    out().flush();
+    return kOk;
+}
+
+int convert(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Opens IN as the programmer's window does with product N, applies each --set as a user would "
+        "(typing into a box and leaving it, picking a list item, setting a check box to 0 or 1; greyed "
+        "controls refuse), chooses product M from the Product menu if --to is given, and saves OUT as "
+        "\"Save As...\" does. Nothing is written when anything is refused."));
+    parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("The board data file to read."));
+    parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The board data file to write."));
+    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 that IN is opened with."),
+                      QStringLiteral("N")});
+    parser.addOption({QStringLiteral("to"), QStringLiteral("The product 1..5 to choose before saving."),
+                      QStringLiteral("M")});
+    parser.addOption({QStringLiteral("set"),
+                      QStringLiteral("Enter VALUE into the control NAME (as vireo dump --json names them); "
+                                     "repeatable, applied in order."),
+                      QStringLiteral("NAME=VALUE")});
+    if (!parseArguments(parser, QStringLiteral("convert"), args))
+        return kInvalid;
+    if (parser.isSet(QStringLiteral("help"))) {
+        printHelp(parser, kConvertUsage);
+        return kOk;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
+        err() << "Usage: " << kConvertUsage << "\n";
+        return kInvalid;
+    }
+    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    if (!product)
+        return kInvalid;
+    std::optional<int> target;
+    if (parser.isSet(QStringLiteral("to"))) {
+        target = productOption(parser.value(QStringLiteral("to")), "--to");
+        if (!target)
+            return kInvalid;
+    }
+    // Every --set names a control before anything is opened, so a typing error costs nothing.
+    struct Entry {
+        const FormControl* control;
+        QString value;
+    };
+    std::vector<Entry> entries;
+    for (const QString& set : parser.values(QStringLiteral("set"))) {
+        const qsizetype eq = set.indexOf(QLatin1Char('='));
+        const FormControl* control = eq > 0 ? FormControls::find(set.left(eq)) : nullptr;
+        if (!control) {
+            err() << "vireo convert: --set \"" << set << "\": "
+                  << (eq > 0 ? QStringLiteral("no control is named \"%1\"").arg(set.left(eq))
+                             : QStringLiteral("expected NAME=VALUE"))
+                  << "\n";
+            return kInvalid;
+        }
+        entries.push_back({control, set.mid(eq + 1)});
+    }
+
+    std::optional<Window> w = openLikeTheWindow(files[0], *product);
+    if (!w)
+        return kInvalid;
+    for (const Entry& e : entries) {
+        const FormControls::EntryResult r = FormControls::enter(w->form, *e.control, e.value);
+        if (!r.ok) {
+            err() << "vireo convert: refused: " << r.message << "; nothing was written\n";
+            return kFailed;
+        }
+    }
+    if (target)
+        Editor::mnuProduct_Click(w->form, *target);
+
+    // Saving as "Save As..." does.
+    if (!WordCodec::hasMarker(w->image.word(MemoryMap::kHeader))) {
+        err() << "vireo convert: " << DataFile::kInvalidFileMessage << "\n";
+        return kInvalid;
+    }
+    const QStringList problems = Editor::entryProblems(w->form);
+    if (!problems.isEmpty()) {
+        err() << "vireo convert: these entries cannot be written, nothing was written:\n";
+        for (const QString& p : problems)
+            err() << "  " << p << "\n";
+        return kFailed;
+    }
+    Editor::ReadGUI(w->form, w->image);
+    const DataFile::SaveResult saved = DataFile::save(files[1], w->image);
+    if (!saved.ok()) {
+        err() << "vireo convert: " << saved.message << "\n";
+        return kFailed;
+    }
+    return kOk;
+}
+
+} // namespace Cli

@@ -1,0 +1,56 @@
+#include "CliSupport.h"
+
+#include "Product.h"
+
+#include <cstdio>
+
+namespace Cli {
+
+QTextStream& out()
+{
+    static QTextStream stream(stdout);
+    return stream;
+}
+
+QTextStream& err()
+{
+    static QTextStream stream(stderr);
+    return stream;
+}
+
+bool parseArguments(QCommandLineParser& parser, const QString& command, const QStringList& args)
+{
+    parser.addHelpOption();
+    if (!parser.parse(QStringList{QStringLiteral("vireo ") + command} + args)) {
+        err() << "vireo " << command << ": " << parser.errorText() << "\n"
+              << "See: vireo " << command << " --help\n";
+        err().flush();
+        return false;
+    }
+    return true;
+}
+
+void printHelp(const QCommandLineParser& parser, const QString& usage)
+{
+    QString help = parser.helpText();
+    // Qt's first line names the program by the path it was started with.
+    help.replace(0, help.indexOf(QLatin1Char('\n')), QStringLiteral("Usage: ") + usage);
+    out() << help;
+    out().flush();
+}
+
+std::optional<int> productOption(const QString& value, const QString& option)
+{
+    bool ok = false;
+    const int index = value.toInt(&ok);
+    if (ok && Product::isValid(index))
+        return index;
+    err() << "vireo: " << option << " takes a product number 1 to 5";
+    for (int k = Product::kFirst; k <= Product::kLast; ++k)
+        err() << (k == Product::kFirst ? " (" : ", ") << k << " " << Product::info(k).caption;
+    err() << "), not \"" << value << "\"\n";
+    err().flush();
+    return std::nullopt;
+}
+
+} // namespace Cli

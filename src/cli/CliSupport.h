@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+#include <optional>
+
+// What every command shares: output streams and argument parsing.
+namespace Cli {
+
+QTextStream& out();
+QTextStream& err();
+
+// Parses a command's arguments; on a usage error prints it (and the command's help
+// hint) on stderr and returns false.
+bool parseArguments(QCommandLineParser& parser, const QString& command, const QStringList& args);
+
+// A command's help, under its own usage line.
+void printHelp(const QCommandLineParser& parser, const QString& usage);
+
+// "--product N": the product menu's index 1..5, or a message on stderr.
+std::optional<int> productOption(const QString& value, const QString& option);
+
+} // namespace Cli

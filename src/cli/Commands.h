@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QStringList>
+
+#include <span>
+
+// The commands of `vireo`. Each command gets its own arguments (without the program
+// and command names) and returns the exit status. To add a command, write its
+// function in the file of its group and add a line to commands() in Commands.cpp.
+namespace Cli {
+
+enum ExitStatus {
+    kOk = 0,
+    kFailed = 1,  // the command ran but was refused or could not finish
+    kInvalid = 2, // wrong usage, or an input file that is unreadable or not a board data file
+};
+
+struct Command {
+    const char* name;
+    const char* summary; // one line for the overview
+    int (*run)(const QStringList& args);
+};
+
+std::span<const Command> commands();
+
+// CliEdit.cpp
+int dump(const QStringList& args);
+int convert(const QStringList& args);
+
+} // namespace Cli

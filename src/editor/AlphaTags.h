@@ -1,0 +1,41 @@
+#pragma once
+
+#include "BoardImage.h"
+#include "Form.h"
+
+#include <QString>
+
+#include <array>
+
+// The 30 alpha tags (16 group tags, 14 speed-dial tags) between their five-word
+// slots in the board image and the tag boxes. Vertex boards use their own
+// character code; Icom boards the plain single-byte code. The Alinco board has
+// no tag conversion.
+namespace AlphaTags {
+
+using SlotWords = std::array<QString, 5>;
+
+// A letter as a capital, one character at a time (never a whole-string upper-casing,
+// which turns "ß" into "SS"). A Latin-1 letter whose capital lies outside Latin-1
+// (ÿ, µ) stays as it is, since an Icom board could not hold the capital.
+QChar capital(QChar c);
+
+// One slot, both directions. Decoding gives what the box shows; encoding always
+// gives five words of four upper-case hexadecimal digits.
+QString vertexDecode(const SlotWords& words);
+SlotWords vertexEncode(const QString& text);
+QString icomDecode(const SlotWords& words);
+SlotWords icomEncode(const QString& text);
+
+// Word k of group tag g / speed-dial tag s.
+SlotWords slotWords(const BoardImage& image, int firstWord);
+void setSlotWords(BoardImage& image, int firstWord, const SlotWords& words);
+
+} // namespace AlphaTags
+
+// Boxes from the image (after showing an image) and image from the boxes (before a
+// write or save). Word 179 and everything outside the tag slots stay untouched.
+void Vertex_AlphaU(Form& form, const BoardImage& image);
+void Vertex_AlphaR(const Form& form, BoardImage& image);
+void Icom_alphaU(Form& form, const BoardImage& image);
+void Icom_AlphaR(const Form& form, BoardImage& image);

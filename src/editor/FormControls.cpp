@@ -1,0 +1,221 @@
+#include "FormControls.h"
+
+namespace FormControls {
+
+namespace {
+
+using Editor::DisplayFormat;
+
+const QString kTop;
+const QString kPaging = QStringLiteral("Paging Codes");
+const QString kOptions = QStringLiteral("Options");
+const QString kGroups = QStringLiteral("Group Codes");
+const QString kSpeed = QStringLiteral("Speed Dial Programming");
+
+QString indexed(const char* name, int i) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i); }
+
+// Speed-dial rows are labelled 0..9, A..D on screen.
+QString speedRowLabel(int s) { return s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10))); }
+
+FormControl textControl(QString name, QString caption, QString frame, int maxLength, DisplayFormat format,
+                        EntryRule entry, std::function<ControlRef(Form&)> access, int row = -1)
+{
+    return {std::move(name), std::move(caption), std::move(frame), ControlKind::Text, maxLength, format, entry, row,
+            std::move(access)};
+}
+
+FormControl control(ControlKind kind, QString name, QString caption, QString frame,
+                    std::function<ControlRef(Form&)> access, int row = -1)
+{
+    return {std::move(name), std::move(caption), std::move(frame), kind, 0, DisplayFormat::None, EntryRule::None, row,
+            std::move(access)};
+}
+
+#define VIREO_REF(member) [](Form& f) -> ControlRef { return &f.member; }
+#define VIREO_ROW(member, i) [i](Form& f) -> ControlRef { return &f.member[i]; }
+
+void addTop(std::vector<FormControl>& t)
+{
+    t.push_back(textControl("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits, EntryRule::FiveDigits,
+                            VIREO_REF(ProgAccessCode)));
+}
+
+void addPaging(std::vector<FormControl>& t)
+{
+    const auto code = [&](const char* name, const char* caption, std::function<ControlRef(Form&)> access) {
+        t.push_back(textControl(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::FourDigitsOrEmpty,
+                                std::move(access)));
+    };
+    code("PrimaryCode", "Primary Code - ESN", VIREO_REF(PrimaryCode));
+    code("SecondaryCode", "Secondary Code", VIREO_REF(SecondaryCode));
+    code("LowerBlockCode", "Lower Block Decode", VIREO_REF(LowerBlockCode));
+    code("UpperBlockCode", "Upper Block Decode", VIREO_REF(UpperBlockCode));
+}
+
+void addOptions(std::vector<FormControl>& t)
+{
+    const auto add = [&](ControlKind kind, const char* name, const char* caption,
+                         std::function<ControlRef(Form&)> access) {
+        t.push_back(control(kind, name, caption, kOptions, std::move(access)));
+    };
+    add(ControlKind::Combo, "cmbSystemTone", "System Tone", VIREO_REF(cmbSystemTone));
+    add(ControlKind::Combo, "cmbSystemID", "System ID Number", VIREO_REF(cmbSystemID));
+    add(ControlKind::Combo, "cmbMandown", "Mandown Timer", VIREO_REF(cmbMandown));
+    add(ControlKind::Label, "Label4", "Mandown Timer", VIREO_REF(Label4));
+    add(ControlKind::Check, "chkEmergency", "Emergency Call Override", VIREO_REF(chkEmergency));
+    add(ControlKind::Check, "chkPriority", "Priority Subscriber", VIREO_REF(chkPriority));
+    add(ControlKind::Check, "chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional));
+    add(ControlKind::Check, "chkClearChannel", "Clear Channel Alert", VIREO_REF(chkClearChannel));
+    add(ControlKind::Check, "chkRadioKill", "Clear Radio Kill", VIREO_REF(chkRadioKill));
+    add(ControlKind::Check, "chkDTMFMic", "DTMF Mobile Mic", VIREO_REF(chkDTMFMic));
+    add(ControlKind::Check, "chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption));
+    add(ControlKind::Check, "chkRoaming", "Automatic Registration", VIREO_REF(chkRoaming));
+    add(ControlKind::Check, "chkANI", "Transmit PTT ANI", VIREO_REF(chkANI));
+}
+
+void addGroups(std::vector<FormControl>& t)
+{
+    t.push_back(control(ControlKind::Check, "chkFleetDispatch", "Enable Fleet-Dispatch Mode", kGroups,
+                        VIREO_REF(chkFleetDispatch)));
+    t.push_back(control(ControlKind::Label, "Label3", "Group Code", kGroups, VIREO_REF(Label3)));
+    t.push_back(control(ControlKind::Label, "Label2", "Alpha Tag", kGroups, VIREO_REF(Label2)));
+    for (int g = 0; g < Form::kGroups; ++g) {
+        const QString row = QString::number(g);
+        t.push_back(control(ControlKind::Label, indexed("Label1", g), QStringLiteral("Group row ") + row, kGroups,
+                            VIREO_ROW(Label1, g), g));
+        t.push_back(textControl(indexed("GroupCode", g), QStringLiteral("Group Codes, row ") + row, kGroups, 4,
+                                DisplayFormat::FourDigits, EntryRule::FourHexDigitsOrEmpty, VIREO_ROW(GroupCode, g),
+                                g));
+        t.push_back(textControl(indexed("GroupAlpha", g), QStringLiteral("Group Alpha Tag, row ") + row, kGroups, 10,
+                                DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(GroupAlpha, g), g));
+    }
+}
+
+void addSpeedRow(std::vector<FormControl>& t, int s)
+{
+    const QString row = speedRowLabel(s);
+    // Memory 0 keeps its leading zeros as typed; the others show a plain number.
+    const DisplayFormat dial = s == 0 ? DisplayFormat::None : DisplayFormat::NumberNoLeadingZeros;
+    t.push_back(control(ControlKind::Label, indexed("Label23", s), QStringLiteral("Speed Dial row ") + row, kSpeed,
+                        VIREO_ROW(Label23, s), s));
+    t.push_back(textControl(indexed("SpeedDial", s), QStringLiteral("Speed Dial, row ") + row, kSpeed, 15, dial,
+                            EntryRule::DialDigits, VIREO_ROW(SpeedDial, s), s));
+    t.push_back(textControl(indexed("SpeedAlpha", s), QStringLiteral("Speed Dial Alpha Tag, row ") + row, kSpeed, 10,
+                            DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(SpeedAlpha, s), s));
+    t.push_back(control(ControlKind::Check, indexed("chkLock", s), QStringLiteral("Lock, row ") + row, kSpeed,
+                        VIREO_ROW(chkLock, s), s));
+}
+
+void addSpeedDials(std::vector<FormControl>& t)
+{
+    t.push_back(control(ControlKind::Check, "chkMemorySpeed", "Enable Memory Speed Dial", kSpeed,
+                        VIREO_REF(chkMemorySpeed)));
+    t.push_back(control(ControlKind::Label, "Label5", "Speed Dial Numbers", kSpeed, VIREO_REF(Label5)));
+    t.push_back(control(ControlKind::Label, "Label6", "Alpha Tag", kSpeed, VIREO_REF(Label6)));
+    t.push_back(control(ControlKind::Label, "Label8", "Lock", kSpeed, VIREO_REF(Label8)));
+    for (int s = 0; s < 10; ++s)
+        addSpeedRow(t, s);
+    t.push_back(control(ControlKind::Label, "Label25", "Turbo Speedial", kSpeed, VIREO_REF(Label25)));
+    for (int s = 10; s < Form::kSpeedDials; ++s)
+        addSpeedRow(t, s);
+}
+
+#undef VIREO_REF
+#undef VIREO_ROW
+
+std::vector<FormControl> build()
+{
+    std::vector<FormControl> t;
+    addTop(t);
+    addPaging(t);
+    addOptions(t);
+    addGroups(t);
+    addSpeedDials(t);
+    return t;
+}
+
+EntryResult refused(const FormControl& control, const QString& why)
+{
+    return {false, QStringLiteral("%1 (%2): %3").arg(control.name, control.caption, why)};
+}
+
+EntryResult enterText(Form& form, const FormControl& control, const QString& value)
+{
+    if (value.size() > control.maxLength)
+        return refused(control, QStringLiteral("\"%1\" is longer than the box's %2 characters")
+                                    .arg(value)
+                                    .arg(control.maxLength));
+    // The access-code box judges the length as typed ("123" is not padded to a valid-looking code).
+    const QString typed = control.entry == EntryRule::FiveDigits ? Editor::accessCodeRule(value) : value;
+    control.textBox(form)->text = Editor::applyDisplayFormat(typed, control.format);
+    return {};
+}
+
+EntryResult enterCheck(Form& form, const FormControl& control, const QString& value)
+{
+    if (value != QLatin1String("0") && value != QLatin1String("1"))
+        return refused(control, QStringLiteral("a check box takes 0 or 1, not \"%1\"").arg(value));
+    const int v = value.toInt();
+    // These two boxes reconfigure their frames when their value changes.
+    if (control.name == QLatin1String("chkFleetDispatch"))
+        Editor::setFleetDispatch(form, v);
+    else if (control.name == QLatin1String("chkMemorySpeed"))
+        Editor::setMemorySpeed(form, v);
+    else
+        control.checkBox(form)->value = v;
+    return {};
+}
+
+} // namespace
+
+const std::vector<FormControl>& all()
+{
+    static const std::vector<FormControl> table = build();
+    return table;
+}
+
+const FormControl* find(const QString& name)
+{
+    for (const FormControl& c : all()) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
+}
+
+EntryResult enter(Form& form, const FormControl& control, const QString& value)
+{
+    if (!control.isEditing())
+        return refused(control, QStringLiteral("a label cannot be set"));
+    if (!control.enabled(form))
+        return refused(control, QStringLiteral("the control is greyed for this product or mode"));
+    switch (control.kind) {
+    case ControlKind::Text: return enterText(form, control, value);
+    case ControlKind::Check: return enterCheck(form, control, value);
+    case ControlKind::Combo:
+        if (!control.comboBox(form)->select(value))
+            return refused(control, QStringLiteral("the list has no item \"%1\"").arg(value));
+        return {};
+    case ControlKind::Label: break;
+    }
+    return {};
+}
+
+} // namespace FormControls
+
+bool FormControl::enabled(const Form& form) const
+{
+    return std::visit([](const auto* c) { return c->enabled; }, access(const_cast<Form&>(form)));
+}
+
+QString FormControl::value(const Form& form) const
+{
+    const ControlRef ref = access(const_cast<Form&>(form));
+    switch (kind) {
+    case ControlKind::Text: return std::get<TextBox*>(ref)->text;
+    case ControlKind::Combo: return std::get<ComboBox*>(ref)->text();
+    case ControlKind::Check: return QString::number(std::get<CheckBox*>(ref)->value);
+    case ControlKind::Label: return std::get<Label*>(ref)->caption;
+    }
+    return {};
+}

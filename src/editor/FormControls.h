@@ -1,0 +1,67 @@
+#pragma once
+
+#include "Editor.h"
+#include "Form.h"
+
+#include <QString>
+
+#include <functional>
+#include <variant>
+#include <vector>
+
+// Every control of the main window that holds a value or whose enabled state the
+// frames and the product change, by its control name ("GroupCode(3)"), in the
+// order of the window. The window's compare and verify features and the
+// command-line tool find controls through this table.
+enum class ControlKind { Text, Combo, Check, Label };
+
+// What a text box must hold before its words can go to a board or a file.
+enum class EntryRule { None, FourDigitsOrEmpty, FiveDigits, FourHexDigitsOrEmpty, DialDigits };
+
+using ControlRef = std::variant<TextBox*, ComboBox*, CheckBox*, Label*>;
+
+struct FormControl {
+    QString name;    // control name: "PrimaryCode", "chkLock(0)"
+    QString caption; // for people: "Primary Code - ESN", "Group Codes, row 3"
+    QString frame;   // the frame it sits in; empty for the top strip
+    ControlKind kind = ControlKind::Text;
+    int maxLength = 0; // text boxes
+    Editor::DisplayFormat format = Editor::DisplayFormat::None;
+    EntryRule entry = EntryRule::None;
+    int row = -1; // row of a group or speed-dial line; -1 elsewhere
+    std::function<ControlRef(Form&)> access;
+
+    TextBox* textBox(Form& form) const { return std::get<TextBox*>(access(form)); }
+    const TextBox* textBox(const Form& form) const { return textBox(const_cast<Form&>(form)); }
+    ComboBox* comboBox(Form& form) const { return std::get<ComboBox*>(access(form)); }
+    const ComboBox* comboBox(const Form& form) const { return comboBox(const_cast<Form&>(form)); }
+    CheckBox* checkBox(Form& form) const { return std::get<CheckBox*>(access(form)); }
+    const CheckBox* checkBox(const Form& form) const { return checkBox(const_cast<Form&>(form)); }
+
+    bool isEditing() const { return kind != ControlKind::Label; }
+    bool enabled(const Form& form) const;
+    // The text a box holds (no display format), the selected item's text, "0"/"1" for a check box,
+    // a label's caption.
+    QString value(const Form& form) const;
+};
+
+namespace FormControls {
+
+// All controls, in the order of the window: top strip, paging codes, options,
+// group codes, speed dial.
+const std::vector<FormControl>& all();
+// The control of that name, or nullptr.
+const FormControl* find(const QString& name);
+
+// A user's entry into a control, as the window would take it: a text typed into a
+// box and the box left (display format, access-code rule), a list item picked by its
+// exact text, a check box set to 0 or 1 (raising its click handler). Refused, with the
+// reason, when the control is disabled or would not take the value; the form is then
+// unchanged.
+struct EntryResult {
+    bool ok = true;
+    QString message;
+};
+EntryResult enter(Form& form, const FormControl& control, const QString& value);
+
+} // namespace FormControls

@@ -1,0 +1,179 @@
+#include "BoardImage.h"
+#include "DataFile.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+// vireo dump and vireo convert, run as a user runs them.
+namespace {
+
+struct Run {
+    int status = -1;
+    QByteArray out, err;
+};
+
+Run vireo(const QStringList& args)
+{
+    QProcess p;
+    p.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"), args);
+    Run r;
+    if (!p.waitForFinished(30000))
+        return r;
+    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QString sourceFile(const char* name) { return qEnvironmentVariable("VIREO_SOURCE_DIR") + QLatin1String(name); }
+
+// A VT-60 file: fleet dispatch and memory speed dial on, tag "ABC" on group 0 and "7" on
+// speed dial 13, a locked memory.
+BoardImage vt60Image()
+{
+    BoardImage image;
+    DataFile::load(sourceFile("/data/default.tv2"), image, DataFile::MarkerRule::Required);
+    image.setWord(0, QStringLiteral("20E5"));
+    image.setWord(5, QStringLiteral("00FF"));
+    image.setWord(20, QStringLiteral("00FF"));
+    const QStringList tag{"5454", "5454", "5454", "543A", "3B3C"};
+    for (int k = 0; k < 5; ++k)
+        image.setWord(99 + k, tag[k]);
+    image.setWord(249, QStringLiteral("5437"));
+    image.setWord(42, QStringLiteral("AFFF"));
+    image.setWord(45, QStringLiteral("1234"));
+    return image;
+}
+
+} // namespace
+
+class TestCliEdit : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        in_ = dir_.filePath(QStringLiteral("vt60.tv2"));
+        QVERIFY(DataFile::save(in_, vt60Image()).ok());
+    }
+
+    void dumpShowsTheWindowAsJson()
+    {
+        const Run r = vireo({"dump", sourceFile("/data/default.tv2"), "--product", "4", "--json"});
+        QCOMPARE(r.status, 0);
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(r.out, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QCOMPARE(o.value("ProgAccessCode").toString(), QStringLiteral("47203"));
+        QCOMPARE(o.value("cmbSystemTone").toString(), QStringLiteral("Carrier"));
+        QCOMPARE(o.value("chkFleetDispatch").toInt(-1), 0);
+        QCOMPARE(o.value("GroupCode(3)").toString(), QString());
+        QVERIFY(o.value("SpeedAlpha(13)").isString());
+        QVERIFY(o.value("chkLock(0)").isDouble());
+        QCOMPARE(o.size(), 93 + 1);
+        const QJsonObject enabled = o.value("enabled").toObject();
+        QCOMPARE(enabled.size(), 93 + 37);
+        // As start-up leaves it: group rows greyed, speed-dial rows enabled until their box changes.
+        QCOMPARE(enabled.value("GroupCode(0)").toBool(true), false);
+        QCOMPARE(enabled.value("Label1(15)").toBool(true), false);
+        QCOMPARE(enabled.value("SpeedAlpha(0)").toBool(false), true);
+        QCOMPARE(enabled.value("Label25").toBool(false), true);
+        QCOMPARE(enabled.value("chkANI").toBool(false), true);
+
+        const Run vt = vireo({"dump", in_, "--product", "5", "--json"});
+        const QJsonObject v = QJsonDocument::fromJson(vt.out).object();
+        QCOMPARE(v.value("GroupAlpha(0)").toString(), QStringLiteral("       ABC"));
+        QCOMPARE(v.value("SpeedDial(0)").toString(), QStringLiteral("1234"));
+        QCOMPARE(v.value("chkLock(0)").toInt(), 1);
+        QCOMPARE(v.value("enabled").toObject().value("chkLock(0)").toBool(true), false);
+        QCOMPARE(v.value("enabled").toObject().value("GroupCode(0)").toBool(false), true);
+
+        const Run text = vireo({"dump", in_, "--product", "4"});
+        QCOMPARE(text.status, 0);
+        QVERIFY(text.out.contains("Primary Code - ESN: \"\""));
+        QVERIFY(text.out.contains("Turbo Speedial"));
+    }
+
+    void convertTurnsAVt60FileIntoAUt117One()
+    {
+        const QString out = dir_.filePath(QStringLiteral("ut117.tv2"));
+        const Run r = vireo({"convert", in_, out, "--product", "4", "--to", "3", "--set", "PrimaryCode=12",
+                             "--set", "SpeedAlpha(1)=x_y", "--set", "chkMemorySpeed=0"});
+        QCOMPARE(r.status, 0);
+        const DataFile::ReadResult file = DataFile::read(out);
+        QVERIFY(file.ok());
+        QCOMPARE(file.values.size(), 251);
+        const BoardImage before = vt60Image();
+        const QStringList icomTag{"2020", "2020", "2020", "2041", "4243"};
+        for (int k = 0; k < 5; ++k)
+            QCOMPARE(file.values[99 + k], icomTag[k]);
+        QCOMPARE(file.values[249], QStringLiteral("2037"));
+        QCOMPARE(file.values[189], QStringLiteral("5F59")); // tag typed into the box, Icom code
+        QCOMPARE(file.values[0], QStringLiteral("00E5"));
+        QCOMPARE(file.values[6], QStringLiteral("0000"));
+        QCOMPARE(file.values[7], QStringLiteral("0102"));
+        QCOMPARE(file.values[20], QStringLiteral("0000"));
+        QCOMPARE(file.values[42], QStringLiteral("AFFF")); // lock mark back in place
+        for (int i : {1, 2, 3, 12, 17, 18, 19, 25, 98, 179})
+            QCOMPARE(file.values[i], before.word(i));
+    }
+
+    void refusalsWriteNothing_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QString>("message");
+        const QStringList base{"--product", "5"};
+        QTest::newRow("greyed control") << base + QStringList{"--set", "GroupAlpha(0)=X"} << 1 << "greyed";
+        QTest::newRow("too long") << base + QStringList{"--set", "PrimaryCode=12345"} << 1 << "longer";
+        QTest::newRow("no such item") << base + QStringList{"--set", "cmbSystemID=32"} << 1 << "no item";
+        QTest::newRow("unknown name") << base + QStringList{"--set", "Primary=1"} << 2 << "no control";
+        QTest::newRow("entry not a code") << base + QStringList{"--set", "GroupCode(0)=12G"} << 1
+                                          << "Group Codes, row 0: \"12G\" must be four digits 0-9 or A-F";
+        QTest::newRow("no product") << QStringList{} << 2 << "Usage";
+        QTest::newRow("bad product") << QStringList{"--product", "6"} << 2 << "1 to 5";
+    }
+
+    void refusalsWriteNothing()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, status);
+        QFETCH(QString, message);
+        const QString out = dir_.filePath(QStringLiteral("refused.tv2"));
+        const Run r = vireo(QStringList{"convert", in_, out} + args);
+        QCOMPARE(r.status, status);
+        QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
+        QVERIFY(!QFile::exists(out));
+    }
+
+    void invalidFilesAreRefused()
+    {
+        const QString bad = dir_.filePath(QStringLiteral("bad.tv2"));
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\"00e5\"\r\n\"0000\"\r\n");
+        f.close();
+        const QString out = dir_.filePath(QStringLiteral("never.tv2"));
+        for (const QStringList& args : {QStringList{"dump", bad, "--product", "4"},
+                                        QStringList{"convert", bad, out, "--product", "4"},
+                                        QStringList{"dump", dir_.filePath("missing.tv2"), "--product", "4"}}) {
+            const Run r = vireo(args);
+            QCOMPARE(r.status, 2);
+            QVERIFY(!r.err.isEmpty());
+        }
+        QVERIFY(vireo({"dump", bad, "--product", "4"}).err.contains("Invalid Tervalo File"));
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(vireo({"frobnicate"}).status, 2);
+        QCOMPARE(vireo({"--help"}).status, 0);
+    }
+
+private:
+    QTemporaryDir dir_;
+    QString in_;
+};
+
+QTEST_GUILESS_MAIN(TestCliEdit)
+#include "TestCliEdit.moc"
