@@ -307,7 +307,12 @@ void MainWindow::mnuFileSaveAs_Click()
 
 void MainWindow::mnuIncrement_Click()
 {
-    Editor::incrementPrimaryCode(form_);
+    if (Editor::incrementPrimaryCode(form_) == Editor::IncrementResult::AtLimit) {
+        Messages::show(this, {QStringLiteral("Increment Primary Code"),
+                              QStringLiteral("The Primary Code is already 9999, the highest four-digit code.\r\n"
+                                             "Enter the next code by hand."),
+                              Messages::Icon::Information});
+    }
     showForm();
 }
 

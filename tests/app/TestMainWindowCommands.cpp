@@ -3,6 +3,7 @@
 // port menus, the boxes' rules on leaving them, capitals, help, web, print, exit.
 #include "CapitalsMode.h"
 #include "DataFile.h"
+#include "Editor.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "TestHelpers.h"
@@ -115,6 +116,9 @@ private slots:
         MainWindow w;
         activate(w);
         const MainWindowControls& c = w.controls();
+        Form vt60 = w.form();
+        Editor::applyProductProfile(vt60, QStringLiteral("4"));
+        w.showForm(vt60);
         QVERIFY(!c.GroupCode[0]->isEnabled());
         QTest::mouseClick(c.chkFleetDispatch, Qt::LeftButton, {}, QPoint(6, c.chkFleetDispatch->height() / 2));
         QCOMPARE(w.form().chkFleetDispatch.value, 1);
@@ -352,6 +356,16 @@ private slots:
         w.showForm(f);
         w.menus().mnuIncrement->trigger();
         QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("124"));
+        {
+            // The box holds four digits: at 9999 the user is told, and the code stays.
+            CapturedMessages limit;
+            f.PrimaryCode.text = QStringLiteral("9999");
+            w.showForm(f);
+            w.menus().mnuIncrement->trigger();
+            QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("9999"));
+            QCOMPARE(limit.messages.size(), 1);
+            QVERIFY(limit.messages[0].text.contains(QStringLiteral("9999")));
+        }
 
         QList<QUrl> opened;
         w.setUrlOpener([&opened](const QUrl& url) {
