@@ -22,9 +22,9 @@ constexpr int kCodeWidth = 495;
 constexpr int kAlphaWidth = 1300;
 // The two left frames and their lists are a little wider than drawn, so that the
 // longest list item and "System ID Number" fit beside each other.
-constexpr int kLeftFrameWidth = 2880;
-constexpr int kListWidth = 1200;
-constexpr int kListLabelLeft = 1380;
+constexpr int kLeftFrameWidth = 2955;
+constexpr int kListWidth = 1290;
+constexpr int kListLabelLeft = 1500;
 
 const QString kFourDigitsTip = QStringLiteral("Enter Four Digits");
 const QString kAlphaTip = QStringLiteral("Enter up to 10 AlphaNumeric Characters");

@@ -1,6 +1,8 @@
 // The windows' faces: names, captions, menus, limits, tab order, and that nothing
 // is clipped by its frame or overlaps a neighbour with the font in use.
 #include "AboutWindow.h"
+#include "DataFile.h"
+#include "Editor.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "TestHelpers.h"
@@ -12,10 +14,13 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTest>
 
 namespace {
@@ -53,10 +58,18 @@ QStringList layoutFaults(const QWidget* parent)
                 faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), c->text());
         }
         if (const auto* c = qobject_cast<const QComboBox*>(w)) {
+            QStyleOptionComboBox option;
+            option.initFrom(c);
+            const int field =
+                c->style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, c).width();
             for (int i = 0; i < c->count(); ++i) {
-                if (c->fontMetrics().horizontalAdvance(c->itemText(i)) + 22 > c->width())
+                if (c->fontMetrics().horizontalAdvance(c->itemText(i)) + 4 > field)
                     faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), c->itemText(i));
             }
+        }
+        if (const auto* e = qobject_cast<const QLineEdit*>(w)) {
+            if (e->fontMetrics().horizontalAdvance(e->text()) > e->width() - 6)
+                faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), e->text());
         }
         if (qobject_cast<const QGroupBox*>(w))
             faults << layoutFaults(w);
@@ -237,8 +250,31 @@ private slots:
     {
         WorkingDir dir;
         const QString source = QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("data"));
-        QVERIFY(QFile::copy(QDir(source).filePath(QStringLiteral("default.tv2")),
-                            dir.file(QStringLiteral("default.tv2"))));
+        // A VT-60 configuration with every row in use, as the default file.
+        BoardImage image;
+        QVERIFY(DataFile::load(QDir(source).filePath(QStringLiteral("default.tv2")), image,
+                               DataFile::MarkerRule::NotChecked)
+                    .ok());
+        Form full = Form::designTime();
+        Editor::applyProductProfile(full, QStringLiteral("4"));
+        Editor::setFleetDispatch(full, 1);
+        Editor::setMemorySpeed(full, 1);
+        full.PrimaryCode.text = QStringLiteral("8765");
+        full.ProgAccessCode.text = QStringLiteral("47203");
+        full.cmbSystemTone.index = 6;
+        full.cmbMandown.index = 6;
+        full.chkPriority.value = 1;
+        for (int g = 0; g < Form::kGroups; ++g) {
+            full.GroupCode[g].text = QString::number(1200 + g);
+            full.GroupAlpha[g].text = QStringLiteral("DISPATCH%1").arg(g, 2, 10, QLatin1Char('0'));
+        }
+        for (int s = 0; s < Form::kSpeedDials; ++s) {
+            full.SpeedDial[s].text = QStringLiteral("80055512%1").arg(s, 4, 10, QLatin1Char('0'));
+            full.SpeedAlpha[s].text = QStringLiteral("MOBILE %1").arg(s);
+        }
+        full.chkLock[3].value = 1;
+        Editor::ReadGUI(full, image);
+        QVERIFY(DataFile::save(dir.file(QStringLiteral("default.tv2")), image).ok());
         QFile config(dir.file(QStringLiteral("Config.ini")));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("1\r\n4\r\n");
