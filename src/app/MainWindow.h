@@ -7,10 +7,10 @@
 #include "PrintScreen.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QUrl>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class AboutWindow;

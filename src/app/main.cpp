@@ -1,10 +1,12 @@
 #include "MainWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    app.setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
     MainWindow window;
     window.Form_Load();
     window.show();
