@@ -5,6 +5,7 @@
 #include "DataFile.h"
 #include "Editor.h"
 #include "EstablishWindow.h"
+#include "FormControls.h"
 #include "MaskedEdit.h"
 #include "Messages.h"
 #include "Product.h"
@@ -145,53 +146,39 @@ void MainWindow::bindLabel(QLabel* label, std::function<Label&(Form&)> field)
 
 void MainWindow::bindControls()
 {
-    MainWindowControls& c = controls_;
-#define VIREO_FIELD(member) [](Form& f) -> auto& { return f.member; }
-#define VIREO_ROW(member, i) [i](Form& f) -> auto& { return f.member[i]; }
-    bindText(c.ProgAccessCode, VIREO_FIELD(ProgAccessCode));
-    bindLabel(c.lblProduct, VIREO_FIELD(lblProduct));
-    bindLabel(c.Label7, VIREO_FIELD(Label7));
-    bindText(c.PrimaryCode, VIREO_FIELD(PrimaryCode));
-    bindText(c.SecondaryCode, VIREO_FIELD(SecondaryCode));
-    bindText(c.LowerBlockCode, VIREO_FIELD(LowerBlockCode));
-    bindText(c.UpperBlockCode, VIREO_FIELD(UpperBlockCode));
-
-    bindCombo(c.cmbSystemTone, VIREO_FIELD(cmbSystemTone));
-    bindCombo(c.cmbSystemID, VIREO_FIELD(cmbSystemID));
-    bindCombo(c.cmbMandown, VIREO_FIELD(cmbMandown));
-    bindLabel(c.Label4, VIREO_FIELD(Label4));
-    bindCheck(c.chkEmergency, VIREO_FIELD(chkEmergency));
-    bindCheck(c.chkPriority, VIREO_FIELD(chkPriority));
-    bindCheck(c.chkConventional, VIREO_FIELD(chkConventional));
-    bindCheck(c.chkClearChannel, VIREO_FIELD(chkClearChannel));
-    bindCheck(c.chkRadioKill, VIREO_FIELD(chkRadioKill));
-    bindCheck(c.chkDTMFMic, VIREO_FIELD(chkDTMFMic));
-    bindCheck(c.chkVoiceEncryption, VIREO_FIELD(chkVoiceEncryption));
-    bindCheck(c.chkRoaming, VIREO_FIELD(chkRoaming));
-    bindCheck(c.chkANI, VIREO_FIELD(chkANI));
-
-    bindCheck(c.chkFleetDispatch, VIREO_FIELD(chkFleetDispatch), Editor::chkFleetDispatch_Click);
-    bindLabel(c.Label3, VIREO_FIELD(Label3));
-    bindLabel(c.Label2, VIREO_FIELD(Label2));
-    for (int g = 0; g < Form::kGroups; ++g) {
-        bindLabel(c.Label1[g], VIREO_ROW(Label1, g));
-        bindText(c.GroupCode[g], VIREO_ROW(GroupCode, g));
-        bindText(c.GroupAlpha[g], VIREO_ROW(GroupAlpha, g));
+    // The editor's table names every control that holds a value or changes its state;
+    // the widgets carry the same names.
+    QWidget* client = centralWidget();
+    for (const FormControl& control : FormControls::all()) {
+        QWidget* widget = client->findChild<QWidget*>(control.name);
+        if (!widget)
+            continue; // the layout test sees to it that there is none missing
+        const auto access = control.access;
+        switch (control.kind) {
+        case ControlKind::Text:
+            bindText(qobject_cast<MaskedEdit*>(widget),
+                     [access](Form& f) -> TextBox& { return *std::get<TextBox*>(access(f)); });
+            break;
+        case ControlKind::Combo:
+            bindCombo(qobject_cast<QComboBox*>(widget),
+                      [access](Form& f) -> ComboBox& { return *std::get<ComboBox*>(access(f)); });
+            break;
+        case ControlKind::Check: {
+            void (*click)(Form&) = widget == controls_.chkFleetDispatch ? Editor::chkFleetDispatch_Click
+                                   : widget == controls_.chkMemorySpeed ? Editor::chkMemorySpeed_Click
+                                                                        : nullptr;
+            bindCheck(qobject_cast<QCheckBox*>(widget),
+                      [access](Form& f) -> CheckBox& { return *std::get<CheckBox*>(access(f)); }, click);
+            break;
+        }
+        case ControlKind::Label:
+            bindLabel(qobject_cast<QLabel*>(widget),
+                      [access](Form& f) -> Label& { return *std::get<Label*>(access(f)); });
+            break;
+        }
     }
-
-    bindCheck(c.chkMemorySpeed, VIREO_FIELD(chkMemorySpeed), Editor::chkMemorySpeed_Click);
-    bindLabel(c.Label5, VIREO_FIELD(Label5));
-    bindLabel(c.Label6, VIREO_FIELD(Label6));
-    bindLabel(c.Label8, VIREO_FIELD(Label8));
-    bindLabel(c.Label25, VIREO_FIELD(Label25));
-    for (int s = 0; s < Form::kSpeedDials; ++s) {
-        bindLabel(c.Label23[s], VIREO_ROW(Label23, s));
-        bindText(c.SpeedDial[s], VIREO_ROW(SpeedDial, s));
-        bindText(c.SpeedAlpha[s], VIREO_ROW(SpeedAlpha, s));
-        bindCheck(c.chkLock[s], VIREO_ROW(chkLock, s));
-    }
-#undef VIREO_ROW
-#undef VIREO_FIELD
+    bindLabel(controls_.lblProduct, [](Form& f) -> Label& { return f.lblProduct; });
+    bindLabel(controls_.Label7, [](Form& f) -> Label& { return f.Label7; });
 }
 
 void MainWindow::connectMenus()

@@ -3,6 +3,7 @@
 #include "AboutWindow.h"
 #include "DataFile.h"
 #include "Editor.h"
+#include "FormControls.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "TestHelpers.h"
@@ -176,6 +177,36 @@ private slots:
         QVERIFY(c.SpeedDial[13]->isEnabled());
         QVERIFY(c.chkLock[0]->isEnabled());
         QVERIFY(!c.chkANI->isEnabled());
+    }
+
+    void everyControlOfTheEditorHasItsWidget()
+    {
+        MainWindow w;
+        for (const FormControl& control : FormControls::all()) {
+            QWidget* widget = w.centralWidget()->findChild<QWidget*>(control.name);
+            QVERIFY2(widget, qPrintable(control.name));
+            switch (control.kind) {
+            case ControlKind::Text: {
+                auto* box = qobject_cast<MaskedEdit*>(widget);
+                QVERIFY2(box, qPrintable(control.name));
+                QCOMPARE(box->designMaxLength(), control.maxLength);
+                QCOMPARE(box->maxLength(), control.maxLength);
+                QVERIFY2(box->displayFormat() == control.format, qPrintable(control.name));
+                break;
+            }
+            case ControlKind::Combo:
+                QVERIFY2(qobject_cast<QComboBox*>(widget), qPrintable(control.name));
+                break;
+            case ControlKind::Check:
+                QVERIFY2(qobject_cast<QCheckBox*>(widget), qPrintable(control.name));
+                break;
+            case ControlKind::Label:
+                QVERIFY2(qobject_cast<QLabel*>(widget), qPrintable(control.name));
+                QCOMPARE(static_cast<QLabel*>(widget)->text(), control.value(Form::designTime()));
+                break;
+            }
+            QCOMPARE(widget->isEnabled(), control.enabled(Form::designTime()));
+        }
     }
 
     void boxesRefuseCharactersBeyondTheirLimit()
