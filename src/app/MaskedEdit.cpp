@@ -1,6 +1,8 @@
 #include "MaskedEdit.h"
 
+#include <QAction>
 #include <QFocusEvent>
+#include <QKeyEvent>
 
 #include <algorithm>
 
@@ -17,6 +19,22 @@ void MaskedEdit::showText(const QString& text)
         setMaxLength(limit);
     if (this->text() != text)
         setText(text);
+}
+
+bool MaskedEdit::event(QEvent* event)
+{
+    // On X11 a line edit claims Ctrl+E (end of line) and similar keys for itself;
+    // the window's menu keys (Ctrl+E is Exit) must win while the user types.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : window()->findChildren<QAction*>()) {
+            if (action->isEnabled() && action->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QLineEdit::event(event);
 }
 
 void MaskedEdit::focusOutEvent(QFocusEvent* event)

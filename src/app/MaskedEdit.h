@@ -23,6 +23,7 @@ signals:
     void focusLost();
 
 protected:
+    bool event(QEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:

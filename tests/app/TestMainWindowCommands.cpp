@@ -347,6 +347,22 @@ private slots:
         QCOMPARE(other.text(), QStringLiteral("name"));
     }
 
+    void menuKeysWorkWhileTypingInABox()
+    {
+        WorkingDir dir;
+        MainWindow w;
+        activate(w);
+        ScriptedChooser files;
+        w.setFileChooser(files.chooser());
+        MaskedEdit* box = w.controls().SpeedAlpha[0];
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(files.titles.size(), 1);
+        QSignalSpy shutdown(&w, &MainWindow::shuttingDown);
+        QTest::keyClick(box, Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(shutdown.size(), 1);
+    }
+
     void incrementHelpWebPrintAndExit()
     {
         WorkingDir dir;
