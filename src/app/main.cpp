@@ -1,11 +1,14 @@
+#include "MainWindow.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QIcon>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer"));
+    app.setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+    MainWindow window;
+    window.Form_Load();
     window.show();
     return app.exec();
 }

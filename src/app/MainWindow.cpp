@@ -1,0 +1,360 @@
+#include "MainWindow.h"
+
+#include "AboutWindow.h"
+#include "CapitalsMode.h"
+#include "DataFile.h"
+#include "Editor.h"
+#include "EstablishWindow.h"
+#include "FormControls.h"
+#include "MaskedEdit.h"
+#include "Messages.h"
+#include "Product.h"
+#include "SettingsFile.h"
+#include "TransferWindow.h"
+#include "WindowDesign.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPrinter>
+#include <QSignalBlocker>
+
+namespace {
+
+const QString kWindowCaption = QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer");
+constexpr QSize kClientSize(704, 420);
+
+bool hasMarker(const BoardImage& image)
+{
+    return image.word(0).endsWith(QStringLiteral("E5"));
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent), form_(Form::designTime()), chooser_(FileChooser::chooseWithDialog),
+      printers_(PrintScreen::defaultPrinter), openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kWindowCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFont(boardFont());
+    client->setFixedSize(kClientSize);
+    setCentralWidget(client);
+    controls_ = MainWindowControls::build(client);
+    menus_ = MainWindowMenus::build(menuBar());
+    bindControls();
+    connectMenus();
+
+    // Created hidden; the board commands show them.
+    transfer_ = new TransferWindow(this);
+    establish_ = new EstablishWindow(this);
+    capitals_ = new CapitalsMode(this);
+    capitals_->install();
+
+    showForm();
+    adjustSize();
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- the view ---------------------------------------------------------------
+
+void MainWindow::showForm(const Form& form)
+{
+    form_ = form;
+    showForm();
+}
+
+void MainWindow::showForm()
+{
+    for (const Binding& b : bindings_)
+        b.show();
+    for (int p = 1; p <= 5; ++p)
+        menus_.mnuProduct[p]->setChecked(form_.mnuProduct[p]);
+    for (int port = 1; port <= 4; ++port)
+        menus_.mnuSerialConfig[port]->setChecked(form_.mnuSerialConfig[port]);
+}
+
+void MainWindow::bindText(MaskedEdit* edit, std::function<TextBox&(Form&)> field)
+{
+    bindings_.push_back({[this, edit, field] {
+        const TextBox& box = field(form_);
+        const QSignalBlocker block(edit);
+        edit->showText(box.text);
+        edit->setEnabled(box.enabled);
+    }});
+    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) { field(form_).text = text; });
+    connect(edit, &MaskedEdit::focusLost, this, [this, edit, field] { boxLostFocus(edit, field(form_)); });
+}
+
+void MainWindow::boxLostFocus(MaskedEdit* edit, TextBox& field)
+{
+    QString text = field.text;
+    if (edit == controls_.ProgAccessCode)
+        text = Editor::accessCodeRule(text);
+    field.text = Editor::applyDisplayFormat(text, edit->displayFormat());
+    const QSignalBlocker block(edit);
+    edit->showText(field.text);
+}
+
+void MainWindow::bindCheck(QCheckBox* box, std::function<CheckBox&(Form&)> field, void (*click)(Form&))
+{
+    bindings_.push_back({[this, box, field] {
+        const CheckBox& c = field(form_);
+        const QSignalBlocker block(box);
+        box->setCheckState(c.value == 1 ? Qt::Checked : c.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
+        box->setEnabled(c.enabled);
+    }});
+    connect(box, &QCheckBox::clicked, this, [this, box, field, click] {
+        field(form_).value = box->checkState() == Qt::Checked ? 1 : 0;
+        if (click) {
+            click(form_);
+            showForm();
+        }
+    });
+}
+
+void MainWindow::bindCombo(QComboBox* box, std::function<ComboBox&(Form&)> field)
+{
+    bindings_.push_back({[this, box, field] {
+        const ComboBox& c = field(form_);
+        const QSignalBlocker block(box);
+        box->setCurrentIndex(c.index >= 0 && c.index < box->count() ? c.index : -1);
+        box->setEnabled(c.enabled);
+    }});
+    connect(box, &QComboBox::activated, this, [this, field](int index) { field(form_).index = index; });
+}
+
+void MainWindow::bindLabel(QLabel* label, std::function<Label&(Form&)> field)
+{
+    bindings_.push_back({[this, label, field] {
+        const Label& l = field(form_);
+        label->setText(l.caption);
+        label->setEnabled(l.enabled);
+    }});
+}
+
+void MainWindow::bindControls()
+{
+    // The editor's table names every control that holds a value or changes its state;
+    // the widgets carry the same names.
+    QWidget* client = centralWidget();
+    for (const FormControl& control : FormControls::all()) {
+        QWidget* widget = client->findChild<QWidget*>(control.name);
+        if (!widget)
+            continue; // the layout test sees to it that there is none missing
+        const auto access = control.access;
+        switch (control.kind) {
+        case ControlKind::Text:
+            bindText(qobject_cast<MaskedEdit*>(widget),
+                     [access](Form& f) -> TextBox& { return *std::get<TextBox*>(access(f)); });
+            break;
+        case ControlKind::Combo:
+            bindCombo(qobject_cast<QComboBox*>(widget),
+                      [access](Form& f) -> ComboBox& { return *std::get<ComboBox*>(access(f)); });
+            break;
+        case ControlKind::Check: {
+            void (*click)(Form&) = widget == controls_.chkFleetDispatch ? Editor::chkFleetDispatch_Click
+                                   : widget == controls_.chkMemorySpeed ? Editor::chkMemorySpeed_Click
+                                                                        : nullptr;
+            bindCheck(qobject_cast<QCheckBox*>(widget),
+                      [access](Form& f) -> CheckBox& { return *std::get<CheckBox*>(access(f)); }, click);
+            break;
+        }
+        case ControlKind::Label:
+            bindLabel(qobject_cast<QLabel*>(widget),
+                      [access](Form& f) -> Label& { return *std::get<Label*>(access(f)); });
+            break;
+        }
+    }
+    bindLabel(controls_.lblProduct, [](Form& f) -> Label& { return f.lblProduct; });
+    bindLabel(controls_.Label7, [](Form& f) -> Label& { return f.Label7; });
+}
+
+void MainWindow::connectMenus()
+{
+    const MainWindowMenus& m = menus_;
+    connect(m.mnuFileOpen, &QAction::triggered, this, &MainWindow::mnuFileOpen_Click);
+    connect(m.mnuFileSaveAs, &QAction::triggered, this, &MainWindow::mnuFileSaveAs_Click);
+    connect(m.mnuFilePrintScreen, &QAction::triggered, this, &MainWindow::mnuFilePrintScreen_Click);
+    connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
+    connect(m.mnuEstablishLink, &QAction::triggered, this, &MainWindow::mnuEstablishLink_Click);
+    connect(m.mnuOperRead, &QAction::triggered, this, &MainWindow::mnuOperRead_Click);
+    connect(m.mnuOperWrite, &QAction::triggered, this, &MainWindow::mnuOperWrite_Click);
+    connect(m.mnuIncrement, &QAction::triggered, this, &MainWindow::mnuIncrement_Click);
+    connect(m.mnuForce, &QAction::triggered, this, &MainWindow::mnuForce_Click);
+    for (int p = 1; p <= 5; ++p)
+        connect(m.mnuProduct[p], &QAction::triggered, this, [this, p] { mnuProduct_Click(p); });
+    for (int port = 1; port <= 4; ++port)
+        connect(m.mnuSerialConfig[port], &QAction::triggered, this, [this, port] { mnuSerialConfig_Click(port); });
+    connect(m.mnuHelpContents, &QAction::triggered, this, &MainWindow::mnuHelpContents_Click);
+    connect(m.mnuWeb, &QAction::triggered, this, &MainWindow::mnuWeb_Click);
+    connect(m.mnuAbout, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+}
+
+// ---- start-up and shutdown ----------------------------------------------------
+
+void MainWindow::Form_Load()
+{
+    centreOnScreen(this);
+
+    const SettingsFile::Settings settings = SettingsFile::read(QDir::currentPath());
+    if (settings.port && *settings.port >= 1 && *settings.port <= 4) {
+        form_.mnuSerialConfig[*settings.port] = true;
+        form_.Label7.caption = QStringLiteral("COM%1:").arg(*settings.port);
+    }
+    if (settings.product)
+        Editor::applyProductProfile(form_, *settings.product);
+    loadDefaultFile();
+    showForm();
+
+    capitals_->setOn(true);
+}
+
+void MainWindow::loadDefaultFile()
+{
+    const std::optional<int> product = Editor::selectedProduct(form_);
+    if (!product)
+        return;
+    const QString path = QDir::current().filePath(QLatin1String(Product::info(*product).defaultFile));
+    // A missing or unreadable default file leaves the design-time contents, silently.
+    if (DataFile::load(path, image_, DataFile::MarkerRule::NotChecked).ok())
+        Editor::UpdateGUI(form_, image_);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    emit shuttingDown();
+    transfer_->close();
+    if (about_)
+        about_->close();
+    establish_->close();
+    event->accept();
+}
+
+void MainWindow::mnuExit_Click()
+{
+    close();
+}
+
+// ---- data files ---------------------------------------------------------------
+
+void MainWindow::mnuFileOpen_Click()
+{
+    const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
+    if (FileChooser::isCancel(path))
+        return;
+    const DataFile::LoadResult result = DataFile::load(path, image_, DataFile::MarkerRule::Required);
+    if (result.error == DataFile::Error::MissingMarker) {
+        Messages::invalidTervaloFile(this);
+        return;
+    }
+    if (!result.ok()) {
+        Messages::errorMessage(this, QStringLiteral("The board data file was not opened.\r\n%1").arg(result.message));
+        return;
+    }
+    Editor::UpdateGUI(form_, image_);
+    showForm();
+}
+
+void MainWindow::mnuFileSaveAs_Click()
+{
+    // Only a board image that came from a valid file or a board can be saved.
+    if (!hasMarker(image_)) {
+        Messages::invalidTervaloFile(this);
+        return;
+    }
+    const QString path =
+        chooser_(this, FileChooser::Kind::SaveAs, QStringLiteral("Save Tervalo Logic Board Data File As..."));
+    if (FileChooser::isCancel(path))
+        return;
+    const QStringList problems = Editor::entryProblems(form_);
+    if (!problems.isEmpty()) {
+        Messages::errorMessage(this, QStringLiteral("The file was not saved. Please correct these entries:\r\n%1")
+                                         .arg(problems.join(QStringLiteral("\r\n"))));
+        return;
+    }
+    Editor::ReadGUI(form_, image_);
+    const DataFile::SaveResult result = DataFile::save(path, image_);
+    if (!result.ok())
+        Messages::errorMessage(this, QStringLiteral("The board data file was not saved.\r\n%1").arg(result.message));
+}
+
+// ---- the window's own commands ----------------------------------------------
+
+void MainWindow::mnuIncrement_Click()
+{
+    if (Editor::incrementPrimaryCode(form_) == Editor::IncrementResult::AtLimit) {
+        Messages::show(this, {QStringLiteral("Increment Primary Code"),
+                              QStringLiteral("The Primary Code is already 9999, the highest four-digit code.\r\n"
+                                             "Enter the next code by hand."),
+                              Messages::Icon::Information});
+    }
+    showForm();
+}
+
+void MainWindow::mnuProduct_Click(int index)
+{
+    Editor::mnuProduct_Click(form_, index);
+    showForm();
+    writeSettings(Editor::selectedPort(form_), index);
+}
+
+void MainWindow::mnuSerialConfig_Click(int index)
+{
+    // The link opens the port on the new number first and refuses the change when it cannot.
+    form_.mnuSerialConfig.fill(false);
+    form_.mnuSerialConfig[index] = true;
+    form_.Label7.caption = QStringLiteral("COM%1:").arg(index);
+    showForm();
+    writeSettings(index, Editor::selectedProduct(form_));
+}
+
+void MainWindow::writeSettings(std::optional<int> port, std::optional<int> product)
+{
+    const SettingsFile::WriteResult result = SettingsFile::write(QDir::currentPath(), port, product);
+    if (!result.ok)
+        Messages::errorMessage(this, result.message);
+}
+
+void MainWindow::mnuEstablishLink_Click() {}
+void MainWindow::mnuOperRead_Click() {}
+void MainWindow::mnuOperWrite_Click() {}
+void MainWindow::mnuForce_Click() {}
+
+void MainWindow::mnuHelpContents_Click()
+{
+    // Looked for in the working directory as it is at the moment of the command.
+    openUrl_(QUrl::fromLocalFile(QDir::current().absoluteFilePath(kHelpFile)));
+}
+
+void MainWindow::mnuWeb_Click()
+{
+    openUrl_(QUrl(AboutWindow::kWebAddress));
+}
+
+void MainWindow::mnuFilePrintScreen_Click()
+{
+    if (std::unique_ptr<QPrinter> printer = printers_())
+        PrintScreen::print(centralWidget(), *printer);
+}
+
+void MainWindow::mnuAbout_Click()
+{
+    if (!about_)
+        about_ = new AboutWindow(this);
+    about_->setWindowModality(Qt::ApplicationModal);
+    about_->show();
+    about_->raise();
+    about_->activateWindow();
+}

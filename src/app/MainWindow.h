@@ -1,0 +1,113 @@
+#pragma once
+
+#include "BoardImage.h"
+#include "FileChooser.h"
+#include "Form.h"
+#include "MainWindowLayout.h"
+#include "PrintScreen.h"
+
+#include <QMainWindow>
+#include <QUrl>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+class AboutWindow;
+class CapitalsMode;
+class EstablishWindow;
+class TransferWindow;
+
+// frmMain: the editing window. It is a view of a Form: the widgets are built once,
+// showForm copies the form into them, and user edits (textEdited, clicked,
+// activated) copy back into the form and run the editor's rule for that control.
+// The board image lives here too; the board commands of the link work on it.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    using UrlOpener = std::function<bool(const QUrl&)>;
+
+    inline static const QString kHelpFile = QStringLiteral("PX472.chm");
+
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Replaceable desktop services, so the commands run in tests without a person.
+    void setFileChooser(FileChooser::Chooser chooser) { chooser_ = std::move(chooser); }
+    void setPrinterProvider(PrintScreen::PrinterProvider provider) { printers_ = std::move(provider); }
+    void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+
+    const Form& form() const { return form_; }
+    BoardImage& image() { return image_; }
+    // Replaces the form and shows it.
+    void showForm(const Form& form);
+    // Shows the current form again (after a rule of the editor changed it).
+    void showForm();
+
+    const MainWindowControls& controls() const { return controls_; }
+    const MainWindowMenus& menus() const { return menus_; }
+    TransferWindow* transferWindow() const { return transfer_; }
+    EstablishWindow* establishWindow() const { return establish_; }
+    AboutWindow* aboutWindow() const { return about_; }
+    CapitalsMode* capitalsMode() const { return capitals_; }
+
+public slots:
+    // Start-up: placement, Config.ini, product profile, default data file, capitals.
+    void Form_Load();
+
+    void mnuFileOpen_Click();
+    void mnuFileSaveAs_Click();
+    void mnuFilePrintScreen_Click();
+    void mnuExit_Click();
+
+    // Board commands: connected by the link.
+    void mnuEstablishLink_Click();
+    void mnuOperRead_Click();
+    void mnuOperWrite_Click();
+    void mnuForce_Click();
+
+    void mnuIncrement_Click();
+    void mnuProduct_Click(int index);
+    void mnuSerialConfig_Click(int index);
+
+    void mnuHelpContents_Click();
+    void mnuWeb_Click();
+    void mnuAbout_Click();
+
+signals:
+    // The window is closing: whoever holds the serial port closes it now.
+    void shuttingDown();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Binding {
+        std::function<void()> show; // form -> widget
+    };
+
+    void bindControls();
+    void bindText(MaskedEdit* edit, std::function<TextBox&(Form&)> field);
+    void bindCheck(QCheckBox* box, std::function<CheckBox&(Form&)> field, void (*click)(Form&) = nullptr);
+    void bindCombo(QComboBox* box, std::function<ComboBox&(Form&)> field);
+    void bindLabel(QLabel* label, std::function<Label&(Form&)> field);
+    void connectMenus();
+    void boxLostFocus(MaskedEdit* edit, TextBox& field);
+    void loadDefaultFile();
+    void writeSettings(std::optional<int> port, std::optional<int> product);
+
+    Form form_;
+    BoardImage image_;
+    MainWindowControls controls_;
+    MainWindowMenus menus_;
+    std::vector<Binding> bindings_;
+
+    FileChooser::Chooser chooser_;
+    PrintScreen::PrinterProvider printers_;
+    UrlOpener openUrl_;
+
+    TransferWindow* transfer_ = nullptr;
+    EstablishWindow* establish_ = nullptr;
+    AboutWindow* about_ = nullptr;
+    CapitalsMode* capitals_ = nullptr;
+};

@@ -1,0 +1,330 @@
+#include "MainWindowLayout.h"
+
+#include "MaskedEdit.h"
+#include "Product.h"
+#include "WindowDesign.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace {
+
+using Editor::DisplayFormat;
+
+constexpr int kHeight = 17;    // 255 twips: a single box, label or check box
+constexpr int kRowHeight = 16; // list rows stand 240 twips apart: kept from overlapping
+constexpr int kCodeWidth = 495;
+constexpr int kAlphaWidth = 1300;
+// The two left frames and their lists are a little wider than drawn, so that the
+// longest list item and "System ID Number" fit beside each other.
+constexpr int kLeftFrameWidth = 2955;
+constexpr int kListWidth = 1290;
+constexpr int kListLabelLeft = 1500;
+
+const QString kFourDigitsTip = QStringLiteral("Enter Four Digits");
+const QString kAlphaTip = QStringLiteral("Enter up to 10 AlphaNumeric Characters");
+const QString kFeatureTip = QStringLiteral("Check to Enable this feature");
+
+QString indexed(const char* name, int index)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
+}
+
+template <typename W>
+W* place(W* widget, const QString& name, int left, int top, int width, int height)
+{
+    widget->setObjectName(name);
+    widget->setGeometry(twips(left), twips(top), twips(width), height);
+    return widget;
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width = 0,
+              int height = kHeight)
+{
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(name);
+    l->move(twips(left), twips(top));
+    l->adjustSize();
+    l->resize(width > 0 ? twips(width) : l->width(), height);
+    return l;
+}
+
+QLabel* statusLabel(QWidget* parent, const QString& name, int left, const QString& tip)
+{
+    auto* l = place(new QLabel(parent), name, left, 200, 1080, kHeight);
+    l->setAlignment(Qt::AlignCenter);
+    l->setFrameShape(QFrame::Box);
+    l->setLineWidth(1);
+    l->setAutoFillBackground(true);
+    QPalette palette = l->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    l->setPalette(palette);
+    l->setToolTip(tip);
+    return l;
+}
+
+MaskedEdit* edit(QWidget* parent, const QString& name, int maxLength, DisplayFormat format, int left, int top,
+                 int width, int height = kHeight)
+{
+    return place(new MaskedEdit(maxLength, format, parent), name, left, top, width, height);
+}
+
+QCheckBox* check(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                 const QString& tip, int height = kRowHeight)
+{
+    auto* c = new QCheckBox(caption, parent);
+    c->setObjectName(name);
+    c->move(twips(left), twips(top));
+    c->adjustSize();
+    c->resize(c->width(), height);
+    c->setToolTip(tip);
+    return c;
+}
+
+QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items, int top)
+{
+    auto* c = place(new QComboBox(parent), name, 175, top, kListWidth, kHeight + 3);
+    c->addItems(items);
+    c->setCurrentIndex(-1);
+    return c;
+}
+
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                 int height)
+{
+    auto* f = new QGroupBox(caption, parent);
+    f->setObjectName(name);
+    f->setGeometry(twips(left), twips(top), twips(width), twips(height));
+    return f;
+}
+
+void buildPaging(MainWindowControls& c, QWidget* client)
+{
+    QGroupBox* f = c.framePaging = frame(client, QStringLiteral("framePaging"), QStringLiteral("Paging Codes"), 240,
+                                         240, kLeftFrameWidth, 1935);
+    struct Row { MaskedEdit** box; const char* boxName; QLabel** label; const char* labelName; const char* caption; int top; };
+    const Row rows[] = {
+        {&c.PrimaryCode, "PrimaryCode", &c.Label11, "Label11", "Primary Code - ESN", 360},
+        {&c.SecondaryCode, "SecondaryCode", &c.Label12, "Label12", "Secondary Code", 720},
+        {&c.LowerBlockCode, "LowerBlockCode", &c.Label14, "Label14", "Lower Block Decode", 1080},
+        {&c.UpperBlockCode, "UpperBlockCode", &c.Label13, "Label13", "Upper Block Decode", 1440},
+    };
+    for (const Row& r : rows) {
+        *r.box = edit(f, QLatin1String(r.boxName), 4, DisplayFormat::FourDigits, 240, r.top, kCodeWidth);
+        (*r.box)->setToolTip(kFourDigitsTip);
+        *r.label = label(f, QLatin1String(r.labelName), QLatin1String(r.caption), 840, r.top);
+    }
+}
+
+void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
+{
+    QGroupBox* f = c.frameOptions =
+        frame(client, QStringLiteral("frameOptions"), QStringLiteral("Options"), 240, 2280, kLeftFrameWidth, 3735);
+    c.cmbSystemTone = combo(f, QStringLiteral("cmbSystemTone"), design.cmbSystemTone.items, 360);
+    c.Label9 = label(f, QStringLiteral("Label9"), QStringLiteral("System Tone"), kListLabelLeft, 390);
+    c.cmbSystemID = combo(f, QStringLiteral("cmbSystemID"), design.cmbSystemID.items, 720);
+    c.Label30 = label(f, QStringLiteral("Label30"), QStringLiteral("System ID Number"), kListLabelLeft, 750);
+    c.cmbMandown = combo(f, QStringLiteral("cmbMandown"), design.cmbMandown.items, 1080);
+    c.Label4 = label(f, QStringLiteral("Label4"), design.Label4.caption, kListLabelLeft, 1110);
+
+    struct Row { QCheckBox** box; const char* name; const char* caption; };
+    const Row rows[] = {
+        {&c.chkEmergency, "chkEmergency", "Emergency Call Override"},
+        {&c.chkPriority, "chkPriority", "Priority Subscriber"},
+        {&c.chkConventional, "chkConventional", "Conventional Mode (5*)"},
+        {&c.chkClearChannel, "chkClearChannel", "Clear Channel Alert"},
+        {&c.chkRadioKill, "chkRadioKill", "Clear Radio Kill"},
+        {&c.chkDTMFMic, "chkDTMFMic", "DTMF Mobile Mic"},
+        {&c.chkVoiceEncryption, "chkVoiceEncryption", "Voice Encryption"},
+        {&c.chkRoaming, "chkRoaming", "Automatic Registration"},
+        {&c.chkANI, "chkANI", "Transmit PTT ANI"},
+    };
+    int top = 1440;
+    for (const Row& r : rows) {
+        const bool isAni = r.box == &c.chkANI;
+        *r.box = check(f, QLatin1String(r.name), QLatin1String(r.caption), 240, top, isAni ? QString() : kFeatureTip);
+        top += 240;
+    }
+}
+
+void buildGroups(MainWindowControls& c, QWidget* client)
+{
+    QGroupBox* f = c.frameGroups =
+        frame(client, QStringLiteral("frameGroups"), QStringLiteral("Group Codes"), 3240, 600, 2775, 5415);
+    c.chkFleetDispatch = check(f, QStringLiteral("chkFleetDispatch"), QStringLiteral("Enable Fleet-Dispatch Mode"),
+                               240, 480, QString(), kHeight);
+    c.Label3 = label(f, QStringLiteral("Label3"), QStringLiteral("Group Code"), 445, 960, 0, kRowHeight);
+    c.Label2 = label(f, QStringLiteral("Label2"), QStringLiteral("Alpha Tag"), 1600, 960, 0, kRowHeight);
+    for (int g = 0; g < Form::kGroups; ++g) {
+        const int top = 1200 + 240 * g;
+        c.Label1[g] = label(f, indexed("Label1", g), QString::number(g), 240, top, 0, kRowHeight);
+        c.GroupCode[g] = edit(f, indexed("GroupCode", g), 4, DisplayFormat::FourDigits, 600, top, kCodeWidth,
+                              kRowHeight);
+        c.GroupAlpha[g] = edit(f, indexed("GroupAlpha", g), 10, DisplayFormat::Capitals, 1340, top, kAlphaWidth,
+                               kRowHeight);
+        if (g < 2) {
+            c.GroupCode[g]->setToolTip(kFourDigitsTip);
+            c.GroupAlpha[g]->setToolTip(kAlphaTip);
+        }
+    }
+}
+
+void buildSpeedDial(MainWindowControls& c, QWidget* client)
+{
+    QGroupBox* f = c.frameSpeedDial = frame(client, QStringLiteral("frameSpeedDial"),
+                                            QStringLiteral("Speed Dial Programming"), 6240, 600, 4095, 5415);
+    c.chkMemorySpeed = check(f, QStringLiteral("chkMemorySpeed"), QStringLiteral("Enable Memory Speed Dial"), 240,
+                             480, QString(), kHeight);
+    c.Label5 = label(f, QStringLiteral("Label5"), QStringLiteral("Speed Dial Numbers"), 520, 960, 0, kRowHeight);
+    c.Label6 = label(f, QStringLiteral("Label6"), QStringLiteral("Alpha Tag"), 2520, 960, 0, kRowHeight);
+    c.Label8 = label(f, QStringLiteral("Label8"), QStringLiteral("Lock"), 3625, 960, 0, kRowHeight);
+    c.Label25 = label(f, QStringLiteral("Label25"), QStringLiteral("Turbo Speedial"), 720, 3840, 0, kRowHeight);
+    for (int s = 0; s < Form::kSpeedDials; ++s) {
+        const int top = s < 10 ? 1200 + 240 * s : 4080 + 240 * (s - 10);
+        const QString caption = s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10)));
+        c.Label23[s] = label(f, indexed("Label23", s), caption, 240, top, 0, kRowHeight);
+        // Memory 0 holds a number as typed, leading zeros and all.
+        c.SpeedDial[s] = edit(f, indexed("SpeedDial", s), 15,
+                              s == 0 ? DisplayFormat::None : DisplayFormat::NumberNoLeadingZeros, 480, top, 1575,
+                              kRowHeight);
+        c.SpeedAlpha[s] = edit(f, indexed("SpeedAlpha", s), 10, DisplayFormat::Capitals, 2250, top, kAlphaWidth,
+                               kRowHeight);
+        c.chkLock[s] = check(f, indexed("chkLock", s), QString(), 3720, top, QString());
+        if (s == 0 || s == 1 || s == 10) {
+            c.SpeedDial[s]->setToolTip(QStringLiteral("Enter up to 14 digits plus Call Routing Digit"));
+            c.SpeedAlpha[s]->setToolTip(kAlphaTip);
+            c.chkLock[s]->setToolTip(QStringLiteral("Check to Lock SpeedDial"));
+        }
+    }
+}
+
+void buildTopStrip(MainWindowControls& c, QWidget* client)
+{
+    c.Label10 = label(client, QStringLiteral("Label10"), QStringLiteral("Access Code"), 3430, 220, 1335);
+    c.Label10->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    c.ProgAccessCode = edit(client, QStringLiteral("ProgAccessCode"), 5, DisplayFormat::FiveDigits, 4870, 200, 600);
+    c.ProgAccessCode->setToolTip(QStringLiteral("Enter the Five Digit Access Code"));
+    c.lblProduct = statusLabel(client, QStringLiteral("lblProduct"), 6840, QStringLiteral("Product Configuration"));
+    c.Label7 = statusLabel(client, QStringLiteral("Label7"), 8640, QStringLiteral("Current Serial Comm Port"));
+}
+
+} // namespace
+
+MainWindowControls MainWindowControls::build(QWidget* client)
+{
+    const Form design = Form::designTime();
+    MainWindowControls c;
+    buildTopStrip(c, client);
+    buildPaging(c, client);
+    buildOptions(c, client, design);
+    buildGroups(c, client);
+    buildSpeedDial(c, client);
+
+    const QList<QWidget*> order = c.tabOrder();
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    return c;
+}
+
+QList<QWidget*> MainWindowControls::tabOrder() const
+{
+    QList<QWidget*> order{PrimaryCode,       SecondaryCode, LowerBlockCode,  UpperBlockCode,
+                          cmbSystemTone,     cmbSystemID,   chkEmergency,    chkPriority,
+                          chkConventional,   chkClearChannel, chkRadioKill,  chkDTMFMic,
+                          chkVoiceEncryption, chkRoaming,   chkFleetDispatch, ProgAccessCode,
+                          chkLock[0],        chkMemorySpeed};
+    for (MaskedEdit* e : GroupCode)
+        order << e;
+    for (MaskedEdit* e : GroupAlpha)
+        order << e;
+    for (MaskedEdit* e : SpeedDial)
+        order << e;
+    order << SpeedAlpha[0];
+    for (int s = 1; s < Form::kSpeedDials; ++s)
+        order << chkLock[s];
+    for (int s = 1; s < Form::kSpeedDials; ++s)
+        order << SpeedAlpha[s];
+    order << chkANI << cmbMandown;
+    return order;
+}
+
+namespace {
+
+QAction* item(QMenu* menu, const QString& name, const QString& caption, const QKeySequence& key = {})
+{
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    if (!key.isEmpty())
+        a->setShortcut(key);
+    return a;
+}
+
+QMenu* topMenu(QMenuBar* bar, const QString& name, const QString& caption)
+{
+    QMenu* m = bar->addMenu(caption);
+    m->setObjectName(name);
+    m->menuAction()->setObjectName(name);
+    return m;
+}
+
+QAction* separator(QMenu* menu, const QString& name)
+{
+    QAction* a = menu->addSeparator();
+    a->setObjectName(name);
+    return a;
+}
+
+} // namespace
+
+MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+{
+    MainWindowMenus m;
+    m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
+    m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
+    m.mnuFileSaveAs =
+        item(m.mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save As..."), Qt::CTRL | Qt::Key_S);
+    separator(m.mnuFile, QStringLiteral("mnuFileBar1"));
+    m.mnuFilePrintScreen = item(m.mnuFile, QStringLiteral("mnuFilePrintScreen"), QStringLiteral("&Print Screen"),
+                                Qt::CTRL | Qt::Key_P);
+    separator(m.mnuFile, QStringLiteral("mnuFileBar2"));
+    m.mnuExit = item(m.mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), Qt::CTRL | Qt::Key_E);
+
+    m.mnuClone = topMenu(bar, QStringLiteral("mnuClone"), QStringLiteral(" &Clone  "));
+    m.mnuEstablishLink = item(m.mnuClone, QStringLiteral("mnuEstablishLink"),
+                              QStringLiteral("Establish Comm Link to Logic Board"), Qt::Key_F2);
+    separator(m.mnuClone, QStringLiteral("mnuOperbar1"));
+    m.mnuOperRead =
+        item(m.mnuClone, QStringLiteral("mnuOperRead"), QStringLiteral("Read from Logic Board"), Qt::Key_F3);
+    m.mnuOperWrite =
+        item(m.mnuClone, QStringLiteral("mnuOperWrite"), QStringLiteral("Write to Logic Board"), Qt::Key_F4);
+    separator(m.mnuClone, QStringLiteral("mnuOperbar2"));
+    m.mnuIncrement =
+        item(m.mnuClone, QStringLiteral("mnuIncrement"), QStringLiteral("Increment Primary Code"), Qt::Key_F5);
+    m.mnuForce = item(m.mnuClone, QStringLiteral("mnuForce"), QStringLiteral("Force Initialization"));
+    m.mnuForce->setVisible(false);
+    m.mnuForce->setEnabled(false);
+
+    m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
+    for (int p = 1; p <= 5; ++p) {
+        m.mnuProduct[p] = item(m.mnuProd, indexed("mnuProduct", p), QLatin1String(Product::info(p).caption));
+        m.mnuProduct[p]->setCheckable(true);
+    }
+    m.mnuSerial = topMenu(bar, QStringLiteral("mnuSerial"), QStringLiteral("  &Serial Port  "));
+    for (int port = 1; port <= 4; ++port) {
+        m.mnuSerialConfig[port] =
+            item(m.mnuSerial, indexed("mnuSerialConfig", port), QStringLiteral("Select COM%1:").arg(port));
+        m.mnuSerialConfig[port]->setCheckable(true);
+    }
+
+    m.mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("  &Help  "));
+    m.mnuHelpContents = item(m.mnuHelp, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"), Qt::Key_F1);
+    separator(m.mnuHelp, QStringLiteral("mnuHelpBar1"));
+    m.mnuWeb = item(m.mnuHelp, QStringLiteral("mnuWeb"), QStringLiteral("T&ervalo on the web"), Qt::CTRL | Qt::Key_M);
+    m.mnuAbout = item(m.mnuHelp, QStringLiteral("mnuAbout"), QStringLiteral("&About Tervalo..."), Qt::Key_F12);
+    return m;
+}

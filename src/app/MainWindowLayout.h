@@ -1,0 +1,71 @@
+#pragma once
+
+#include "Form.h"
+
+#include <QList>
+
+#include <array>
+
+class MaskedEdit;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class QWidget;
+
+// The main window's controls, named as the window names them. Built once; the
+// window copies a Form into them and user edits back.
+struct MainWindowControls {
+    // Top strip.
+    QLabel* Label10 = nullptr;
+    MaskedEdit* ProgAccessCode = nullptr;
+    QLabel* lblProduct = nullptr;
+    QLabel* Label7 = nullptr;
+
+    QGroupBox* framePaging = nullptr;
+    MaskedEdit *PrimaryCode = nullptr, *SecondaryCode = nullptr, *LowerBlockCode = nullptr,
+               *UpperBlockCode = nullptr;
+    QLabel *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr;
+
+    QGroupBox* frameOptions = nullptr;
+    QComboBox *cmbSystemTone = nullptr, *cmbSystemID = nullptr, *cmbMandown = nullptr;
+    QLabel *Label9 = nullptr, *Label30 = nullptr, *Label4 = nullptr;
+    QCheckBox *chkEmergency = nullptr, *chkPriority = nullptr, *chkConventional = nullptr,
+              *chkClearChannel = nullptr, *chkRadioKill = nullptr, *chkDTMFMic = nullptr,
+              *chkVoiceEncryption = nullptr, *chkRoaming = nullptr, *chkANI = nullptr;
+
+    QGroupBox* frameGroups = nullptr;
+    QCheckBox* chkFleetDispatch = nullptr;
+    QLabel *Label3 = nullptr, *Label2 = nullptr;
+    std::array<QLabel*, Form::kGroups> Label1{};
+    std::array<MaskedEdit*, Form::kGroups> GroupCode{};
+    std::array<MaskedEdit*, Form::kGroups> GroupAlpha{};
+
+    QGroupBox* frameSpeedDial = nullptr;
+    QCheckBox* chkMemorySpeed = nullptr;
+    QLabel *Label5 = nullptr, *Label6 = nullptr, *Label8 = nullptr, *Label25 = nullptr;
+    std::array<QLabel*, Form::kSpeedDials> Label23{};
+    std::array<MaskedEdit*, Form::kSpeedDials> SpeedDial{};
+    std::array<MaskedEdit*, Form::kSpeedDials> SpeedAlpha{};
+    std::array<QCheckBox*, Form::kSpeedDials> chkLock{};
+
+    // Builds every control on `client` (704 x 420) and sets the tab order.
+    static MainWindowControls build(QWidget* client);
+    // The focus order of the Tab key.
+    QList<QWidget*> tabOrder() const;
+};
+
+struct MainWindowMenus {
+    QMenu *mnuFile = nullptr, *mnuClone = nullptr, *mnuProd = nullptr, *mnuSerial = nullptr, *mnuHelp = nullptr;
+    QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
+    QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
+            *mnuForce = nullptr;
+    std::array<QAction*, 6> mnuProduct{};      // 1..5
+    std::array<QAction*, 5> mnuSerialConfig{}; // 1..4
+    QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
+
+    static MainWindowMenus build(QMenuBar* bar);
+};

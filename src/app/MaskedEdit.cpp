@@ -1,0 +1,46 @@
+#include "MaskedEdit.h"
+
+#include <QAction>
+#include <QFocusEvent>
+#include <QKeyEvent>
+
+#include <algorithm>
+
+MaskedEdit::MaskedEdit(int maxLength, Editor::DisplayFormat format, QWidget* parent)
+    : QLineEdit(parent), designMaxLength_(maxLength), format_(format)
+{
+    setMaxLength(maxLength);
+}
+
+void MaskedEdit::showText(const QString& text)
+{
+    const int limit = std::max(designMaxLength_, static_cast<int>(text.size()));
+    if (maxLength() != limit)
+        setMaxLength(limit);
+    if (this->text() != text)
+        setText(text);
+}
+
+bool MaskedEdit::event(QEvent* event)
+{
+    // On X11 a line edit claims Ctrl+E (end of line) and similar keys for itself;
+    // the window's menu keys (Ctrl+E is Exit) must win while the user types.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
+        for (const QAction* action : window()->findChildren<QAction*>()) {
+            if (action->isEnabled() && action->shortcut() == pressed) {
+                event->ignore();
+                return true;
+            }
+        }
+    }
+    return QLineEdit::event(event);
+}
+
+void MaskedEdit::focusOutEvent(QFocusEvent* event)
+{
+    QLineEdit::focusOutEvent(event);
+    // Opening a menu or switching windows leaves the box the current control.
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        emit focusLost();
+}

@@ -1,0 +1,121 @@
+#include "TransferWindow.h"
+
+#include "Messages.h"
+#include "WindowDesign.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+
+namespace {
+
+QLabel* picture(QWidget* parent, const char* name, const QString& resource, int left)
+{
+    auto* image = new QLabel(parent);
+    image->setObjectName(QLatin1String(name));
+    image->setPixmap(QPixmap(resource));
+    image->setGeometry(twips(left), twips(240), twips(495), twips(480));
+    image->setAlignment(Qt::AlignCenter);
+    return image;
+}
+
+} // namespace
+
+TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Dialog)
+{
+    setObjectName(QStringLiteral("frmTransfer"));
+    setWindowTitle(QStringLiteral("Communications Link"));
+    centreOnFirstShow(this);
+    setFixedSize(twips(3135), twips(1320));
+    setFont(boardFont());
+
+    lblProgress_ = new QLabel(kReading, this);
+    lblProgress_->setObjectName(QStringLiteral("lblProgress"));
+    // Between the two pictures (drawn from 535 to 2590, over their edges).
+    lblProgress_->setGeometry(twips(615), twips(165), twips(2520) - twips(615), 16);
+    lblProgress_->setAlignment(Qt::AlignCenter);
+
+    ProgressBar1_ = new QProgressBar(this);
+    ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1_->setGeometry(twips(720), twips(400), twips(1690), 17);
+    ProgressBar1_->setMinimum(0);
+    ProgressBar1_->setValue(0);
+    ProgressBar1_->setTextVisible(false);
+
+    cmdCancel_ = new QPushButton(kCancel, this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel_->setGeometry(twips(1200), twips(800), twips(735), twips(375));
+    cmdCancel_->setToolTip(QStringLiteral("Click to cancel data transfer"));
+    connect(cmdCancel_, &QPushButton::clicked, this, &TransferWindow::cmdCancel_Click);
+
+    const QString radio = QStringLiteral(":/pictures/radio.png");
+    const QString computer = QStringLiteral(":/pictures/computer.png");
+    Image1_ = picture(this, "Image1", radio, 120);
+    Image2_ = picture(this, "Image2", computer, 120);
+    Image3_ = picture(this, "Image3", radio, 2520);
+    Image4_ = picture(this, "Image4", computer, 2520);
+}
+
+void TransferWindow::showTransfer(Direction direction, int maximum)
+{
+    const bool reading = direction == Direction::Read;
+    setLabel(reading ? kReading : kWriting);
+    Image1_->setVisible(reading);
+    Image4_->setVisible(reading);
+    Image2_->setVisible(!reading);
+    Image3_->setVisible(!reading);
+    setValue(0);
+    setMaximum(maximum);
+    show();
+    raise();
+}
+
+void TransferWindow::setLabel(const QString& text)
+{
+    lblProgress_->setText(text);
+}
+
+QString TransferWindow::label() const
+{
+    return lblProgress_->text();
+}
+
+bool TransferWindow::isCancelRequested() const
+{
+    return label() == kCancel;
+}
+
+void TransferWindow::setMaximum(int maximum)
+{
+    ProgressBar1_->setMaximum(maximum);
+}
+
+void TransferWindow::setValue(int value)
+{
+    ProgressBar1_->setValue(value);
+}
+
+int TransferWindow::value() const
+{
+    return ProgressBar1_->value();
+}
+
+int TransferWindow::maximum() const
+{
+    return ProgressBar1_->maximum();
+}
+
+void TransferWindow::stepProgress()
+{
+    // QProgressBar ignores a value beyond its maximum; a step past the end stays at the end.
+    ProgressBar1_->setValue(std::min(ProgressBar1_->value() + 1, ProgressBar1_->maximum()));
+}
+
+void TransferWindow::cmdCancel_Click()
+{
+    setLabel(kCancel);
+    emit cancelRequested();
+    Messages::transferCancelled(this);
+    hide();
+}

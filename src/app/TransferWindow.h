@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+// frmTransfer: shows a board read or write in progress and takes the user's cancel.
+// The pictures show the direction, source on the left.
+class TransferWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Direction { Read, Write };
+
+    inline static const QString kReading = QStringLiteral("Reading Logic Board");
+    inline static const QString kWriting = QStringLiteral("Writing Logic Board");
+    inline static const QString kCancel = QStringLiteral("Cancel");
+    inline static const QString kComplete = QStringLiteral("Transfer Complete");
+
+    explicit TransferWindow(QWidget* parent);
+
+    // Sets the pictures for the direction, the label to "Reading/Writing Logic Board",
+    // the progress to 0 of `maximum`, and shows the window (not modal).
+    void showTransfer(Direction direction, int maximum);
+
+    void setLabel(const QString& text);
+    QString label() const;
+    // The user pressed Cancel and no transfer has started since.
+    bool isCancelRequested() const;
+
+    void setMaximum(int maximum);
+    void setValue(int value);
+    int value() const;
+    int maximum() const;
+    // One word transferred.
+    void stepProgress();
+
+public slots:
+    void cmdCancel_Click();
+
+signals:
+    // Emitted as soon as the user presses Cancel, before the message box.
+    void cancelRequested();
+
+private:
+    QLabel* lblProgress_;
+    QProgressBar* ProgressBar1_;
+    QPushButton* cmdCancel_;
+    QLabel* Image1_;
+    QLabel* Image2_;
+    QLabel* Image3_;
+    QLabel* Image4_;
+};
