@@ -36,9 +36,9 @@ const QString kWriteUsage = QStringLiteral("vireo write FILE.tv2 [--product N] [
 const QString kCancelledMessage = QStringLiteral("Data Transfer Cancelled...\nLogic Board Power must be re-cycled.");
 
 const QString kExitStatuses = QStringLiteral(
-    "Exit status: 0 done; 1 no answer from the board, or the port failed during the dialogue; "
-    "2 wrong usage or invalid data file; 3 access code refused; 4 cancelled (Ctrl+C) or timed out; "
-    "5 the port cannot be opened.");
+    "Exit status: 0 done; 1 no answer from the board, or the port failed during the dialogue;\n"
+    "2 wrong usage or invalid data file; 3 access code refused; 4 cancelled (Ctrl+C) or timed out;\n"
+    "5 the serial port cannot be opened.");
 
 constexpr double kDefaultTimeoutSeconds = 10;
 
@@ -157,7 +157,8 @@ bool isFiveDigits(const QString& code)
 {
     if (code.size() != 5)
         return false;
-    return std::all_of(code.begin(), code.end(), [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
+    return std::all_of(code.begin(), code.end(),
+                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
 }
 
 // Product, port, code and timeout from the options, else from what the window would use.
@@ -238,7 +239,8 @@ public:
         if (!shown_)
             return;
         const int filled = maximum_ > 0 ? std::min(kWidth, value_ * kWidth / maximum_) : kWidth;
-        err() << "\r" << label_ << " [" << QString(filled, QLatin1Char('#')) << QString(kWidth - filled, QLatin1Char(' '))
+        err() << "\r" << label_ << " [" << QString(filled, QLatin1Char('#'))
+              << QString(kWidth - filled, QLatin1Char(' '))
               << "] " << value_ << "/" << maximum_;
         err().flush();
         drawn_ = true;
@@ -319,7 +321,9 @@ int cancelledStatus(const QString& command)
 // A transfer's end as an exit status; kOk only when every word travelled.
 int transferStatus(const TransferResult& result, const Target& t, const QString& command)
 {
-    const QString done = QStringLiteral(" after %1 of %2 words").arg(result.wordsDone).arg(LinkOperations::progressMaximum(t.product));
+    const QString done = QStringLiteral(" after %1 of %2 words")
+                             .arg(result.wordsDone)
+                             .arg(LinkOperations::progressMaximum(t.product));
     switch (result.end) {
     case TransferResult::End::Completed: return kOk;
     case TransferResult::End::Cancelled: return cancelledStatus(command);
@@ -330,7 +334,8 @@ int transferStatus(const TransferResult& result, const Target& t, const QString&
                kCancelledMessage.section(QLatin1Char('\n'), 1));
         return kStopped;
     case TransferResult::End::Failed:
-        report(command, QStringLiteral("the port failed%1: %2").arg(done, result.message), LinkMessages::kCommLinkError);
+        report(command, QStringLiteral("the port failed%1: %2").arg(done, result.message),
+               LinkMessages::kCommLinkError);
         return kFailed;
     }
     return kFailed;
@@ -360,9 +365,19 @@ int runTransfer(const Target& t, const QString& command, const QString& code, co
 }
 
 // Parses a board command's arguments; nothing when it should end now with *status.
-std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const QString& command, const QString& usage,
-                                        const QStringList& args, int positional, bool transfer, int* status)
+// A board command's name, usage line, number of file arguments, and whether it transfers words.
+struct BoardCommand {
+    QString name;
+    QString usage;
+    int files;
+    bool transfer;
+};
+
+std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardCommand& c, const QStringList& args,
+                                        int* status)
 {
+    const QString& command = c.name;
+    const QString& usage = c.usage;
     *status = kInvalid;
     if (!parseArguments(parser, command, args))
         return std::nullopt;
@@ -373,11 +388,11 @@ std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const QStrin
         *status = kOk;
         return std::nullopt;
     }
-    if (parser.positionalArguments().size() != positional) {
+    if (parser.positionalArguments().size() != c.files) {
         err() << "Usage: " << usage << "\n";
         return std::nullopt;
     }
-    return resolveTarget(parser, command, transfer);
+    return resolveTarget(parser, command, c.transfer);
 }
 
 bool isBoardWord(const QString& word)
@@ -386,26 +401,39 @@ bool isBoardWord(const QString& word)
     return fourHexDigits.match(word).hasMatch();
 }
 
-// "write --raw": the file's words 0..N exactly, each four hexadecimal digits, marker in word 0.
-std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, BoardImage image)
+// The window's Open of a file up to its marker test; the number of words read, or
+// nothing (reported) when the file is refused and the image untouched.
+std::optional<int> openFile(const QString& path, BoardImage& image)
 {
     const DataFile::LoadResult loaded = DataFile::load(path, image, DataFile::MarkerRule::Required);
     if (!loaded.ok()) {
-        report(QStringLiteral("write"), loaded.message);
+        const bool unmarked = loaded.error == DataFile::Error::MissingMarker;
+        const QString where = unmarked ? QFileInfo(path).fileName() + QStringLiteral(": ") : QString();
+        report(QStringLiteral("write"), where + loaded.message);
         return std::nullopt;
     }
+    return loaded.count;
+}
+
+// "write --raw": the file's words 0..N exactly, each four hexadecimal digits, marker in word 0.
+std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, BoardImage image)
+{
+    const std::optional<int> count = openFile(path, image);
+    if (!count)
+        return std::nullopt;
     const int last = LinkOperations::lastWord(t.product);
-    if (loaded.count <= last) {
+    if (*count <= last) {
         report(QStringLiteral("write"), QStringLiteral("%1 holds %2 words; %3 sends words 0 to %4")
                                             .arg(QFileInfo(path).fileName())
-                                            .arg(loaded.count)
+                                            .arg(*count)
                                             .arg(QString::fromLatin1(Product::info(t.product).caption))
                                             .arg(last));
         return std::nullopt;
     }
     for (int k = 0; k <= last; ++k) {
         if (!isBoardWord(image.word(k))) {
-            report(QStringLiteral("write"), QStringLiteral("word %1 of %2 is \"%3\", not four hexadecimal digits (0-9, A-F)")
+            report(QStringLiteral("write"),
+                   QStringLiteral("word %1 of %2 is \"%3\", not four hexadecimal digits (0-9, A-F)")
                                                 .arg(k)
                                                 .arg(QFileInfo(path).fileName(), image.word(k)));
             return std::nullopt;
@@ -414,18 +442,6 @@ std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, Boa
     return image;
 }
 
-// The window's Open of a file: the marker test, then UpdateGUI.
-bool openFile(const QString& path, Window& w)
-{
-    const DataFile::LoadResult loaded = DataFile::load(path, w.image, DataFile::MarkerRule::Required);
-    if (!loaded.ok()) {
-        const QString where = loaded.error == DataFile::Error::MissingMarker ? QFileInfo(path).fileName() + QStringLiteral(": ") : QString();
-        report(QStringLiteral("write"), where + loaded.message);
-        return false;
-    }
-    Editor::UpdateGUI(w.form, w.image);
-    return true;
-}
 
 // Entries the window would refuse to write or save.
 bool entriesWritable(const Form& form, const QString& command)
@@ -446,10 +462,12 @@ int ping(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Runs the link check of \"Establish Comm Link to Logic Board\": wakes the board and hands it the access code."));
+        "Runs the link check of \"Establish Comm Link to Logic Board\": wakes the board and hands it the "
+        "access code."));
     addTargetOptions(parser, false);
     int status = kInvalid;
-    const std::optional<Target> t = parseBoardCommand(parser, QStringLiteral("ping"), kPingUsage, args, 0, false, &status);
+    const std::optional<Target> t =
+        parseBoardCommand(parser, {QStringLiteral("ping"), kPingUsage, 0, false}, args, &status);
     if (!t)
         return status;
     const Window start = startUp(t->product);
@@ -475,7 +493,8 @@ int read(const QStringList& args)
                       QStringLiteral("The board data file to write."), QStringLiteral("OUT")});
     addTargetOptions(parser, true);
     int status = kInvalid;
-    const std::optional<Target> t = parseBoardCommand(parser, QStringLiteral("read"), kReadUsage, args, 0, true, &status);
+    const std::optional<Target> t =
+        parseBoardCommand(parser, {QStringLiteral("read"), kReadUsage, 0, true}, args, &status);
     if (!t)
         return status;
     if (!parser.isSet(QStringLiteral("o"))) {
@@ -515,7 +534,8 @@ int write(const QStringList& args)
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
     addTargetOptions(parser, true);
     int status = kInvalid;
-    const std::optional<Target> t = parseBoardCommand(parser, QStringLiteral("write"), kWriteUsage, args, 1, true, &status);
+    const std::optional<Target> t =
+        parseBoardCommand(parser, {QStringLiteral("write"), kWriteUsage, 1, true}, args, &status);
     if (!t)
         return status;
     const QString path = parser.positionalArguments().front();
@@ -528,7 +548,10 @@ int write(const QStringList& args)
             return kInvalid;
         image = *file;
     } else {
-        if (!openFile(path, w) || !entriesWritable(w.form, QStringLiteral("write")))
+        if (!openFile(path, w.image))
+            return kInvalid;
+        Editor::UpdateGUI(w.form, w.image);
+        if (!entriesWritable(w.form, QStringLiteral("write")))
             return kInvalid;
         Editor::ReadGUI(w.form, w.image);
         image = w.image;

@@ -72,12 +72,12 @@ class TestCliBoard : public QObject {
 
     QString file(const QString& name) const { return dir_.filePath(name); }
 
-    QProcess* startVireo(QProcess& p, const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
+    void startVireo(QProcess& p, const QStringList& args,
+                    const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
         p.setWorkingDirectory(dir_.path());
         p.setProcessEnvironment(env);
         p.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"), args);
-        return &p;
     }
 
     Run vireo(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
