@@ -40,6 +40,10 @@ Board startBoard(int product, BoardImage memory, BoardFaults faults = {}, int ba
     BoardSetup setup;
     setup.product = product;
     setup.faults = faults;
+    // The board sends its next read reply a gap after the last one left the line,
+    // and vireo takes all that is pending as one reply: the gap must outlast the
+    // moment between the two, also in a slow sanitizer build on a busy machine.
+    setup.replyGap = std::chrono::milliseconds(30);
     Board b{std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud)};
     const std::optional<QString> failed = b.pty->start();
     if (failed)
