@@ -334,7 +334,7 @@ int transferStatus(const TransferResult& result, const Target& t, const QString&
                kCancelledMessage.section(QLatin1Char('\n'), 1));
         return kStopped;
     case TransferResult::End::Failed:
-        report(command, QStringLiteral("the port failed%1: %2").arg(done, result.message),
+        report(command, QStringLiteral("the link failed%1: %2").arg(done, result.message),
                LinkMessages::kCommLinkError);
         return kFailed;
     }

@@ -40,10 +40,12 @@ Board startBoard(int product, BoardImage memory, BoardFaults faults = {}, int ba
     BoardSetup setup;
     setup.product = product;
     setup.faults = faults;
-    // The board sends its next read reply a gap after the last one left the line,
-    // and vireo takes all that is pending as one reply: the gap must outlast the
-    // moment between the two, also in a slow sanitizer build on a busy machine.
-    setup.replyGap = std::chrono::milliseconds(30);
+    // The board sends its next read reply a gap after it saw the last one leave the
+    // programmer's queue, and vireo takes all that is pending as one reply. The
+    // queue also reads empty while a reply is still on its way through the
+    // pseudo-terminal, which a busy machine can hold up for tens of milliseconds:
+    // the gap must outlast that, or two replies arrive as one.
+    setup.replyGap = std::chrono::milliseconds(60);
     Board b{std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud)};
     const std::optional<QString> failed = b.pty->start();
     if (failed)
@@ -130,7 +132,7 @@ private slots:
             QCOMPARE(vireo({"ping", "--product", p, "--port", reader.path()}).status, 0);
             const QString out = file(QStringLiteral("read%1.tv2").arg(product));
             const Run read = vireo({"read", "--product", p, "--port", reader.path(), "-o", out});
-            QVERIFY2(read.status == 0, read.err);
+            QVERIFY2(read.status == 0, qPrintable(p + ": " + read.err));
             const BoardImage saved = load(out);
             for (int k = 0; k <= 250; ++k)
                 QCOMPARE(saved.word(k), k <= n ? onBoard.word(k) : start.word(k));
@@ -139,7 +141,7 @@ private slots:
             Board writer = startBoard(product, VirtualBoard::factoryMemory(product));
             const QString in = QStringLiteral("edited%1-4321.tv2").arg(product);
             const Run write = vireo({"write", in, "--product", p, "--port", writer.path()});
-            QVERIFY2(write.status == 0, write.err);
+            QVERIFY2(write.status == 0, qPrintable(p + ": " + write.err));
             const BoardImage after = writer.memory();
             for (int k = 0; k <= BoardImage::kLastIndex; ++k)
                 QCOMPARE(after.word(k), k <= n ? toWrite.word(k) : kFiller);
