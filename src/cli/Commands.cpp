@@ -6,7 +6,10 @@ namespace Cli {
 
 std::span<const Command> commands()
 {
-    static const std::array<Command, 2> table{{
+    static const std::array<Command, 5> table{{
+        {"ping", "Check the link to the board and hand it the access code.", ping},
+        {"read", "Read the board's configuration into a board data file.", read},
+        {"write", "Write a board data file to the board.", write},
         {"dump", "Show a board data file as the programmer's window would show it.", dump},
         {"convert", "Change settings of a board data file, or turn it into another product's file.", convert},
     }};

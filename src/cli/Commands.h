@@ -13,6 +13,9 @@ enum ExitStatus {
     kOk = 0,
     kFailed = 1,  // the command ran but was refused or could not finish
     kInvalid = 2, // wrong usage, or an input file that is unreadable or not a board data file
+    kCodeRefused = 3,     // the board refused the access code
+    kStopped = 4,         // cancelled (Ctrl+C) or the board fell silent for the timeout
+    kPortUnavailable = 5, // the serial port cannot be opened
 };
 
 struct Command {
@@ -26,5 +29,10 @@ std::span<const Command> commands();
 // CliEdit.cpp
 int dump(const QStringList& args);
 int convert(const QStringList& args);
+
+// CliBoard.cpp
+int ping(const QStringList& args);
+int read(const QStringList& args);
+int write(const QStringList& args);
 
 } // namespace Cli

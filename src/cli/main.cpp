@@ -16,7 +16,9 @@ void printOverview()
     Cli::out() << "\n"
                   "vireo COMMAND --help shows the arguments of a command.\n"
                   "Options: -h, --help (this overview), -v, --version.\n"
-                  "Exit status: 0 done, 1 refused or failed, 2 wrong usage or invalid input file.\n";
+                  "Exit status: 0 done, 1 refused or failed (ping, read, write: no answer from the board or\n"
+                  "the port failed), 2 wrong usage or invalid input file, 3 access code refused,\n"
+                  "4 cancelled (Ctrl+C) or timed out, 5 the serial port cannot be opened.\n";
     Cli::out().flush();
 }
 
