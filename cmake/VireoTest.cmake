@@ -13,4 +13,10 @@ function(vireo_add_test name)
     TIMEOUT ${T_TIMEOUT}
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VIREO_SOURCE_DIR=${PROJECT_SOURCE_DIR};VIREO_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
     LABELS "${T_LABELS}")
+  # End-to-end tests pace a virtual board against real time: they run one at a
+  # time, so that another test's load cannot delay the programmer past the
+  # board's gap between read replies.
+  if("e2e" IN_LIST T_LABELS)
+    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+  endif()
 endfunction()
