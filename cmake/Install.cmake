@@ -53,8 +53,18 @@ foreach(size ${VIREO_ICON_SIZES})
 endforeach()
 
 # Manual pages and the user manual.
-install(FILES ${PROJECT_SOURCE_DIR}/docs/man/vireo.1 ${PROJECT_SOURCE_DIR}/docs/man/vireo-board.1
-  DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Debian keeps manual pages compressed.
+set(VIREO_MAN_PAGES)
+foreach(page vireo.1 vireo-board.1)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${page}
+    COMMENT "Compressing the manual page ${page}")
+  list(APPEND VIREO_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
+endforeach()
+add_custom_target(vireo_man_pages ALL DEPENDS ${VIREO_MAN_PAGES})
+install(FILES ${VIREO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual/
   DESTINATION ${VIREO_INSTALL_DOC_DIR}/manual
   FILES_MATCHING PATTERN "*.html" PATTERN "*.css")
@@ -87,17 +97,17 @@ set(CPACK_PACKAGE_VENDOR "Tervalo Systems")
 set(CPACK_PACKAGE_CONTACT "Tervalo Systems <support@tervalo.com>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Programmer for Tervalo Vireo Logic Boards")
+# The first line of the package's description is the summary above.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-  "Programmer for Tervalo Vireo Logic Boards
- A desktop programming tool for the Tervalo Vireo Logic Board, the control board
- fitted inside a two-way radio that gives it talk groups and fleet dispatch,
- paging codes, speed dialling, emergency and priority features. Connect the
- board to a serial port, check the link, read the board's configuration, edit
- it in one window, write it back, and keep configurations in *.tv2 files.
- .
- Serves the Alinco EJ-39D, Icom UT-105, Icom UT-117 (Vireo), Vertex VT-60
- (Vireo) and Vertex VTP-50 boards. Includes the command-line tool vireo and
- the virtual board vireo-board.")
+  "A desktop programming tool for the Tervalo Vireo Logic Board, the control board
+fitted inside a two-way radio that gives it talk groups and fleet dispatch,
+paging codes, speed dialling, emergency and priority features. Connect the
+board to a serial port, check the link, read the board's configuration, edit
+it in one window, write it back, and keep configurations in *.tv2 files.
+
+Serves the Alinco EJ-39D, Icom UT-105, Icom UT-117 (Vireo), Vertex VT-60
+(Vireo) and Vertex VTP-50 boards. Includes the command-line tool vireo and
+the virtual board vireo-board.")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tervalo Systems <support@tervalo.com>")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -105,8 +115,10 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tervalo.com")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the window's platform
-# plugins and a font for its texts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-dejavu-core | fonts-liberation2")
+# plugins and a font for its texts. The serial port library is named as well, so
+# the package asks for it whichever of the programs links the serial link.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6serialport6, qt6-qpa-plugins, fonts-dejavu-core | fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db")
+set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
 include(CPack)
