@@ -39,20 +39,18 @@ bool TracingPort::startTrace(const QString& path)
     stopTrace();
     traceError_.clear();
     file_.setFileName(path);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
-        traceError_ = QStringLiteral("The trace file \"%1\" cannot be written: %2.").arg(path, file_.errorString());
-        return false;
-    }
-    startMicros_ = clock_.nowMicros();
-    // A port that is already failed is named once in the trace, like one that fails later.
-    failureRecorded_ = false;
-    const QString started = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    const QByteArray header = QStringLiteral("# Vireo serial trace started %1\n").arg(started).toUtf8();
-    if (file_.write(header) != header.size() || !file_.flush()) {
+    const QByteArray header = QStringLiteral("# Vireo serial trace started %1\n")
+                                  .arg(QDateTime::currentDateTimeUtc().toString(Qt::ISODate))
+                                  .toUtf8();
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
+        || file_.write(header) != header.size() || !file_.flush()) {
         traceError_ = QStringLiteral("The trace file \"%1\" cannot be written: %2.").arg(path, file_.errorString());
         file_.close();
         return false;
     }
+    startMicros_ = clock_.nowMicros();
+    // A port that has failed already is named at the start of the trace.
+    failureRecorded_ = false;
     noteFailure();
     return true;
 }
