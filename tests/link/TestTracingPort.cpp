@@ -92,10 +92,14 @@ void TestTracingPort::openSettingsCloseAndAPortFailureAreTracedOnce()
     QVERIFY(!port.waitForReadyRead(10));
     QVERIFY(port.hasFailed());
     QCOMPARE(port.errorMessage(), QStringLiteral("/dev/ttyS0: device unplugged"));
-    // A closed port that fails to open says why on the OPEN line.
     port.close();
     port.stopTrace();
     QVERIFY(!port.isTracing());
+    // A new trace on a port that has failed already starts by naming the failure.
+    const QString again = dir.filePath(QStringLiteral("again.txt"));
+    QVERIFY(port.startTrace(again));
+    QCOMPARE(traceLines(again).mid(1), QStringList{QStringLiteral("         0 ERROR /dev/ttyS0: device unplugged")});
+    port.stopTrace();
     port.open(); // no longer traced
 
     QCOMPARE(traceLines(path).mid(1), (QStringList{
