@@ -1,0 +1,124 @@
+# Where an installed programmer keeps its files, and the Debian package.
+#
+#   bin/                                   vireo-programmer, vireo, vireo-board
+#   share/vireo-programmer/                default.tv2, defaulti.tv2 (the window falls back
+#                                          to these when its working directory has none)
+#   share/applications/                    com.tervalo.VireoProgrammer.desktop
+#   share/icons/hicolor/NxN/apps/          com.tervalo.VireoProgrammer.png (and scalable/ .svg)
+#   share/metainfo/                        com.tervalo.VireoProgrammer.metainfo.xml
+#   share/man/man1/                        vireo.1, vireo-board.1
+#   share/doc/vireo-programmer/manual/     the user manual (HTML)
+#   share/doc/vireo-programmer/PX472.chm   the same as a help file, when chmcmd is installed
+include(GNUInstallDirs)
+
+set(VIREO_APP_ID com.tervalo.VireoProgrammer)
+set(VIREO_INSTALL_DATA_DIR ${CMAKE_INSTALL_DATADIR}/vireo-programmer)
+set(VIREO_INSTALL_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/vireo-programmer)
+
+# Link this to know where the installed default data files are.
+add_library(vireo_install_paths INTERFACE)
+target_compile_definitions(vireo_install_paths INTERFACE
+  VIREO_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/vireo-programmer")
+
+install(TARGETS vireo-programmer vireo vireo-board RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/data/default.tv2 ${PROJECT_SOURCE_DIR}/data/defaulti.tv2
+  DESTINATION ${VIREO_INSTALL_DATA_DIR})
+
+# Desktop entry, icons, AppStream metadata.
+install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${VIREO_APP_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/appstream/${VIREO_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/data/icons/${VIREO_APP_ID}.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(VIREO_ICON_SIZES 16 32 48 64 128 256)
+set(VIREO_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(VIREO_ICON_FILES)
+foreach(size ${VIREO_ICON_SIZES})
+  list(APPEND VIREO_ICON_FILES ${VIREO_ICON_DIR}/${size}x${size}.png)
+endforeach()
+add_executable(vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/icons/ScaleIcon.cpp)
+target_link_libraries(vireo-scale-icon PRIVATE Qt6::Gui)
+set_target_properties(vireo-scale-icon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+add_custom_command(OUTPUT ${VIREO_ICON_FILES}
+  COMMAND vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/pictures/icon.png ${VIREO_ICON_DIR} ${VIREO_ICON_SIZES}
+  DEPENDS vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/pictures/icon.png
+  COMMENT "Scaling the program's icon")
+add_custom_target(vireo_icons ALL DEPENDS ${VIREO_ICON_FILES})
+foreach(size ${VIREO_ICON_SIZES})
+  install(FILES ${VIREO_ICON_DIR}/${size}x${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME ${VIREO_APP_ID}.png)
+endforeach()
+
+# Manual pages and the user manual.
+# Debian keeps manual pages compressed.
+set(VIREO_MAN_PAGES)
+foreach(page vireo.1 vireo-board.1)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
+    DEPENDS ${PROJECT_SOURCE_DIR}/docs/man/${page}
+    COMMENT "Compressing the manual page ${page}")
+  list(APPEND VIREO_MAN_PAGES ${CMAKE_BINARY_DIR}/man/${page}.gz)
+endforeach()
+add_custom_target(vireo_man_pages ALL DEPENDS ${VIREO_MAN_PAGES})
+install(FILES ${VIREO_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual/
+  DESTINATION ${VIREO_INSTALL_DOC_DIR}/manual
+  FILES_MATCHING PATTERN "*.html" PATTERN "*.css")
+
+# The window's Help > Contents opens PX472.chm in the working directory. Debian's
+# chmcmd (package fp-utils) builds it from the manual; without chmcmd there is none.
+find_program(VIREO_CHMCMD chmcmd)
+if(VIREO_CHMCMD)
+  file(GLOB VIREO_MANUAL_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/manual/*)
+  set(VIREO_CHM_WORK ${CMAKE_BINARY_DIR}/chm)
+  # chmcmd writes the help file beside its project file, so it works on a copy.
+  add_custom_command(OUTPUT ${VIREO_RUN_DIR}/PX472.chm
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${VIREO_CHM_WORK}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${PROJECT_SOURCE_DIR}/docs/manual ${VIREO_CHM_WORK}
+    COMMAND ${CMAKE_COMMAND} -E chdir ${VIREO_CHM_WORK} ${VIREO_CHMCMD} --verbosity 0 PX472.hhp
+    COMMAND ${CMAKE_COMMAND} -E copy ${VIREO_CHM_WORK}/PX472.chm ${VIREO_RUN_DIR}/PX472.chm
+    DEPENDS ${VIREO_MANUAL_FILES}
+    COMMENT "Building the help file PX472.chm"
+    VERBATIM)
+  add_custom_target(vireo_help_file ALL DEPENDS ${VIREO_RUN_DIR}/PX472.chm)
+  install(FILES ${VIREO_RUN_DIR}/PX472.chm DESTINATION ${VIREO_INSTALL_DOC_DIR})
+else()
+  message(STATUS "chmcmd not found: the help file PX472.chm is not built")
+endif()
+
+# The Debian package: scripts/build-deb.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME vireo-programmer)
+set(CPACK_PACKAGE_VENDOR "Tervalo Systems")
+set(CPACK_PACKAGE_CONTACT "Tervalo Systems <support@tervalo.com>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Programmer for Tervalo Vireo Logic Boards")
+# The first line of the package's description is the summary above.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+  "A desktop programming tool for the Tervalo Vireo Logic Board, the control board
+fitted inside a two-way radio that gives it talk groups and fleet dispatch,
+paging codes, speed dialling, emergency and priority features. Connect the
+board to a serial port, check the link, read the board's configuration, edit
+it in one window, write it back, and keep configurations in *.tv2 files.
+
+Serves the Alinco EJ-39D, Icom UT-105, Icom UT-117 (Vireo), Vertex VT-60
+(Vireo) and Vertex VTP-50 boards. Includes the command-line tool vireo and
+the virtual board vireo-board.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tervalo Systems <support@tervalo.com>")
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tervalo.com")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded at run time, so dpkg-shlibdeps cannot see them: the window's platform
+# plugins and a font for its texts. The serial port library is named as well, so
+# the package asks for it whichever of the programs links the serial link.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6serialport6, qt6-qpa-plugins, fonts-dejavu-core | fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
+include(CPack)
