@@ -114,8 +114,7 @@ private:
     void linkFinished(const LinkJobResult& result);
     void portOpenedFor(LinkIntent intent, const LinkJobResult& result);
     void pingFinished(const LinkJobResult& result);
-    void beginRead();
-    void beginWrite();
+    void beginTransfer();
     void transferFinished(LinkIntent intent, const LinkJobResult& result);
     void showTransferComplete();
     void transferCompleteElapsed();

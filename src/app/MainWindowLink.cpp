@@ -80,7 +80,7 @@ void MainWindow::mnuOperRead_Click()
     if (transferProduct_ != 0 && !portOpen_)
         startLink(LinkIntent::OpenForRead, link_->openPort(portName(), portSettings_));
     else
-        beginRead();
+        beginTransfer();
 }
 
 void MainWindow::mnuOperWrite_Click()
@@ -113,29 +113,21 @@ void MainWindow::mnuOperWrite_Click()
             return;
         }
     }
-    beginWrite();
+    beginTransfer();
 }
 
-void MainWindow::beginRead()
+void MainWindow::beginTransfer()
 {
     setCursor(Qt::WaitCursor);
+    if (!readRunning_)
+        Editor::ReadGUI(form_, image_);
     const int maximum = transferProduct_ ? LinkOperations::progressMaximum(transferProduct_) : 0;
-    transfer_->showTransfer(TransferWindow::Direction::Read, maximum);
-    if (transferProduct_ == 0 || !startLink(LinkIntent::Read, link_->read(transferProduct_, image_))) {
-        showTransferComplete();
-        return;
-    }
-    transfer_->setCancelEnabled(true);
-}
-
-void MainWindow::beginWrite()
-{
-    setCursor(Qt::WaitCursor);
-    Editor::ReadGUI(form_, image_);
-    const int maximum = transferProduct_ ? LinkOperations::progressMaximum(transferProduct_) : 0;
-    transfer_->showTransfer(TransferWindow::Direction::Write, maximum);
-    if (transferProduct_ == 0 || !startLink(LinkIntent::Write, link_->write(transferProduct_, image_))) {
-        showTransferComplete();
+    transfer_->showTransfer(readRunning_ ? TransferWindow::Direction::Read : TransferWindow::Direction::Write, maximum);
+    const bool started = transferProduct_ != 0
+        && (readRunning_ ? startLink(LinkIntent::Read, link_->read(transferProduct_, image_))
+                         : startLink(LinkIntent::Write, link_->write(transferProduct_, image_)));
+    if (!started) {
+        showTransferComplete(); // no product ticked: nothing is sent
         return;
     }
     transfer_->setCancelEnabled(true);
@@ -232,10 +224,7 @@ void MainWindow::portOpenedFor(LinkIntent intent, const LinkJobResult& result)
             Messages::commLinkError(this, result.message);
             return;
         }
-        if (intent == LinkIntent::OpenForRead)
-            beginRead();
-        else
-            beginWrite();
+        beginTransfer();
         return;
     default:
         return;
