@@ -70,7 +70,7 @@ public slots:
     void mnuFilePrintScreen_Click();
     void mnuExit_Click();
 
-    // Board commands: connected by the link.
+    // Board commands: the dialogues run on the link's thread (MainWindowLink.cpp).
     void mnuEstablishLink_Click();
     void mnuOperRead_Click();
     void mnuOperWrite_Click();
