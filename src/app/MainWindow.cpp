@@ -6,12 +6,15 @@
 #include "Editor.h"
 #include "EstablishWindow.h"
 #include "FormControls.h"
+#include "LinkOperations.h"
+#include "LinkWorker.h"
 #include "MaskedEdit.h"
 #include "Messages.h"
 #include "Product.h"
 #include "SettingsFile.h"
 #include "TransferWindow.h"
 #include "WindowDesign.h"
+#include "WordCodecs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -59,6 +62,15 @@ MainWindow::MainWindow(QWidget* parent)
     establish_ = new EstablishWindow(this);
     capitals_ = new CapitalsMode(this);
     capitals_->install();
+
+    link_ = new LinkWorker(this);
+    connect(link_, &LinkWorker::finished, this, &MainWindow::linkFinished);
+    connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
+    connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
+    transfer_->setCancelEnabled(false);
+    completeTimer_.setSingleShot(true);
+    completeTimer_.setInterval(kCompleteMs);
+    connect(&completeTimer_, &QTimer::timeout, this, &MainWindow::transferCompleteElapsed);
 
     showForm();
     adjustSize();
@@ -213,8 +225,14 @@ void MainWindow::Form_Load()
         form_.mnuSerialConfig[*settings.port] = true;
         form_.Label7.caption = QStringLiteral("COM%1:").arg(*settings.port);
     }
-    if (settings.product)
+    if (settings.product) {
         Editor::applyProductProfile(form_, *settings.product);
+        if (const std::optional<int> product = Editor::selectedProduct(form_))
+            portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+    }
+    // Opening on the stored port and reopening with the product's line settings
+    // come to one open with the final settings; a port that fails stays closed, silently.
+    startLink(LinkIntent::Startup, link_->openPort(portName(), portSettings_));
     loadDefaultFile();
     showForm();
 
@@ -234,7 +252,16 @@ void MainWindow::loadDefaultFile()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // A running dialogue is cancelled first; the window closes when it has ended.
+    if (link_->isBusy()) {
+        closing_ = true;
+        link_->cancel();
+        event->ignore();
+        return;
+    }
+    completeTimer_.stop();
     emit shuttingDown();
+    link_->closePort();
     transfer_->close();
     if (about_)
         about_->close();
@@ -305,19 +332,23 @@ void MainWindow::mnuIncrement_Click()
 
 void MainWindow::mnuProduct_Click(int index)
 {
+    if (refuseWhileBusy())
+        return;
     Editor::mnuProduct_Click(form_, index);
     showForm();
+    if (const std::optional<int> product = Editor::selectedProduct(form_))
+        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+    startLink(LinkIntent::Product, link_->openPort(portName(), portSettings_));
     writeSettings(Editor::selectedPort(form_), index);
 }
 
 void MainWindow::mnuSerialConfig_Click(int index)
 {
-    // The link opens the port on the new number first and refuses the change when it cannot.
-    form_.mnuSerialConfig.fill(false);
-    form_.mnuSerialConfig[index] = true;
-    form_.Label7.caption = QStringLiteral("COM%1:").arg(index);
-    showForm();
-    writeSettings(index, Editor::selectedProduct(form_));
+    if (refuseWhileBusy())
+        return;
+    // The ticks, Label7 and Config.ini change only once the port has opened.
+    pendingPort_ = index;
+    startLink(LinkIntent::Port, link_->openPort(QStringLiteral("COM%1").arg(index), portSettings_));
 }
 
 void MainWindow::writeSettings(std::optional<int> port, std::optional<int> product)
@@ -327,10 +358,6 @@ void MainWindow::writeSettings(std::optional<int> port, std::optional<int> produ
         Messages::errorMessage(this, result.message);
 }
 
-void MainWindow::mnuEstablishLink_Click() {}
-void MainWindow::mnuOperRead_Click() {}
-void MainWindow::mnuOperWrite_Click() {}
-void MainWindow::mnuForce_Click() {}
 
 void MainWindow::mnuHelpContents_Click()
 {

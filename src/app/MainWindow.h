@@ -7,6 +7,7 @@
 #include "PrintScreen.h"
 
 #include <QMainWindow>
+#include <QTimer>
 #include <QUrl>
 
 #include <functional>
@@ -16,7 +17,9 @@
 class AboutWindow;
 class CapitalsMode;
 class EstablishWindow;
+class LinkWorker;
 class TransferWindow;
+struct LinkJobResult;
 
 // frmMain: the editing window. It is a view of a Form: the widgets are built once,
 // showForm copies the form into them, and user edits (textEdited, clicked,
@@ -37,6 +40,9 @@ public:
     void setPrinterProvider(PrintScreen::PrinterProvider provider) { printers_ = std::move(provider); }
     void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
 
+    // How long "Transfer Complete" stays on the transfer window.
+    static constexpr int kCompleteMs = 1200;
+
     const Form& form() const { return form_; }
     BoardImage& image() { return image_; }
     // Replaces the form and shows it.
@@ -50,6 +56,10 @@ public:
     EstablishWindow* establishWindow() const { return establish_; }
     AboutWindow* aboutWindow() const { return about_; }
     CapitalsMode* capitalsMode() const { return capitals_; }
+    // The thread that talks to the board; it owns the serial port.
+    LinkWorker* linkWorker() const { return link_; }
+    // A board command (dialogue or its "Transfer Complete" pause) is under way.
+    bool isLinkBusy() const;
 
 public slots:
     // Start-up: placement, Config.ini, product profile, default data file, capitals.
@@ -60,7 +70,7 @@ public slots:
     void mnuFilePrintScreen_Click();
     void mnuExit_Click();
 
-    // Board commands: connected by the link.
+    // Board commands: the dialogues run on the link's thread (MainWindowLink.cpp).
     void mnuEstablishLink_Click();
     void mnuOperRead_Click();
     void mnuOperWrite_Click();
@@ -96,6 +106,19 @@ private:
     void loadDefaultFile();
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
+    // What the link's current job was started for; its result is handled accordingly.
+    enum class LinkIntent { None, Startup, Product, Port, OpenForRead, OpenForWrite, Ping, Read, Write, Force };
+    bool refuseWhileBusy();
+    QString portName() const;
+    bool startLink(LinkIntent intent, bool started);
+    void linkFinished(const LinkJobResult& result);
+    void portOpenedFor(LinkIntent intent, const LinkJobResult& result);
+    void pingFinished(const LinkJobResult& result);
+    void beginTransfer();
+    void transferFinished(LinkIntent intent, const LinkJobResult& result);
+    void showTransferComplete();
+    void transferCompleteElapsed();
+    void endTransferWithError(const QString& reason);
     Form form_;
     BoardImage image_;
     MainWindowControls controls_;
@@ -110,4 +133,14 @@ private:
     EstablishWindow* establish_ = nullptr;
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
+
+    LinkWorker* link_ = nullptr;
+    LinkIntent intent_ = LinkIntent::None;
+    bool portOpen_ = false;       // as far as the last job of the link told
+    int pendingPort_ = 0;         // the port command's item, until the port has opened
+    int transferProduct_ = 0;     // 0: no product ticked, nothing is sent
+    bool readRunning_ = false;    // the running or completing transfer is a read
+    bool closing_ = false;        // Exit waits for the dialogue to end
+    QString portSettings_ = QStringLiteral("4800,n,8,2");
+    QTimer completeTimer_;
 };

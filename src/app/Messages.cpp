@@ -74,26 +74,30 @@ void transferCancelled(QWidget* parent)
                                 QStringLiteral("Logic Board Power must be re-cycled.")}));
 }
 
-void commLinkError(QWidget* parent)
+void commLinkError(QWidget* parent, const QString& reason)
 {
-    show(parent, {kCommTitle,
-                  lines({QStringLiteral("Unable to Establish Communications Link with Logic Board."),
-                         QStringLiteral("Please check Power and Serial Cable connections."),
-                         QStringLiteral("Also verify Product and Serial Port Menu items.")}),
-                  Icon::Stop});
+    QString text = LinkMessages::kCommLinkError;
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r\n\r\n") + reason;
+    show(parent, {kCommTitle, text, Icon::Stop});
 }
 
 void invalidPassword(QWidget* parent)
 {
-    show(parent, {kCommTitle,
-                  lines({QStringLiteral("The Access Code entered is invalid."),
-                         QStringLiteral("Re-cycle Power to Logic Board, and try again.")}),
-                  Icon::Stop});
+    show(parent, {kCommTitle, LinkMessages::kInvalidPassword, Icon::Stop});
 }
 
-void invalidSerialPort(QWidget* parent)
+void invalidSerialPort(QWidget* parent, const QString& reason)
 {
-    show(parent, {kCommTitle, QStringLiteral("Invalid Serial Port"), Icon::Stop});
+    QString text = QStringLiteral("Invalid Serial Port");
+    if (!reason.isEmpty())
+        text += QStringLiteral("\r\n") + reason;
+    show(parent, {kCommTitle, text, Icon::Stop});
+}
+
+void linkBusy(QWidget* parent)
+{
+    show(parent, {kCommTitle, kLinkBusy, Icon::Stop});
 }
 
 } // namespace Messages

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkMessages.h"
+
 #include <QString>
 
 #include <functional>
@@ -27,17 +29,22 @@ void show(QWidget* parent, const Message& message);
 Sink setSink(Sink sink);
 
 inline const QString kErrorTitle = QStringLiteral("Error Message");
-inline const QString kCommTitle = QStringLiteral("Communications Error");
+inline const QString kCommTitle = LinkMessages::kTitle;
 
 // "Error Message" boxes, exclamation icon.
 void errorMessage(QWidget* parent, const QString& text);
 void invalidTervaloFile(QWidget* parent);
 void transferCancelled(QWidget* parent);
 
-// "Communications Error" boxes, stop icon.
-void commLinkError(QWidget* parent);
+// "Communications Error" boxes, stop icon. A reason, when given, follows as a
+// paragraph of its own, so the technician sees which port failed and why.
+void commLinkError(QWidget* parent, const QString& reason = {});
 void invalidPassword(QWidget* parent);
-void invalidSerialPort(QWidget* parent);
+void invalidSerialPort(QWidget* parent, const QString& reason = {});
+// A second board command while one still runs.
+void linkBusy(QWidget* parent);
+inline const QString kLinkBusy =
+    QStringLiteral("A board transfer is in progress. Wait for it to finish or press Cancel.");
 
 // Lines joined as the board programmer's messages join them.
 QString lines(std::initializer_list<QString> parts);

@@ -106,6 +106,16 @@ int TransferWindow::maximum() const
     return ProgressBar1_->maximum();
 }
 
+void TransferWindow::setCancelEnabled(bool enabled)
+{
+    cmdCancel_->setEnabled(enabled);
+}
+
+bool TransferWindow::isCancelEnabled() const
+{
+    return cmdCancel_->isEnabled();
+}
+
 void TransferWindow::stepProgress()
 {
     // QProgressBar ignores a value beyond its maximum; a step past the end stays at the end.
@@ -114,6 +124,9 @@ void TransferWindow::stepProgress()
 
 void TransferWindow::cmdCancel_Click()
 {
+    if (!cmdCancel_->isEnabled())
+        return;
+    cmdCancel_->setEnabled(false);
     setLabel(kCancel);
     emit cancelRequested();
     Messages::transferCancelled(this);

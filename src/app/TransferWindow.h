@@ -33,6 +33,9 @@ public:
     void setValue(int value);
     int value() const;
     int maximum() const;
+    // Cancel is offered only while a dialogue with the board runs.
+    void setCancelEnabled(bool enabled);
+    bool isCancelEnabled() const;
     // One word transferred.
     void stepProgress();
 

@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QList>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <pty.h>
+#include <unistd.h>
 
 // Takes every message box the program shows, instead of a modal loop.
 class CapturedMessages {
@@ -38,3 +42,33 @@ private:
     QTemporaryDir dir_;
     QString previous_;
 };
+
+// A pseudo-terminal with nobody on the far end: a port that opens. COMn points at it
+// while it lives.
+class SparePort {
+public:
+    explicit SparePort(int com) : variable_(QByteArray("VIREO_COM") + QByteArray::number(com))
+    {
+        char name[256] = {};
+        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0)
+            qputenv(variable_.constData(), name);
+    }
+    ~SparePort()
+    {
+        qunsetenv(variable_.constData());
+        if (master_ >= 0)
+            ::close(master_);
+        if (slave_ >= 0)
+            ::close(slave_);
+    }
+    SparePort(const SparePort&) = delete;
+    SparePort& operator=(const SparePort&) = delete;
+
+private:
+    QByteArray variable_;
+    int master_ = -1;
+    int slave_ = -1;
+};
+
+// Waits until the window's board command (and its link job) has ended.
+#define WAIT_LINK_IDLE(window) QTRY_VERIFY_WITH_TIMEOUT(!(window).isLinkBusy(), 60000)

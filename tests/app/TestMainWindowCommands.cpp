@@ -295,10 +295,13 @@ private slots:
         WorkingDir dir;
         CapturedMessages messages;
         writeFile(dir.file(QStringLiteral("Config.ini")), "1\r\n4\r\n");
+        SparePort com1(1), com3(3);
         MainWindow w;
         w.Form_Load();
+        WAIT_LINK_IDLE(w);
         const BoardImage before = w.image();
         w.menus().mnuProduct[2]->trigger();
+        WAIT_LINK_IDLE(w);
         QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("UT-105"));
         QVERIFY(w.menus().mnuProduct[2]->isChecked());
         QVERIFY(!w.menus().mnuProduct[4]->isChecked());
@@ -306,6 +309,7 @@ private slots:
         QVERIFY(w.image() == before);
 
         w.menus().mnuSerialConfig[3]->trigger();
+        WAIT_LINK_IDLE(w);
         QCOMPARE(w.controls().Label7->text(), QStringLiteral("COM3:"));
         QVERIFY(!w.menus().mnuSerialConfig[1]->isChecked());
         QCOMPARE(readFile(dir.file(QStringLiteral("Config.ini"))), QByteArray("3\r\n2\r\n"));
@@ -315,6 +319,7 @@ private slots:
         QFile::remove(dir.file(QStringLiteral("Config.ini")));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("CONFIG.ini")));
         w.menus().mnuProduct[5]->trigger();
+        WAIT_LINK_IDLE(w);
         QCOMPARE(messages.messages.size(), 1);
         QVERIFY(messages.messages[0].text.contains(QStringLiteral("CONFIG.ini")));
         QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("VTP-50"));

@@ -1,0 +1,261 @@
+// The main window's commands that talk to the board: link check, read, write,
+// Force Initialization, and the results of the port changes. The dialogues run
+// on the link's thread; here they are started and their results shown.
+#include "MainWindow.h"
+
+#include "Editor.h"
+#include "EstablishWindow.h"
+#include "LinkOperations.h"
+#include "LinkWorker.h"
+#include "Messages.h"
+#include "Product.h"
+#include "TransferWindow.h"
+#include "WordCodecs.h"
+
+bool MainWindow::isLinkBusy() const
+{
+    return link_->isBusy() || completeTimer_.isActive();
+}
+
+bool MainWindow::refuseWhileBusy()
+{
+    if (!isLinkBusy())
+        return false;
+    Messages::linkBusy(this);
+    showForm(); // a menu item ticks itself when clicked: put the ticks back
+    return true;
+}
+
+QString MainWindow::portName() const
+{
+    // Without a ticked item the port keeps the number it starts with.
+    return QStringLiteral("COM%1").arg(Editor::selectedPort(form_).value_or(1));
+}
+
+bool MainWindow::startLink(LinkIntent intent, bool started)
+{
+    if (started)
+        intent_ = intent;
+    return started;
+}
+
+// ---- link check ---------------------------------------------------------------
+
+void MainWindow::mnuEstablishLink_Click()
+{
+    if (refuseWhileBusy())
+        return;
+    const std::optional<int> product = Editor::selectedProduct(form_);
+    if (!product)
+        return;
+    startLink(LinkIntent::Ping, link_->ping(*product, form_.ProgAccessCode.text));
+}
+
+void MainWindow::pingFinished(const LinkJobResult& result)
+{
+    switch (result.ping.outcome) {
+    case PingResult::Outcome::Established:
+        establish_->showNotice();
+        break;
+    case PingResult::Outcome::CodeRefused:
+        Messages::invalidPassword(this);
+        break;
+    case PingResult::Outcome::LinkError:
+    case PingResult::Outcome::PortError:
+        Messages::commLinkError(this, result.ping.message);
+        break;
+    }
+}
+
+// ---- read and write -----------------------------------------------------------
+
+void MainWindow::mnuOperRead_Click()
+{
+    if (refuseWhileBusy())
+        return;
+    transferProduct_ = Editor::selectedProduct(form_).value_or(0);
+    readRunning_ = true;
+    // The port is opened first, so a port that cannot be opened is reported
+    // before the transfer window shows.
+    if (transferProduct_ != 0 && !portOpen_)
+        startLink(LinkIntent::OpenForRead, link_->openPort(portName(), portSettings_));
+    else
+        beginTransfer();
+}
+
+void MainWindow::mnuOperWrite_Click()
+{
+    if (refuseWhileBusy())
+        return;
+    const QStringList problems = Editor::entryProblems(form_);
+    if (!problems.isEmpty()) {
+        Messages::errorMessage(this, QStringLiteral("Nothing was written to the board. Please correct these entries:\r\n%1")
+                                         .arg(problems.join(QStringLiteral("\r\n"))));
+        return;
+    }
+    transferProduct_ = Editor::selectedProduct(form_).value_or(0);
+    readRunning_ = false;
+    if (transferProduct_ != 0) {
+        // A board must never get a malformed word: look at what ReadGUI will hand it.
+        BoardImage outgoing = image_;
+        Editor::ReadGUI(form_, outgoing);
+        for (int i = 0; i <= LinkOperations::lastWord(transferProduct_); ++i) {
+            if (!WordCodec::isWellFormed(outgoing.word(i))) {
+                Messages::errorMessage(this, QStringLiteral("Nothing was written to the board: word %1 (\"%2\") "
+                                                            "is not four hexadecimal digits.")
+                                                 .arg(i)
+                                                 .arg(outgoing.word(i)));
+                return;
+            }
+        }
+        if (!portOpen_) {
+            startLink(LinkIntent::OpenForWrite, link_->openPort(portName(), portSettings_));
+            return;
+        }
+    }
+    beginTransfer();
+}
+
+void MainWindow::beginTransfer()
+{
+    setCursor(Qt::WaitCursor);
+    if (!readRunning_)
+        Editor::ReadGUI(form_, image_);
+    const int maximum = transferProduct_ ? LinkOperations::progressMaximum(transferProduct_) : 0;
+    transfer_->showTransfer(readRunning_ ? TransferWindow::Direction::Read : TransferWindow::Direction::Write, maximum);
+    const bool started = transferProduct_ != 0
+        && (readRunning_ ? startLink(LinkIntent::Read, link_->read(transferProduct_, image_))
+                         : startLink(LinkIntent::Write, link_->write(transferProduct_, image_)));
+    if (!started) {
+        showTransferComplete(); // no product ticked: nothing is sent
+        return;
+    }
+    transfer_->setCancelEnabled(true);
+}
+
+void MainWindow::transferFinished(LinkIntent intent, const LinkJobResult& result)
+{
+    transfer_->setCancelEnabled(false);
+    // The dialogue worked on a copy: whatever it got to replaces the image.
+    if (intent == LinkIntent::Read)
+        image_ = result.image;
+    portOpen_ = result.portOpened && result.transfer.end != TransferResult::End::Failed;
+    if (!result.portOpened) {
+        endTransferWithError(result.message);
+        return;
+    }
+    switch (result.transfer.end) {
+    case TransferResult::End::Completed:
+    case TransferResult::End::Cancelled:
+        showTransferComplete();
+        return;
+    case TransferResult::End::Failed:
+    case TransferResult::End::TimedOut:
+        endTransferWithError(QStringLiteral("The serial port failed during the transfer: %1").arg(result.transfer.message));
+        return;
+    }
+}
+
+void MainWindow::showTransferComplete()
+{
+    unsetCursor();
+    transfer_->setCancelEnabled(false);
+    transfer_->setLabel(TransferWindow::kComplete);
+    // The pause keeps the window painting; commands are refused until it ends.
+    completeTimer_.start();
+}
+
+void MainWindow::transferCompleteElapsed()
+{
+    transfer_->hide();
+    if (readRunning_) {
+        Editor::UpdateGUI(form_, image_);
+        showForm();
+    }
+}
+
+void MainWindow::endTransferWithError(const QString& reason)
+{
+    // The window goes, so no Cancel is left on the screen for a dialogue that ended.
+    unsetCursor();
+    transfer_->hide();
+    if (!closing_)
+        Messages::commLinkError(this, reason);
+}
+
+// ---- Force Initialization -----------------------------------------------------
+
+void MainWindow::mnuForce_Click()
+{
+    if (refuseWhileBusy())
+        return;
+    setCursor(Qt::WaitCursor);
+    startLink(LinkIntent::Force, link_->forceInitialization());
+}
+
+// ---- results ------------------------------------------------------------------
+
+void MainWindow::portOpenedFor(LinkIntent intent, const LinkJobResult& result)
+{
+    portOpen_ = result.portOpened;
+    switch (intent) {
+    case LinkIntent::Startup:
+        return; // start-up says nothing
+    case LinkIntent::Product:
+        // The new product's tick, caption and enabled states stand.
+        if (!result.portOpened)
+            Messages::invalidSerialPort(this, result.message);
+        return;
+    case LinkIntent::Port:
+        if (!result.portOpened) {
+            Messages::invalidSerialPort(this, result.message);
+            showForm();
+            return;
+        }
+        form_.mnuSerialConfig.fill(false);
+        form_.mnuSerialConfig[pendingPort_] = true;
+        form_.Label7.caption = QStringLiteral("COM%1:").arg(pendingPort_);
+        showForm();
+        writeSettings(pendingPort_, Editor::selectedProduct(form_));
+        return;
+    case LinkIntent::OpenForRead:
+    case LinkIntent::OpenForWrite:
+        if (!result.portOpened) {
+            Messages::commLinkError(this, result.message);
+            return;
+        }
+        beginTransfer();
+        return;
+    default:
+        return;
+    }
+}
+
+void MainWindow::linkFinished(const LinkJobResult& result)
+{
+    const LinkIntent intent = std::exchange(intent_, LinkIntent::None);
+    switch (result.job) {
+    case LinkJobResult::Job::OpenPort:
+        portOpenedFor(intent, result);
+        break;
+    case LinkJobResult::Job::ClosePort:
+        portOpen_ = false;
+        break;
+    case LinkJobResult::Job::Ping:
+        if (result.ping.outcome == PingResult::Outcome::PortError)
+            portOpen_ = false;
+        if (!closing_)
+            pingFinished(result);
+        break;
+    case LinkJobResult::Job::Read:
+    case LinkJobResult::Job::Write:
+        transferFinished(intent, result);
+        break;
+    case LinkJobResult::Job::ForceInitialization:
+        unsetCursor();
+        portOpen_ = result.portOpened && result.message.isEmpty();
+        break;
+    }
+    if (closing_)
+        close();
+}

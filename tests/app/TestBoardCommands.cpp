@@ -1,0 +1,319 @@
+// The window's board commands end to end: the real serial port on a pseudo-terminal
+// against an in-process virtual board, driven through the window's menu commands.
+// These run in real time; every wait is on a real signal or state, with room to spare.
+#include "DataFile.h"
+#include "Editor.h"
+#include "EstablishWindow.h"
+#include "LinkOperations.h"
+#include "LinkWorker.h"
+#include "MainWindow.h"
+#include "MaskedEdit.h"
+#include "Product.h"
+#include "PtyBoard.h"
+#include "TestHelpers.h"
+#include "TransferWindow.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kLong = 60000;
+
+QString sourceFile(const QString& relative)
+{
+    return QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(relative);
+}
+
+// A working directory with the default data files and the settings for a product on COM1.
+struct Bench {
+    explicit Bench(int product)
+    {
+        // Nothing touches a real serial port; the board is plugged in later.
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+        for (const char* name : {"default.tv2", "defaulti.tv2"})
+            QFile::copy(sourceFile(QStringLiteral("data/") + QLatin1String(name)), dir.file(QLatin1String(name)));
+        QFile config(dir.file(QStringLiteral("Config.ini")));
+        if (config.open(QIODevice::WriteOnly))
+            config.write(product ? QByteArray("1\r\n") + QByteArray::number(product) + "\r\n" : QByteArray("1\r\n"));
+    }
+    WorkingDir dir;
+    CapturedMessages messages;
+};
+
+// A board on a pseudo-terminal that COM1 points at; baud 0 leaves the line's speed out.
+std::unique_ptr<PtyBoard> plugBoard(const BoardSetup& setup, const BoardImage& memory, int baud = 0)
+{
+    auto board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud);
+    if (const std::optional<QString> why = board->start())
+        qWarning("no pseudo-terminal: %s", qPrintable(*why));
+    qputenv("VIREO_COM1", board->slavePath().toLocal8Bit());
+    return board;
+}
+
+// What the board holds: the window's configuration with other codes and speed dials,
+// in the form the window itself would write it.
+BoardImage boardConfiguration(MainWindow& w)
+{
+    Form form = w.form();
+    form.PrimaryCode.text = QStringLiteral("4321");
+    for (TextBox& dial : form.SpeedDial)
+        dial.text = QStringLiteral("5551234");
+    BoardImage memory = w.image();
+    Editor::ReadGUI(form, memory);
+    return memory;
+}
+
+BoardSetup setupFor(MainWindow& w, int product)
+{
+    BoardSetup setup;
+    setup.product = product;
+    setup.accessCode = w.form().ProgAccessCode.text;
+    setup.requireCode = false; // the link check is tried on its own
+    return setup;
+}
+
+bool sameWords(const BoardImage& a, const BoardImage& b, int from, int to)
+{
+    for (int i = from; i <= to; ++i)
+        if (a.word(i) != b.word(i))
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestBoardCommands : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup() { qunsetenv("VIREO_COM1"); }
+
+    // Link check, read and write for every product, each against its own family's board.
+    void checkReadAndWriteEveryProduct_data()
+    {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<int>("baud"); // 0: the line's speed left out
+        for (int p : {4, 1, 2, 3})
+            QTest::newRow(Product::info(p).shortName) << p << 0;
+        QTest::newRow("VTP-50 at the line's speed") << 5 << 4800;
+    }
+    void checkReadAndWriteEveryProduct()
+    {
+        QFETCH(int, product);
+        QFETCH(int, baud);
+        Bench bench(product);
+        MainWindow w;
+        w.Form_Load();
+        const BoardImage memory = boardConfiguration(w);
+        auto board = plugBoard(setupFor(w, product), memory, baud);
+        WAIT_LINK_IDLE(w);
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+        const int n = LinkOperations::lastWord(product);
+
+        w.mnuEstablishLink_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.establishWindow()->isVisible(), kLong);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.establishWindow()->isVisible(), kLong);
+
+        // Read: words 0..N from the board, the spare words untouched, controls refreshed.
+        w.image().setWord(300, QStringLiteral("ABCD"));
+        const BoardImage before = w.image();
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isVisible(), kLong);
+        QCOMPARE(w.transferWindow()->maximum(), n + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        QVERIFY(!w.transferWindow()->isCancelEnabled());
+        QVERIFY(w.isLinkBusy()); // the "Transfer Complete" pause
+        QTRY_VERIFY_WITH_TIMEOUT(!w.transferWindow()->isVisible(), kLong);
+        QVERIFY(sameWords(w.image(), memory, 0, n));
+        QVERIFY(sameWords(w.image(), before, n + 1, 300));
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("4321"));
+
+        // Write an edited control: the board gets words 0..N as ReadGUI makes them.
+        Form edited = w.form();
+        edited.SecondaryCode.text = QStringLiteral("0777");
+        w.showForm(edited);
+        w.mnuOperWrite_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(w.transferWindow()->value(), n + 1);
+        BoardImage expected = w.image();
+        Editor::ReadGUI(w.form(), expected);
+        QVERIFY(sameWords(board->memory(), expected, 0, n));
+        QCOMPARE(w.controls().SecondaryCode->text(), QStringLiteral("0777"));
+        QVERIFY(bench.messages.messages.isEmpty());
+    }
+
+    // Cancel mid-read keeps the mixture and refreshes the window; a silent board only
+    // ends through Cancel; a second command meanwhile is refused; Exit cancels and closes.
+    void cancelBusyAndExit()
+    {
+        Bench bench(5);
+        MainWindow w;
+        w.Form_Load();
+        const BoardImage memory = boardConfiguration(w);
+        auto board = plugBoard(setupFor(w, 5), memory);
+        WAIT_LINK_IDLE(w);
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+        const BoardImage before = w.image();
+
+        constexpr int k = 20;
+        connect(w.linkWorker(), &LinkWorker::progress, &w, [&w](int value) {
+            if (value == k && w.transferWindow()->isCancelEnabled())
+                QTest::mouseClick(w.transferWindow()->findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        });
+        w.mnuOperRead_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        QVERIFY(!w.transferWindow()->isVisible());
+        QCOMPARE(bench.messages.messages.size(), 1);
+        QCOMPARE(bench.messages.messages[0].title, Messages::kErrorTitle);
+        QVERIFY(bench.messages.messages[0].text.startsWith(QStringLiteral("Data Transfer Cancelled...")));
+        WAIT_LINK_IDLE(w);
+        QVERIFY(sameWords(w.image(), memory, 0, k - 1));
+        QVERIFY(!sameWords(w.image(), memory, 0, 98)); // the later words kept their old values
+        QVERIFY(w.image().word(98) == before.word(98));
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("4321")); // UpdateGUI showed the mixture
+        bench.messages.messages.clear();
+
+        // A board that says nothing: the read waits, the rest of the port commands are refused.
+        BoardSetup silent = setupFor(w, 5);
+        silent.faults.silent = true;
+        board = plugBoard(silent, memory);
+        w.mnuSerialConfig_Click(1); // reopen COM1 on the new board
+        WAIT_LINK_IDLE(w);
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isCancelEnabled(), kLong);
+        const QString secondary = w.form().SecondaryCode.text;
+        w.mnuOperWrite_Click();
+        w.mnuEstablishLink_Click();
+        w.mnuProduct_Click(4);
+        w.mnuSerialConfig_Click(2);
+        w.mnuForce_Click();
+        QCOMPARE(bench.messages.messages.size(), 5);
+        for (const Messages::Message& m : bench.messages.messages)
+            QCOMPARE(m.text, Messages::kLinkBusy);
+        QCOMPARE(w.form().SecondaryCode.text, secondary);
+        QVERIFY(w.menus().mnuProduct[5]->isChecked() && !w.menus().mnuProduct[4]->isChecked());
+        bench.messages.messages.clear();
+        QTest::mouseClick(w.transferWindow()->findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        WAIT_LINK_IDLE(w);
+
+        // Exit while a read waits on the silent board: cancelled, then closed.
+        w.show();
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.linkWorker()->isBusy() && w.transferWindow()->isCancelEnabled(), kLong);
+        w.mnuExit_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), kLong);
+        QCOMPARE(bench.messages.messages.size(), 1); // the cancel message only
+    }
+
+    // A pulled cable, a refused access code, a port that cannot be opened, no product.
+    void failuresAndNoProduct()
+    {
+        Bench bench(4);
+        MainWindow w;
+        w.Form_Load();
+        const BoardImage memory = boardConfiguration(w);
+        BoardSetup pulled = setupFor(w, 4);
+        pulled.faults.unplugAt = 30;
+        auto board = plugBoard(pulled, memory);
+        WAIT_LINK_IDLE(w);
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+
+        w.mnuOperRead_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 1, kLong);
+        QCOMPARE(bench.messages.messages[0].title, Messages::kCommTitle);
+        QVERIFY(bench.messages.messages[0].text.startsWith(LinkMessages::kCommLinkError));
+        QVERIFY(bench.messages.messages[0].text.contains(QStringLiteral("failed during the transfer")));
+        QVERIFY(!w.transferWindow()->isVisible());
+        QVERIFY(sameWords(w.image(), memory, 1, 20)); // the words read before the cable went
+        QVERIFY(w.controls().PrimaryCode->text() != QStringLiteral("4321")); // not refreshed
+        WAIT_LINK_IDLE(w);
+
+        // A new board on the same port: the next command works again.
+        board = plugBoard(setupFor(w, 4), memory);
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("4321"));
+        QCOMPARE(bench.messages.messages.size(), 1);
+
+        // A board that refuses the code.
+        BoardSetup refusing = setupFor(w, 4);
+        refusing.faults.wrongCode = true;
+        board = plugBoard(refusing, memory);
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+        w.mnuEstablishLink_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 2, kLong);
+        QCOMPARE(bench.messages.messages[1].text, LinkMessages::kInvalidPassword);
+
+        // Ports that cannot be opened: the reason is named, the window keeps its port.
+        qputenv("VIREO_COM3", "/nonexistent/vireo-tty");
+        w.mnuSerialConfig_Click(3);
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(bench.messages.messages.size(), 3);
+        QVERIFY(bench.messages.messages[2].text.startsWith(QStringLiteral("Invalid Serial Port\r\n/nonexistent/vireo-tty")));
+        QVERIFY(w.menus().mnuSerialConfig[1]->isChecked() && !w.menus().mnuSerialConfig[3]->isChecked());
+        QCOMPARE(w.controls().Label7->text(), QStringLiteral("COM1:"));
+        // COM1 is now closed; a read reports the port before any transfer window.
+        board.reset();
+        w.mnuOperRead_Click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(bench.messages.messages.size(), 4);
+        QVERIFY(bench.messages.messages[3].text.startsWith(LinkMessages::kCommLinkError + QStringLiteral("\r\n\r\n")));
+        QVERIFY(!w.transferWindow()->isVisible());
+        // The product command's own reopen fails the same way; the product stands.
+        w.mnuProduct_Click(2);
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(bench.messages.messages.size(), 5);
+        QVERIFY(bench.messages.messages[4].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
+        QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("UT-105"));
+        qunsetenv("VIREO_COM3");
+
+        // Entries a board cannot take stop the write before anything happens.
+        Form bad = w.form();
+        bad.PrimaryCode.text = QStringLiteral("12X");
+        w.showForm(bad);
+        w.mnuOperWrite_Click();
+        QCOMPARE(bench.messages.messages.size(), 6);
+        QCOMPARE(bench.messages.messages[5].title, Messages::kErrorTitle);
+        QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
+    }
+
+    void noProductTickedSendsNothing()
+    {
+        Bench bench(4);
+        MainWindow w;
+        w.Form_Load();
+        Form none = w.form();
+        none.mnuProduct.fill(false);
+        w.showForm(none);
+        auto board = plugBoard(BoardSetup{}, VirtualBoard::factoryMemory(4));
+        WAIT_LINK_IDLE(w);
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+        w.mnuEstablishLink_Click();
+        QVERIFY(!w.isLinkBusy());
+
+        for (auto command : {&MainWindow::mnuOperRead_Click, &MainWindow::mnuOperWrite_Click}) {
+            (w.*command)();
+            QVERIFY(w.transferWindow()->isVisible());
+            QCOMPARE(w.transferWindow()->label(), TransferWindow::kComplete);
+            QVERIFY(w.isLinkBusy());
+            QTRY_VERIFY_WITH_TIMEOUT(!w.transferWindow()->isVisible(), kLong);
+        }
+        QVERIFY(board->received().isEmpty());
+        QVERIFY(bench.messages.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestBoardCommands)
+#include "TestBoardCommands.moc"
