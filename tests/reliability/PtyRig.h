@@ -39,7 +39,8 @@ inline BoardImage markedImage(int product, int salt)
 class PtyRig {
 public:
     explicit PtyRig(const RigSetup& setup, const BoardImage& memory)
-        : setup_(setup), board_(makeBoard(setup, memory), setup.lineRate ? baudOf(setup.product) : 0)
+        : setup_(setup),
+          board_(std::make_unique<PtyBoard>(makeBoard(setup, memory), setup.lineRate ? baudOf(setup.product) : 0))
     {
         ctx.silenceTimeout = setup.silenceTimeout;
     }
@@ -50,9 +51,9 @@ public:
     // returns why not.
     std::optional<QString> start()
     {
-        if (auto why = board_.start())
+        if (auto why = board_->start())
             return why;
-        port.setPortName(board_.slavePath());
+        port.setPortName(board_->slavePath());
         port.applySettings(*LineSettings::parse(QString::fromLatin1(Product::info(setup_.product).serialSettings)));
         if (!port.open())
             return port.errorMessage();
@@ -63,7 +64,9 @@ public:
     {
         return LineSettings::parse(QString::fromLatin1(Product::info(product).serialSettings))->baudRate;
     }
-    PtyBoard& board() { return board_; }
+    PtyBoard& board() { return *board_; }
+    // The cable pulled: the board and its end of the line are gone.
+    void unplug() { board_.reset(); }
 
     SerialPort port{QStringLiteral("/dev/null")};
     SteadyClock clock;
@@ -71,7 +74,6 @@ public:
     int steps = 0;
     LinkContext ctx{port, clock, cancel, [this] { ++steps; }};
 
-private:
     static std::unique_ptr<VirtualBoard> makeBoard(const RigSetup& s, const BoardImage& memory)
     {
         BoardSetup setup;
@@ -83,6 +85,7 @@ private:
         return VirtualBoard::create(setup, memory);
     }
 
+private:
     RigSetup setup_;
-    PtyBoard board_;
+    std::unique_ptr<PtyBoard> board_;
 };
