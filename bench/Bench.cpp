@@ -50,21 +50,24 @@ int replies(int product, bool write)
     return write && p.family != BoardFamily::Alinco ? words + 1 : words;
 }
 
-// The floor as the emulated line allows it. Two things the pseudo-terminal does
-// not model are left out, so the ratio shows the programmer's own overhead: an
-// answer to the programmer's message goes out as soon as its turnaround is over
-// and its last character is handed over when that character starts (one
-// character time per answer less than a real line), and the programmer's unpaced
-// frames reach the board at once (the board only times its own output).
+// The floor as the emulated line allows it. The pseudo-terminal hands each of
+// the board's characters over when the character starts, and takes the
+// programmer's unpaced frames at once (the board times only its own output), so:
+//  - a Vertex or Alinco answer to a paced word is complete one character time
+//    sooner than on a real line: its last character is not counted;
+//  - an Icom frame follows the last acknowledgement within that character time,
+//    so the board, whose line is still busy with it, answers a character later:
+//    every character counts, and the frame itself costs nothing.
+// The ratio then shows the programmer's own overhead.
 double floorMs(int product, bool write, qsizetype bytesOut, qsizetype bytesIn)
 {
     const double charMs = kBitsPerChar * 1000.0 / PtyRig::baudOf(product);
     const int answers = replies(product, write);
-    const bool icomWrite = write && Product::info(product).family == BoardFamily::Icom;
+    const bool icom = Product::info(product).family == BoardFamily::Icom;
     // A read reply waits until the previous one was taken, so it is timed in full.
-    const qsizetype charsTimed = write ? bytesIn - answers : bytesIn;
+    const qsizetype charsTimed = write && !icom ? bytesIn - answers : bytesIn;
     double ms = charsTimed * charMs + answers * std::chrono::duration<double, std::milli>(kTurnaround).count();
-    ms += icomWrite ? 100.0 : bytesOut * 8.0;
+    ms += write && icom ? 100.0 : bytesOut * 8.0;
     return ms;
 }
 
