@@ -60,6 +60,15 @@ public:
         return std::nullopt;
     }
 
+    // A fresh board with `memory` on a new pseudo-terminal, and the same port
+    // closed and opened again on it.
+    std::optional<QString> replaceBoard(const BoardImage& memory)
+    {
+        port.close();
+        board_ = std::make_unique<PtyBoard>(makeBoard(setup_, memory), setup_.lineRate ? baudOf(setup_.product) : 0);
+        return start();
+    }
+
     static int baudOf(int product)
     {
         return LineSettings::parse(QString::fromLatin1(Product::info(product).serialSettings))->baudRate;
