@@ -126,7 +126,7 @@ QByteArray SerialPort::readAll()
     if (!requireOpen())
         return {};
     pullPending();
-    return serial_.readAll();
+    return serial_.isOpen() ? serial_.readAll() : QByteArray(); // a failed line was closed just now
 }
 
 bool SerialPort::write(const QByteArray& bytes)

@@ -1,0 +1,203 @@
+// Every fault a board can show, for each family's link check, read and write,
+// end to end: the real serial port on a pseudo-terminal against the virtual
+// board. Each case checks what the technician is shown, what the image (or the
+// board) holds afterwards, that the same port works again for the next command,
+// and that nothing hangs: every wait ends by the silence timeout or the cancel.
+#include "PtyRig.h"
+
+#include <LinkOperations.h>
+
+#include <QTest>
+
+namespace {
+
+constexpr int kAt = 10;                                   // the word where a fault strikes
+// A wait gives up after this much silence: long enough for a loaded machine
+// (sanitizers, parallel builds), except for the late board, which must be
+// given up on before its answers come 400 ms late.
+constexpr auto kSilence = std::chrono::milliseconds(1000);
+constexpr auto kSilenceForLate = std::chrono::milliseconds(200);
+const QString kCode = QStringLiteral("47203");
+
+enum class Op { Ping, Read, Write };
+
+// What the technician is shown, by the message it comes with.
+QString shown(const PingResult& r)
+{
+    switch (r.outcome) {
+    case PingResult::Outcome::Established: return QStringLiteral("established");
+    case PingResult::Outcome::CodeRefused: return QStringLiteral("invalid code");
+    case PingResult::Outcome::LinkError:
+    case PingResult::Outcome::PortError: return QStringLiteral("link error");
+    }
+    return {};
+}
+
+QString shown(const TransferResult& r)
+{
+    switch (r.end) {
+    case TransferResult::End::Completed: return QStringLiteral("complete");
+    case TransferResult::End::Cancelled: return QStringLiteral("cancelled");
+    case TransferResult::End::Failed: return QStringLiteral("link error");
+    case TransferResult::End::TimedOut: return QStringLiteral("stopped answering");
+    }
+    return {};
+}
+
+// Words below `fresh` come from `from`, the rest (to 300) are still `old`.
+bool holds(const BoardImage& image, const BoardImage& from, const BoardImage& old, int fresh, int last)
+{
+    for (int i = 0; i <= BoardImage::kLastIndex; ++i) {
+        const BoardImage& expected = i < fresh ? from : old;
+        if (i <= last && image.word(i) != expected.word(i))
+            return false;
+        if (i > last && image.word(i) != old.word(i))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+class TestFaultMatrix : public QObject {
+    Q_OBJECT
+
+private slots:
+    void faultMatrix_data();
+    void faultMatrix();
+};
+
+void TestFaultMatrix::faultMatrix_data()
+{
+    QTest::addColumn<int>("product");
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("expected");
+    // Read: words 0..fresh-1 new in the image. Write: words 0..fresh-1 new on the board.
+    QTest::addColumn<int>("fresh");
+
+    const auto row = [](const char* family, int product, Op op, const char* fault, const char* expected, int fresh) {
+        static const char* ops[] = {"ping", "read", "write"};
+        QTest::addRow("%s %s %s", family, ops[int(op)], fault)
+            << product << int(op) << QString::fromLatin1(fault) << QString::fromLatin1(expected) << fresh;
+    };
+    const int all = 99; // products 1, 2 and 5 move words 0..98
+
+    // Link check. A board that only answers later than it may, or with noise,
+    // is no board; Alinco asks only for some answer.
+    for (const auto& [family, product] : {std::pair{"vertex", 5}, {"alinco", 1}, {"icom", 2}}) {
+        const bool alinco = product == 1;
+        row(family, product, Op::Ping, "none", "established", 0);
+        row(family, product, Op::Ping, "silent", "link error", 0);
+        row(family, product, Op::Ping, "late", "link error", 0);
+        row(family, product, Op::Ping, "garbage", alinco ? "established" : "link error", 0);
+        row(family, product, Op::Ping, "wrongack", "established", 0);
+        row(family, product, Op::Ping, "wrongcode", "invalid code", 0);
+        row(family, product, Op::Ping, "unplugged", "link error", 0);
+    }
+
+    // Read. A cancel at progress step k keeps the words read so far: Vertex takes
+    // word 0 without a step, so it has one more.
+    for (const auto& [family, product] : {std::pair{"vertex", 5}, {"alinco", 1}, {"icom", 2}}) {
+        const bool icom = product == 2;
+        const bool vertex = product == 5;
+        row(family, product, Op::Read, "none", "complete", all);
+        row(family, product, Op::Read, "silent", "stopped answering", 0);
+        row(family, product, Op::Read, "late", "stopped answering", 0);
+        // Counted replies of the right length pass whatever they hold; a frame
+        // without its end never does.
+        row(family, product, Op::Read, "garbage", icom ? "stopped answering" : "complete", icom ? 0 : all);
+        row(family, product, Op::Read, "wrongack", "complete", all);
+        row(family, product, Op::Read, "stopat:10", "stopped answering", kAt + 1);
+        row(family, product, Op::Read, "unplug:10", "link error", kAt + 1);
+        row(family, product, Op::Read, "cancel:10", "cancelled", vertex ? kAt + 1 : kAt);
+    }
+
+    // Write. Vertex waits for an answer to its command; Alinco sends word 0 at
+    // once; Icom's board stores a word before the programmer hears its ack.
+    for (const auto& [family, product] : {std::pair{"vertex", 5}, {"alinco", 1}, {"icom", 2}}) {
+        const bool icom = product == 2;
+        const bool vertex = product == 5;
+        const int firstOnly = vertex ? 0 : 1;
+        row(family, product, Op::Write, "none", "complete", all);
+        row(family, product, Op::Write, "silent", "stopped answering", firstOnly);
+        row(family, product, Op::Write, "late", "stopped answering", firstOnly);
+        row(family, product, Op::Write, "garbage", icom ? "stopped answering" : "complete", icom ? 1 : all);
+        row(family, product, Op::Write, "wrongack", "stopped answering", 1);
+        row(family, product, Op::Write, "stopat:10", "stopped answering", kAt + 1);
+        row(family, product, Op::Write, "unplug:10", "link error", kAt + 1);
+        row(family, product, Op::Write, "cancel:10", "cancelled", icom ? kAt + 1 : kAt);
+    }
+}
+
+void TestFaultMatrix::faultMatrix()
+{
+    QFETCH(int, product);
+    QFETCH(int, op);
+    QFETCH(QString, fault);
+    QFETCH(QString, expected);
+    QFETCH(int, fresh);
+
+    RigSetup setup;
+    setup.product = product;
+    setup.lineRate = false;
+    setup.silenceTimeout = fault == QLatin1String("late") ? kSilenceForLate : kSilence;
+    std::optional<int> cancelAt;
+    if (fault.startsWith(QLatin1String("cancel:")))
+        cancelAt = fault.section(QLatin1Char(':'), 1).toInt();
+    else if (fault != QLatin1String("none") && fault != QLatin1String("unplugged"))
+        QVERIFY(!setup.faults.add(fault));
+
+    const BoardImage boardOld = markedImage(product, 1);
+    const BoardImage mine = markedImage(product, 2);
+    PtyRig rig(setup, boardOld);
+    const auto why = rig.start();
+    QVERIFY2(!why, qPrintable(why.value_or(QString())));
+    if (cancelAt) {
+        rig.ctx.progress = [&rig, k = *cancelAt] {
+            if (++rig.steps == k)
+                rig.cancel = true;
+        };
+    }
+    if (fault == QLatin1String("unplugged"))
+        rig.unplug();
+
+    const int last = LinkOperations::lastWord(product);
+    const qint64 started = rig.clock.nowMicros();
+    if (Op(op) == Op::Ping) {
+        QCOMPARE(shown(LinkOperations::ping(rig.ctx, product, kCode)), expected);
+    } else if (Op(op) == Op::Read) {
+        BoardImage image = mine;
+        const TransferResult r = LinkOperations::read(rig.ctx, product, image);
+        QCOMPARE(shown(r), expected);
+        QCOMPARE(r.wordsDone, fresh);
+        QVERIFY(rig.steps <= last + 1);
+        if (fault == QLatin1String("garbage"))
+            QVERIFY(holds(image, image, mine, fresh, last)); // noise in 0..N, nothing beyond
+        else
+            QVERIFY(holds(image, boardOld, mine, fresh, last));
+    } else {
+        const TransferResult r = LinkOperations::write(rig.ctx, product, mine);
+        QCOMPARE(shown(r), expected);
+        QVERIFY(rig.steps <= last + 1);
+        // The board has taken the word it answers last; look once it has.
+        QTRY_VERIFY_WITH_TIMEOUT(holds(rig.board().memory(), mine, boardOld, fresh, last), 1000);
+    }
+    // Bounded: a wait gives up after the silence timeout, never later.
+    QVERIFY(rig.clock.nowMicros() - started < 20'000'000);
+
+    // The same port serves the next command, on a healthy board.
+    RigSetup healthy;
+    healthy.product = product;
+    healthy.lineRate = false;
+    PtyBoard next(PtyRig::makeBoard(healthy, boardOld), 0);
+    QVERIFY(!next.start());
+    rig.port.close();
+    rig.port.setPortName(next.slavePath());
+    QVERIFY2(rig.port.open(), qPrintable(rig.port.errorMessage()));
+    rig.cancel = false;
+    QCOMPARE(shown(LinkOperations::ping(rig.ctx, product, kCode)), QStringLiteral("established"));
+}
+
+QTEST_GUILESS_MAIN(TestFaultMatrix)
+#include "TestFaultMatrix.moc"
