@@ -171,8 +171,10 @@ void PtyBoard::receiveFromLine(Clock::time_point now)
     if (n <= 0)
         return;
     std::lock_guard lock(mutex_);
-    received_.append(buffer, n);
-    receiveTimes_.insert(receiveTimes_.end(), static_cast<std::size_t>(n), now);
+    if (logging_) {
+        received_.append(buffer, n);
+        receiveTimes_.insert(receiveTimes_.end(), static_cast<std::size_t>(n), now);
+    }
     lastReceived_ = now;
     board_->receive(QByteArrayView(buffer, n));
 }
@@ -221,7 +223,8 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
     }
     {
         std::lock_guard lock(mutex_);
-        sent_.append(bytes.constData() + out.offset, written);
+        if (logging_)
+            sent_.append(bytes.constData() + out.offset, written);
     }
     out.offset += written;
     lineFree_ = now + charTime_ * written;

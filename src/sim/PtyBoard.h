@@ -38,6 +38,9 @@ public:
     QString slavePath() const { return slavePath_; }
     static std::chrono::microseconds charTime(int baud);
 
+    // The byte logs below are for tests; a board that serves for hours keeps none.
+    void setLogging(bool on) { logging_ = on; }
+
     BoardImage memory() const;
     QByteArray received() const;                   // every byte from the programmer
     std::vector<Clock::time_point> receiveTimes() const; // one per received byte
@@ -71,6 +74,7 @@ private:
     std::thread thread_;
     std::atomic<bool> stopping_{false};
     std::atomic<bool> unplugged_{false};
+    std::atomic<bool> logging_{true};
     Clock::time_point lineFree_{};
     Clock::time_point lastReceived_{};
 

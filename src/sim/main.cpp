@@ -164,6 +164,7 @@ int main(int argc, char* argv[])
     auto board = VirtualBoard::create(options.setup, memory);
     const QString code = board->accessCode();
     PtyBoard line(std::move(board), options.baud);
+    line.setLogging(false); // served for hours: no byte logs
     if (auto error = line.start())
         fail(*error);
     makeLink(options.link, line.slavePath());
