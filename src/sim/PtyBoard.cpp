@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kBitsPerChar = 11; // start, 8 data, 2 stop
 constexpr auto kQueuePoll = std::chrono::milliseconds(1);
+constexpr auto kLandingPoll = std::chrono::microseconds(50);
+constexpr auto kLandingAllowance = std::chrono::milliseconds(5);
 
 void makeRaw(int fd)
 {
@@ -179,13 +181,17 @@ void PtyBoard::receiveFromLine(Clock::time_point now)
     board_->receive(QByteArrayView(buffer, n));
 }
 
-bool PtyBoard::programmerHasTakenAll() const
+bool PtyBoard::programmerHasTakenAll()
 {
     int pending = 0;
-    return ioctl(slave_, FIONREAD, &pending) == 0 && pending == 0;
+    if (ioctl(slave_, FIONREAD, &pending) != 0)
+        return true;
+    if (pending > 0)
+        landed_ = true;
+    return pending == 0;
 }
 
-std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock::time_point now) const
+std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock::time_point now)
 {
     auto due = out.due;
     if (out.offset == 0 && out.piece.afterTaken) {
@@ -193,6 +199,10 @@ std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock
             out.takenSince.reset();
             return kQueuePoll;
         }
+        // Not yet seen arriving: look closely for a while, as a quick programmer
+        // takes the bytes within a fraction of a millisecond of their arrival.
+        if (!landed_ && now - lastWrite_ < kLandingAllowance)
+            return kLandingPoll;
         if (!out.takenSince)
             out.takenSince = now;
         due = std::max(due, *out.takenSince + out.piece.pause);
@@ -228,6 +238,8 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
     }
     out.offset += written;
     lineFree_ = now + charTime_ * written;
+    lastWrite_ = now;
+    landed_ = false;
     out.due = lineFree_;
     return true;
 }

@@ -58,9 +58,9 @@ private:
 
     void serve();
     void receiveFromLine(Clock::time_point now);
-    bool programmerHasTakenAll() const;
+    bool programmerHasTakenAll();
     // How long to wait before the current piece may go out; zero when it may go now.
-    std::optional<Clock::duration> holdBack(Outgoing& out, Clock::time_point now) const;
+    std::optional<Clock::duration> holdBack(Outgoing& out, Clock::time_point now);
     // false when the line is gone.
     bool transmit(Outgoing& out, Clock::time_point now);
     void closeLine();
@@ -76,6 +76,10 @@ private:
     std::atomic<bool> unplugged_{false};
     std::atomic<bool> logging_{true};
     Clock::time_point lineFree_{};
+    // Bytes written to the master reach the slave's queue a little later (the kernel
+    // moves them on its own time), so an empty queue right after a write says nothing.
+    Clock::time_point lastWrite_{};
+    bool landed_ = true; // the last bytes written were seen waiting at the programmer
     Clock::time_point lastReceived_{};
 
     mutable std::mutex mutex_; // guards board_ and the logs below
