@@ -118,10 +118,10 @@ std::vector<Difference> differences(const BoardImage& a, const BoardImage& b, in
     return result;
 }
 
-QString describe(const Difference& d, const QString& separator)
+QString describe(const Difference& d, const QString& separator, const QString& after)
 {
     const auto text = [](const QString& t) { return t.isEmpty() ? QStringLiteral("(blank)") : t; };
-    return d.setting + QStringLiteral(": ") + text(d.textA) + separator + text(d.textB);
+    return d.setting + QStringLiteral(": ") + text(d.textA) + separator + text(d.textB) + after;
 }
 
 } // namespace Compare

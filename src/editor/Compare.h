@@ -31,8 +31,8 @@ std::vector<Difference> differences(const BoardImage& a, const BoardImage& b, in
 // controls that show no word.
 std::vector<int> wordsOf(const QString& controlName);
 
-// "Group Codes, row 3: 1234 / 1235" style line for people: `setting: A<sep>B`,
-// an empty text shown as (blank).
-QString describe(const Difference& d, const QString& separator);
+// A line for people, "setting: A<separator>B<after>" ("Group Codes, row 3: 1234 on
+// file, 1235 on board"); an empty text is shown as (blank).
+QString describe(const Difference& d, const QString& separator, const QString& after = {});
 
 } // namespace Compare
