@@ -85,7 +85,7 @@ private:
 QString outcomeText(int status, bool verifying)
 {
     switch (status) {
-    case kOk: return verifying ? QStringLiteral("written, verified") : QStringLiteral("written");
+    case kOk: return verifying ? QStringLiteral("written and verified") : QStringLiteral("written");
     case kFailed: return QStringLiteral("failed: no answer from the board, or the link failed");
     case kCodeRefused: return QStringLiteral("failed: access code refused");
     case kStopped:

@@ -281,7 +281,8 @@ int BoardLine::open(const QString& command)
     Port& p = port();
     if (p.isOpen() && !p.hasFailed())
         return kOk;
-    p.close();
+    if (p.isOpen())
+        p.close(); // a port that failed is opened afresh
     const std::optional<LineSettings> settings =
         LineSettings::parse(QString::fromLatin1(Product::info(target_.product).serialSettings));
     if (!settings || !p.applySettings(*settings) || !p.open()) {
