@@ -75,7 +75,11 @@ IncrementResult incrementPrimaryCode(Form& form)
     // The box and the board hold four digits: 9999 has no successor.
     if (prefix.size() > 4 || prefix.toInt() >= 9999)
         return IncrementResult::AtLimit;
-    form.PrimaryCode.text = QString::number(prefix.toInt() + 1);
+    // The box shows the new code through its "0000" format, as it does not have the
+    // focus; the text takes that form too, so that a write or save straight after
+    // the increment stores the four digits the technician sees (124 is shown and
+    // stored as 0124), never the malformed words a three-digit text would give.
+    form.PrimaryCode.text = applyDisplayFormat(QString::number(prefix.toInt() + 1), DisplayFormat::FourDigits);
     return IncrementResult::Done;
 }
 

@@ -43,7 +43,7 @@ private slots:
     void incrementPrimaryCode()
     {
         const QList<std::pair<QString, QString>> cases{
-            {"0123", "124"}, {"", "1"}, {"0009", "10"}, {"12X", "13"}, {"X", "1"}, {"9998", "9999"}};
+            {"0123", "0124"}, {"", "0001"}, {"0009", "0010"}, {"12X", "0013"}, {"X", "0001"}, {"9998", "9999"}};
         for (const auto& [before, after] : cases) {
             Form form = Form::designTime();
             form.PrimaryCode.text = before;
