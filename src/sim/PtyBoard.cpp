@@ -15,8 +15,8 @@ namespace {
 
 constexpr int kBitsPerChar = 11; // start, 8 data, 2 stop
 constexpr auto kQueuePoll = std::chrono::milliseconds(1);
-constexpr auto kLandingPoll = std::chrono::microseconds(50);
-constexpr auto kLandingAllowance = std::chrono::milliseconds(5);
+constexpr auto kLandingPoll = std::chrono::microseconds(25);
+constexpr auto kLandingAllowance = std::chrono::milliseconds(1);
 
 void makeRaw(int fd)
 {
