@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 #include "Commands.h"
 
+#include "Compare.h"
 #include "DataFile.h"
 #include "Editor.h"
 #include "FormControls.h"
@@ -19,6 +20,7 @@ namespace Cli {
 namespace {
 
 const QString kDumpUsage = QStringLiteral("vireo dump FILE --product N [--json]");
+const QString kDiffUsage = QStringLiteral("vireo diff A.tv2 B.tv2 --product N");
 const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
 
 struct Window {
@@ -28,21 +30,29 @@ struct Window {
 
 QString fileName(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
 
+// The file's words as "Open..." takes them, with the window's marker test; false
+// (reported) when it is refused.
+bool loadFile(const QString& path, BoardImage& image)
+{
+    const DataFile::LoadResult loaded = DataFile::load(path, image, DataFile::MarkerRule::Required);
+    if (loaded.ok())
+        return true;
+    if (loaded.error == DataFile::Error::MissingMarker)
+        err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
+    else
+        err() << "vireo: " << loaded.message << "\n";
+    err().flush();
+    return false;
+}
+
 // The window as start-up leaves it before the default file (design time, then the
 // product's profile), after which the file is opened as "Open..." does.
 std::optional<Window> openLikeTheWindow(const QString& path, int product)
 {
     Window w{Form::designTime(), {}};
     Editor::applyProductProfile(w.form, QString::number(product));
-    const DataFile::LoadResult loaded = DataFile::load(path, w.image, DataFile::MarkerRule::Required);
-    if (!loaded.ok()) {
-        if (loaded.error == DataFile::Error::MissingMarker)
-            err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
-        else
-            err() << "vireo: " << loaded.message << "\n";
-        err().flush();
+    if (!loadFile(path, w.image))
         return std::nullopt;
-    }
     Editor::UpdateGUI(w.form, w.image);
     return w;
 }
@@ -218,6 +228,64 @@ int dump(const QStringList& args)
         TextDump(w->form).print();
     out().flush();
     return kOk;
+}
+
+int diff(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Opens A and B as the programmer's window does with product N and lists every setting whose control "
+        "shows something else, by caption and row in the order of the window, A's value beside B's. Words that "
+        "no control shows (0, 24, 41, 179, 250, ...) follow as \"word N\" with both words.\n"
+        "Exit status: 0 no difference, 1 some differ, 2 wrong usage or a file that is not a board data file."));
+    parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("A board data file (*.tv2)."));
+    parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("Another board data file."));
+    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 both files are shown with."),
+                      QStringLiteral("N")});
+    if (!parseArguments(parser, QStringLiteral("diff"), args))
+        return kInvalid;
+    if (parser.isSet(QStringLiteral("help"))) {
+        printHelp(parser, kDiffUsage);
+        return kOk;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
+        err() << "Usage: " << kDiffUsage << "\n";
+        return kInvalid;
+    }
+    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    if (!product)
+        return kInvalid;
+    BoardImage a;
+    BoardImage b;
+    if (!loadFile(files[0], a) || !loadFile(files[1], b))
+        return kInvalid;
+
+    const std::vector<Compare::Difference> diffs = Compare::differences(a, b, *product, MemoryMap::kLastFileWord);
+    if (diffs.empty()) {
+        out() << "No settings differ.\n";
+        out().flush();
+        return kOk;
+    }
+    // Side by side: columns as wide as their longest entry.
+    const auto shown = [](const QString& t) { return t.isEmpty() ? QStringLiteral("(blank)") : t; };
+    const QString setting = QStringLiteral("Setting");
+    const QString nameA = QFileInfo(files[0]).fileName();
+    qsizetype settingWidth = setting.size();
+    qsizetype widthA = nameA.size();
+    for (const Compare::Difference& d : diffs) {
+        settingWidth = std::max(settingWidth, d.setting.size());
+        widthA = std::max(widthA, shown(d.textA).size());
+    }
+    const auto row = [&](const QString& s, const QString& x, const QString& y) {
+        out() << (s.leftJustified(settingWidth + 2) + x.leftJustified(widthA + 2) + y).trimmed() << "\n";
+    };
+    row(setting, nameA, QFileInfo(files[1]).fileName());
+    for (const Compare::Difference& d : diffs)
+        row(d.setting, shown(d.textA), shown(d.textB));
+    out() << diffs.size() << (diffs.size() == 1 ? " setting differs.\n" : " settings differ.\n");
+    out().flush();
+    return kFailed;
 }
 
 int convert(const QStringList& args)

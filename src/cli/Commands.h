@@ -16,6 +16,7 @@ enum ExitStatus {
     kCodeRefused = 3,     // the board refused the access code
     kStopped = 4,         // cancelled (Ctrl+C) or the board fell silent for the timeout
     kPortUnavailable = 5, // the serial port cannot be opened
+    kVerifyFailed = 6,    // write --verify, fleet --verify: the board holds other words than were sent
 };
 
 struct Command {
@@ -29,10 +30,14 @@ std::span<const Command> commands();
 // CliEdit.cpp
 int dump(const QStringList& args);
 int convert(const QStringList& args);
+int diff(const QStringList& args);
 
 // CliBoard.cpp
 int ping(const QStringList& args);
 int read(const QStringList& args);
 int write(const QStringList& args);
+
+// CliFleet.cpp
+int fleet(const QStringList& args);
 
 } // namespace Cli

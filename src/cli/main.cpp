@@ -15,10 +15,12 @@ void printOverview()
         Cli::out() << "  " << QString::fromLatin1(c.name).leftJustified(10) << c.summary << "\n";
     Cli::out() << "\n"
                   "vireo COMMAND --help shows the arguments of a command.\n"
-                  "Options: -h, --help (this overview), -v, --version.\n"
-                  "Exit status: 0 done, 1 refused or failed (ping, read, write: no answer from the board or\n"
-                  "the port failed), 2 wrong usage or invalid input file, 3 access code refused,\n"
-                  "4 cancelled (Ctrl+C) or timed out, 5 the serial port cannot be opened.\n";
+                  "Options: -h, --help (this overview), -v, --version;\n"
+                  "--trace FILE before ping, read, write or fleet records every byte on the line in FILE.\n"
+                  "Exit status: 0 done, 1 refused or failed (ping, read, write, fleet: no answer from the board\n"
+                  "or the port failed; diff: the files differ), 2 wrong usage or invalid input file, 3 access\n"
+                  "code refused, 4 cancelled (Ctrl+C) or timed out, 5 the serial port cannot be opened,\n"
+                  "6 the verify after a write found the board holding other words.\n";
     Cli::out().flush();
 }
 
@@ -35,7 +37,33 @@ int main(int argc, char* argv[])
         Cli::err() << "vireo: no command given (see --help)\n";
         return Cli::kInvalid;
     }
+    // Options before the command: --trace FILE, handed on to the board commands.
+    QString trace;
+    while (!args.isEmpty() && (args.front() == QLatin1String("--trace") || args.front().startsWith("--trace="))) {
+        const QString option = args.takeFirst();
+        if (option != QLatin1String("--trace"))
+            trace = option.mid(8);
+        else if (!args.isEmpty())
+            trace = args.takeFirst();
+        if (trace.isEmpty()) {
+            Cli::err() << "vireo: --trace takes a file name\n";
+            return Cli::kInvalid;
+        }
+    }
+    if (args.isEmpty()) {
+        Cli::err() << "vireo: no command given (see --help)\n";
+        return Cli::kInvalid;
+    }
     const QString name = args.takeFirst();
+    if (!trace.isEmpty()) {
+        static const QStringList traced{QStringLiteral("ping"), QStringLiteral("read"), QStringLiteral("write"),
+                                        QStringLiteral("fleet")};
+        if (!traced.contains(name)) {
+            Cli::err() << "vireo: --trace goes with ping, read, write or fleet, not \"" << name << "\"\n";
+            return Cli::kInvalid;
+        }
+        args.prepend(QStringLiteral("--trace=") + trace);
+    }
     if (name == QLatin1String("--help") || name == QLatin1String("-h") || name == QLatin1String("help")) {
         printOverview();
         return Cli::kOk;

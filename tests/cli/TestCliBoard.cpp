@@ -114,6 +114,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(dir_.isValid());
+        qputenv("VIREO_BACKUP_DIR", file("backups").toLocal8Bit()); // not the user's own backups
         const QString data = qEnvironmentVariable("VIREO_SOURCE_DIR") + QStringLiteral("/data/");
         for (const char* name : {"default.tv2", "defaulti.tv2"})
             QVERIFY(QFile::copy(data + name, file(name)));

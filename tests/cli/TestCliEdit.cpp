@@ -170,6 +170,39 @@ private slots:
         QCOMPARE(vireo({"--help"}).status, 0);
     }
 
+    // Two files side by side, by caption in window order; exit 1 for differences, 0 for none, 2 for a bad file.
+    void diffListsSettingsByCaption()
+    {
+        const QString b = dir_.filePath(QStringLiteral("diff-b.tv2"));
+        QCOMPARE(vireo({"convert", in_, b, "--product", "4", "--set", "GroupCode(3)=1235", "--set",
+                        "PrimaryCode=0042", "--set", "chkLock(0)=0"})
+                     .status,
+                 0);
+        BoardImage image;
+        QVERIFY(DataFile::load(b, image, DataFile::MarkerRule::Required).ok());
+        image.setWord(179, QStringLiteral("ABCD"));
+        QVERIFY(DataFile::save(b, image).ok());
+
+        Run r = vireo({"diff", in_, b, "--product", "4"});
+        QCOMPARE(r.status, 1);
+        const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6);
+        QVERIFY(lines[0].startsWith("Setting") && lines[0].contains("vt60.tv2") && lines[0].endsWith("diff-b.tv2"));
+        QCOMPARE(lines[1].simplified(), QStringLiteral("Primary Code - ESN (blank) 0042"));
+        QVERIFY(lines[2].startsWith("Group Codes, row 3 ") && lines[2].endsWith(" 1235"));
+        QCOMPARE(lines[3].simplified(), QStringLiteral("Lock, row 0 set clear"));
+        QVERIFY(lines[4].startsWith("word 179 ") && lines[4].endsWith(" ABCD"));
+        QCOMPARE(lines[5], QStringLiteral("4 settings differ."));
+        // The columns line up.
+        QCOMPARE(lines[1].indexOf("(blank)"), lines[0].indexOf("vt60.tv2"));
+
+        r = vireo({"diff", in_, in_, "--product", "4"});
+        QCOMPARE(r.status, 0);
+        QCOMPARE(r.out, QByteArray("No settings differ.\n"));
+        QCOMPARE(vireo({"diff", in_, dir_.filePath("missing.tv2"), "--product", "4"}).status, 2);
+        QCOMPARE(vireo({"diff", in_, b}).status, 2); // no product
+    }
+
 private:
     QTemporaryDir dir_;
     QString in_;

@@ -1,0 +1,312 @@
+// vireo write --verify, the backups of reads and writes, vireo fleet and --trace,
+// run as a user runs them over a pseudo-terminal against the virtual board. Real time.
+#include "BoardImage.h"
+#include "DataFile.h"
+#include "LineBoard.h"
+#include "PtyBoard.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <memory>
+
+namespace {
+
+// A Vertex board that answers one word of every read with something else than it
+// holds, as a board whose memory did not take a word would.
+class ForgetfulBoard final : public VirtualBoard {
+public:
+    ForgetfulBoard(const BoardSetup& setup, const BoardImage& memory, int word, QByteArray says)
+        : VirtualBoard(setup, memory), word_(word), says_(std::move(says))
+    {
+    }
+
+protected:
+    void parse(char byte) override { parseLine(byte); }
+    QByteArray wakeUpAnswer() const override { return answers().wakeUp; }
+    QByteArray codeAnswer(bool accepted) const override { return accepted ? answers().accepted : answers().refused; }
+    QByteArray readReply(int index, const QByteArray& word) const override
+    {
+        return (index == 0 ? answers().firstWordPrefix : QByteArray()) + (index == word_ ? says_ : word) + "\n\r";
+    }
+    QByteArray writeCommandAnswer() const override { return answers().writeCommand; }
+    QByteArray wordAck(const QByteArray& word, bool) const override
+    {
+        return answers().ackPrefix + word + answers().ackEnd;
+    }
+
+private:
+    static const LineBoard::Answers& answers() { return LineBoard::vertex(); }
+    int word_;
+    QByteArray says_;
+};
+
+BoardSetup setupFor(int product, BoardFaults faults = {})
+{
+    BoardSetup setup;
+    setup.product = product;
+    setup.faults = faults;
+    setup.replyGap = std::chrono::milliseconds(60); // as in TestCliBoard: a busy machine must not merge replies
+    return setup;
+}
+
+std::unique_ptr<PtyBoard> serve(std::unique_ptr<VirtualBoard> board)
+{
+    auto pty = std::make_unique<PtyBoard>(std::move(board), 0);
+    if (const std::optional<QString> failed = pty->start())
+        qWarning() << *failed;
+    return pty;
+}
+
+std::unique_ptr<PtyBoard> startBoard(int product, BoardFaults faults = {})
+{
+    return serve(VirtualBoard::create(setupFor(product, faults), VirtualBoard::factoryMemory(product)));
+}
+
+BoardImage load(const QString& path)
+{
+    BoardImage image;
+    const DataFile::LoadResult r = DataFile::load(path, image, DataFile::MarkerRule::NotChecked);
+    if (!r.ok())
+        qWarning() << path << r.message;
+    return image;
+}
+
+// A vireo run whose prompts a test answers as a technician would.
+class Session {
+public:
+    Session(const QString& dir, const QStringList& args)
+    {
+        p_.setWorkingDirectory(dir);
+        p_.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"), args);
+    }
+    ~Session()
+    {
+        if (p_.state() != QProcess::NotRunning) {
+            p_.kill();
+            p_.waitForFinished();
+        }
+    }
+    // Waits until the n-th prompt containing `text` was shown, then types `line` and Enter.
+    bool answer(const QByteArray& text, int n, const QByteArray& line)
+    {
+        QElapsedTimer timer;
+        timer.start();
+        while (err_.count(text) < n) {
+            if (timer.hasExpired(60000) || p_.state() == QProcess::NotRunning)
+                return false;
+            p_.waitForReadyRead(100);
+            err_ += p_.readAllStandardError();
+        }
+        p_.write(line + "\n");
+        return p_.waitForBytesWritten(5000);
+    }
+    int finish()
+    {
+        p_.closeWriteChannel();
+        if (!p_.waitForFinished(60000))
+            return -1;
+        err_ += p_.readAllStandardError();
+        return p_.exitStatus() == QProcess::NormalExit ? p_.exitCode() : -1;
+    }
+    QProcess& process() { return p_; }
+    QByteArray err() const { return err_; }
+    QByteArray out() { return out_ += p_.readAllStandardOutput(); }
+
+private:
+    QProcess p_;
+    QByteArray err_;
+    QByteArray out_;
+};
+
+} // namespace
+
+class TestCliTransfers : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir_;
+    QString backups_;
+
+    QString file(const QString& name) const { return dir_.filePath(name); }
+
+    struct Run {
+        int status = -1;
+        QByteArray out, err;
+    };
+    Run vireo(const QStringList& args)
+    {
+        Session s(dir_.path(), args);
+        Run r;
+        r.status = s.finish();
+        r.out = s.out();
+        r.err = s.err();
+        return r;
+    }
+
+    QStringList backupsNamed(const QString& pattern) const
+    {
+        return QDir(backups_).entryList({pattern}, QDir::Files, QDir::Name);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(dir_.isValid());
+        backups_ = file("backups");
+        qputenv("VIREO_BACKUP_DIR", backups_.toLocal8Bit());
+        QVERIFY(QFile::copy(qEnvironmentVariable("VIREO_SOURCE_DIR") + "/data/default.tv2", file("default.tv2")));
+        // A VT-60 configuration with group 3 and a primary code to number radios from.
+        QCOMPARE(vireo({"convert", "default.tv2", "fleet.tv2", "--product", "4", "--set", "chkFleetDispatch=1",
+                        "--set", "GroupCode(3)=1234", "--set", "PrimaryCode=1000"})
+                     .status,
+                 0);
+    }
+
+    // A write is backed up as sent and verified; a read and a cancelled read are backed up
+    // as read; a backup over a year old goes at the next backup, a recent one stays.
+    void transfersAreBackedUpAndPruned()
+    {
+        QVERIFY(QDir().mkpath(backups_));
+        const QString old = QDir(backups_).filePath("VT-60_read_20200101-000000-000.tv2");
+        const QString recent = QDir(backups_).filePath(
+            "VT-60_read_" + QDateTime::currentDateTime().addDays(-300).toString("yyyyMMdd-HHmmss-zzz") + ".tv2");
+        QVERIFY(DataFile::save(old, load(file("default.tv2"))).ok());
+        QVERIFY(DataFile::save(recent, load(file("default.tv2"))).ok());
+
+        std::unique_ptr<PtyBoard> board = startBoard(4);
+        Run r = vireo({"write", "fleet.tv2", "--verify", "--product", "4", "--port", board->slavePath()});
+        QVERIFY2(r.status == 0, r.err);
+        QCOMPARE(r.out, QByteArray("Verify passed\n"));
+        QVERIFY(!QFile::exists(old));
+        QVERIFY(QFile::exists(recent));
+        const QStringList writes = backupsNamed("VT-60_write_*.tv2");
+        QCOMPARE(writes.size(), 1);
+        const BoardImage sent = load(QDir(backups_).filePath(writes[0]));
+        for (int k = 0; k <= 249; ++k)
+            QCOMPARE(sent.word(k), board->memory().word(k));
+
+        QCOMPARE(vireo({"read", "-o", "read.tv2", "--product", "4", "--port", board->slavePath()}).status, 0);
+        const QStringList reads = backupsNamed("VT-60_read_2026*.tv2"); // not the recent one planted above
+        QVERIFY(reads.size() >= 1);
+        QCOMPARE(load(QDir(backups_).filePath(reads.last())).word(28), QStringLiteral("1234"));
+
+        // Ctrl+C while a silent board is waited for: the read is still backed up.
+        std::unique_ptr<PtyBoard> silent = startBoard(5, [] {
+            BoardFaults f;
+            f.silent = true;
+            return f;
+        }());
+        Session s(dir_.path(), {"read", "--no-link-check", "--product", "5", "--port", silent->slavePath(), "-o",
+                                "never.tv2"});
+        QTRY_COMPARE_WITH_TIMEOUT(silent->received().size(), qsizetype(3), 10000);
+        ::kill(static_cast<pid_t>(s.process().processId()), SIGINT);
+        QCOMPARE(s.finish(), 4);
+        QCOMPARE(backupsNamed("VTP-50_read_*.tv2").size(), 1);
+        QVERIFY(!QFile::exists(file("never.tv2")));
+    }
+
+    // A board that gives back another group code than it was sent: each difference by
+    // setting, a clear verdict, exit 6.
+    void verifyCatchesAWrongWord()
+    {
+        std::unique_ptr<PtyBoard> board = serve(
+            std::make_unique<ForgetfulBoard>(setupFor(5), VirtualBoard::factoryMemory(5), 28, QByteArray("1235")));
+        const Run r = vireo({"write", "fleet.tv2", "--verify", "--product", "5", "--port", board->slavePath()});
+        QCOMPARE(r.status, 6);
+        QCOMPARE(r.out, QByteArray("Group Codes, row 3: 1234 on file, 1235 on board\nVerify FAILED: 1 difference\n"));
+    }
+
+    // Three radios (VTP-50s, whose writes are short) on one port: codes 1000..1002 written in turn, none twice, logged;
+    // a refused radio keeps its code for the retry; 9999 ends a run.
+    void fleetNumbersRadiosAndLogsThem()
+    {
+        std::unique_ptr<PtyBoard> board = startBoard(5);
+        const qsizetype backupsBefore = backupsNamed("VTP-50_write_*.tv2").size();
+        Session s(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", board->slavePath(), "--count",
+                                "3", "--verify", "--log", "run.csv"});
+        for (int radio = 1; radio <= 3; ++radio) {
+            QVERIFY2(s.answer(QStringLiteral("Connect radio %1 ").arg(radio).toLatin1(), 1, ""), s.err());
+            if (radio > 1) { // the radio before holds the code before
+                QCOMPARE(board->memory().word(6), QStringLiteral("0100"));
+                QCOMPARE(board->memory().word(7), QStringLiteral("000%1").arg(radio - 2));
+            }
+        }
+        QCOMPARE(s.finish(), 0);
+        QCOMPARE(board->memory().word(7), QStringLiteral("0002"));
+        QVERIFY(s.out().contains("Fleet run ended: 3 radios programmed (primary codes 1000 to 1002); log in run.csv"));
+        QCOMPARE(s.out().count("Verify passed"), 3);
+        QFile log(file("run.csv"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QStringLiteral("time,primary_code,outcome"));
+        for (int k = 1; k <= 3; ++k) {
+            const QStringList fields = lines[k].split(',');
+            QVERIFY(QDateTime::fromString(fields[0], Qt::ISODate).isValid());
+            QCOMPARE(fields.mid(1), (QStringList{QString::number(999 + k), "written and verified"}));
+        }
+        QCOMPARE(backupsNamed("VTP-50_write_*.tv2").size(), backupsBefore + 3);
+
+        // The board refuses the code: retried with the same code, then stopped.
+        std::unique_ptr<PtyBoard> refusing = startBoard(5, [] {
+            BoardFaults f;
+            f.wrongCode = true;
+            return f;
+        }());
+        Session refused(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", refusing->slavePath(),
+                                      "--log", "refused.csv"});
+        QVERIFY(refused.answer("Connect radio 1 (primary code 1000)", 1, ""));
+        QVERIFY(refused.answer("Radio with primary code 1000 failed. r and Enter", 1, "r"));
+        QVERIFY(refused.answer("Radio with primary code 1000 failed.", 2, "q"));
+        QCOMPARE(refused.finish(), 3);
+        QFile refusedLog(file("refused.csv"));
+        QVERIFY(refusedLog.open(QIODevice::ReadOnly));
+        const QByteArray rows = refusedLog.readAll();
+        QCOMPARE(rows.count(",1000,failed: access code refused\n"), 2);
+        QCOMPARE(rows.count('\n'), 3);
+
+        // From 9998: two radios, then no code is left.
+        QCOMPARE(vireo({"convert", "fleet.tv2", "last.tv2", "--product", "4", "--set", "PrimaryCode=9998"}).status, 0);
+        Session last(dir_.path(), {"fleet", "last.tv2", "--product", "5", "--port", board->slavePath(), "--count",
+                                   "5", "--log", "last.csv"});
+        QVERIFY(last.answer("Connect radio 1 (primary code 9998)", 1, ""));
+        QVERIFY(last.answer("Connect radio 2 (primary code 9999)", 1, ""));
+        QCOMPARE(last.finish(), 1);
+        QVERIFY(last.err().contains("there is no code after 9999"));
+        QCOMPARE(board->memory().word(6), QStringLiteral("0909"));
+    }
+
+    // --trace before the command records the ping's bytes both ways, with times.
+    void traceRecordsAPing()
+    {
+        std::unique_ptr<PtyBoard> board = startBoard(5);
+        const Run r = vireo({"--trace", "ping.trace", "ping", "--product", "5", "--port", board->slavePath()});
+        QVERIFY2(r.status == 0, r.err);
+        QFile trace(file("ping.trace"));
+        QVERIFY(trace.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(trace.readAll()).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.value(0).startsWith("# Vireo serial trace started"));
+        QStringList kinds;
+        for (const QString& line : lines.mid(1))
+            kinds << line.mid(11, 5).trimmed();
+        QCOMPARE(kinds.first(), QStringLiteral("SET"));
+        QCOMPARE(kinds.last(), QStringLiteral("CLOSE"));
+        QVERIFY(lines.filter(QRegularExpression("^ +\\d+ TX +E5 ")).size() == 1);
+        QVERIFY(lines.filter(QRegularExpression(" RX +")).size() >= 1);
+        QVERIFY(lines.join('\n').contains("SET   4800,n,8,2"));
+        // Every byte the board got is in the trace, in order.
+        QByteArray sent;
+        for (const QString& line : lines.filter(QRegularExpression("^ +\\d+ TX ")))
+            sent += QByteArray::fromHex(line.mid(17, 48).toLatin1());
+        QCOMPARE(sent, board->received());
+
+        QCOMPARE(vireo({"--trace", "x.trace", "dump", "default.tv2", "--product", "4"}).status, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCliTransfers)
+#include "TestCliTransfers.moc"
