@@ -187,17 +187,7 @@ int write(const QStringList& args)
     }
     const bool verifying = parser.isSet(QStringLiteral("verify"));
     return onBoardLine(*t, QStringLiteral("write"), [&](BoardLine& line) {
-        bool transferred = false;
-        const int written = linkCheckAndTransfer(line, *t, QStringLiteral("write"), code,
-                                                 QStringLiteral("Writing Logic Board"), [&](LinkContext& ctx) {
-                                                     transferred = true;
-                                                     return LinkOperations::write(ctx, t->product, image);
-                                                 });
-        if (transferred)
-            backUp(image, t->product, false, QStringLiteral("write"));
-        if (written != kOk || !verifying)
-            return written;
-        return verify(line, *t, image, QStringLiteral("write"));
+        return writeToBoard(line, *t, QStringLiteral("write"), code, image, verifying);
     });
 }
 

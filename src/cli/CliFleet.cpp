@@ -6,7 +6,6 @@
 #include "Commands.h"
 
 #include "Editor.h"
-#include "LinkOperations.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -115,18 +114,7 @@ int programRadio(BoardLine& line, Run& run)
         return opened;
     BoardImage image = run.window.image;
     Editor::ReadGUI(run.window.form, image);
-    bool transferred = false;
-    const Target& t = run.target;
-    const int written = linkCheckAndTransfer(line, t, kCommand, run.accessCode, QStringLiteral("Writing Logic Board"),
-                                             [&](LinkContext& ctx) {
-                                                 transferred = true;
-                                                 return LinkOperations::write(ctx, t.product, image);
-                                             });
-    if (transferred)
-        backUp(image, t.product, false, kCommand);
-    if (written != kOk || !run.verifying)
-        return written;
-    return verify(line, t, image, kCommand);
+    return writeToBoard(line, run.target, kCommand, run.accessCode, image, run.verifying);
 }
 
 std::optional<int> countOption(const QCommandLineParser& parser)
@@ -194,14 +182,13 @@ int fleet(const QStringList& args)
         parser.isSet(QStringLiteral("log"))
             ? parser.value(QStringLiteral("log"))
             : QStringLiteral("fleet-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    FleetLog log;
-    if (!log.open(logPath))
-        return kInvalid;
-
     InterruptGuard guard;
     BoardLine line(run.target);
     if (const int traced = line.startTrace(kCommand); traced != kOk)
         return traced;
+    FleetLog log;
+    if (!log.open(logPath))
+        return kInvalid;
 
     int programmed = 0;
     int last = kOk;

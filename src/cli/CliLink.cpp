@@ -394,6 +394,22 @@ void backUp(const BoardImage& image, int product, bool read, const QString& comm
         report(command, QStringLiteral("warning: ") + pruned.message);
 }
 
+int writeToBoard(BoardLine& line, const Target& t, const QString& command, const QString& code,
+                 const BoardImage& image, bool verifying)
+{
+    bool transferred = false;
+    const int written = linkCheckAndTransfer(line, t, command, code, QStringLiteral("Writing Logic Board"),
+                                             [&](LinkContext& ctx) {
+                                                 transferred = true;
+                                                 return LinkOperations::write(ctx, t.product, image);
+                                             });
+    if (transferred)
+        backUp(image, t.product, false, command);
+    if (written != kOk || !verifying)
+        return written;
+    return verify(line, t, image, command);
+}
+
 int verify(BoardLine& line, const Target& t, const BoardImage& sent, const QString& command)
 {
     BoardImage back = sent; // words above N are not read, so they compare equal

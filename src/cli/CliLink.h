@@ -123,6 +123,11 @@ std::optional<int> openFile(const QString& path, BoardImage& image, const QStrin
 // Entries the window would refuse to write or save, reported; false when there are any.
 bool entriesWritable(const Form& form, const QString& command);
 
+// The write of "Write to Logic Board" after the link check (unless told not to),
+// backed up once it started, and verified when asked after a complete write.
+int writeToBoard(BoardLine& line, const Target& t, const QString& command, const QString& code,
+                 const BoardImage& image, bool verifying);
+
 // Saves a backup of a board transfer and prunes old ones; a failure is a warning
 // line on stderr and never changes the command's outcome.
 void backUp(const BoardImage& image, int product, bool read, const QString& command);
