@@ -65,7 +65,8 @@ PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), 
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     table_->setMinimumSize(620, 160);
     layout->addWidget(table_);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { selectRow(row); });
@@ -153,7 +154,6 @@ void PortAssistant::refresh()
         for (int column = 0; column < cells.size(); ++column)
             table_->setItem(row, column, new QTableWidgetItem(cells[column]));
     }
-    table_->resizeColumnsToContents();
     if (ports_.isEmpty())
         setStatus(QStringLiteral("No serial ports found. Type the device path, or use Find New Adapter."));
 }
