@@ -298,17 +298,24 @@ void MainWindow::mnuFileOpen_Click()
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
     if (FileChooser::isCancel(path))
         return;
-    const DataFile::LoadResult result = DataFile::load(path, image_, DataFile::MarkerRule::Required);
+    if (!loadDataFile(path, image_))
+        return;
+    Editor::UpdateGUI(form_, image_);
+    showForm();
+}
+
+bool MainWindow::loadDataFile(const QString& path, BoardImage& image)
+{
+    const DataFile::LoadResult result = DataFile::load(path, image, DataFile::MarkerRule::Required);
     if (result.error == DataFile::Error::MissingMarker) {
         Messages::invalidTervaloFile(this);
-        return;
+        return false;
     }
     if (!result.ok()) {
         Messages::errorMessage(this, QStringLiteral("The board data file was not opened.\r\n%1").arg(result.message));
-        return;
+        return false;
     }
-    Editor::UpdateGUI(form_, image_);
-    showForm();
+    return true;
 }
 
 void MainWindow::mnuFileSaveAs_Click()

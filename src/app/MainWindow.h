@@ -129,6 +129,8 @@ private:
     void connectMenus();
     void boxLostFocus(MaskedEdit* edit, TextBox& field);
     void loadDefaultFile();
+    // Opens a data file as Open does: a file without the marker, or unreadable, is reported.
+    bool loadDataFile(const QString& path, BoardImage& image);
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
     // What the link's current job was started for; its result is handled accordingly.

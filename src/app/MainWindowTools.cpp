@@ -5,7 +5,6 @@
 
 #include "Backups.h"
 #include "Compare.h"
-#include "DataFile.h"
 #include "DifferencesDialog.h"
 #include "Editor.h"
 #include "LinkOperations.h"
@@ -112,15 +111,8 @@ void MainWindow::mnuFileCompare_Click()
     if (FileChooser::isCancel(path))
         return;
     BoardImage fileImage = image_;
-    const DataFile::LoadResult loaded = DataFile::load(path, fileImage, DataFile::MarkerRule::Required);
-    if (loaded.error == DataFile::Error::MissingMarker) {
-        Messages::invalidTervaloFile(this);
+    if (!loadDataFile(path, fileImage))
         return;
-    }
-    if (!loaded.ok()) {
-        Messages::errorMessage(this, QStringLiteral("The board data file was not opened.\r\n%1").arg(loaded.message));
-        return;
-    }
     // The window as it stands, onto a copy: the editor's own image is not touched.
     BoardImage windowImage = image_;
     Editor::ReadGUI(form_, windowImage);

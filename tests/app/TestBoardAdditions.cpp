@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -93,11 +92,7 @@ QString verifyReport(MainWindow& w)
 class TestBoardAdditions : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer")).clear();
-    }
+    void initTestCase() { useTestUserSettings(); }
 
     // A read and a write each leave a backup; a write verified reads the board back into a copy.
     void backupsAndVerify()

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTableWidget>
 
 namespace {
@@ -55,12 +54,7 @@ QString cell(QTableWidget* table, int row, int column)
 class TestWindowAdditions : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        // Options go to a settings store of the tests' own.
-        QStandardPaths::setTestModeEnabled(true);
-        QSettings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer")).clear();
-    }
+    void initTestCase() { useTestUserSettings(); }
 
     // Settings that differ, side by side in the window's order; the window's image untouched.
     void compareWithFile()
