@@ -152,6 +152,7 @@ private:
     bool startVerify();
     void verifyFinished(const LinkJobResult& result);
     void portAssistantUse(int com, const QString& device);
+    void reportTraceFailure();
     Form form_;
     BoardImage image_;
     MainWindowControls controls_;

@@ -284,6 +284,7 @@ void MainWindow::linkFinished(const LinkJobResult& result)
         portOpen_ = result.portOpened && result.message.isEmpty();
         break;
     }
+    reportTraceFailure();
     if (closing_)
         close();
 }

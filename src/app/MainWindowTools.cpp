@@ -150,6 +150,17 @@ void MainWindow::mnuRecordTrace_Click(bool on)
     trace_->setFile(path);
 }
 
+void MainWindow::reportTraceFailure()
+{
+    const QString why = trace_->error();
+    if (why.isEmpty() || closing_ || !menus_.mnuRecordTrace->isChecked())
+        return;
+    // The board command itself went on untraced.
+    trace_->setFile({});
+    menus_.mnuRecordTrace->setChecked(false);
+    Messages::errorMessage(this, QStringLiteral("The serial trace stopped.\r\n%1").arg(why));
+}
+
 // ---- the port assistant -------------------------------------------------------
 
 void MainWindow::mnuSerialOther_Click()

@@ -74,10 +74,14 @@ private:
         if (wanted != s.tracingFile) {
             s.tracing.stopTrace();
             s.tracingFile = wanted;
-            if (!wanted.isEmpty() && !s.tracing.startTrace(wanted)) {
-                std::lock_guard lock(trace_->mutex_);
+            if (!wanted.isEmpty())
+                s.tracing.startTrace(wanted);
+        }
+        // A trace that could not start or stopped early (disk full) is told to the window.
+        if (!wanted.isEmpty() && !s.tracing.isTracing()) {
+            std::lock_guard lock(trace_->mutex_);
+            if (trace_->error_.isEmpty())
                 trace_->error_ = s.tracing.traceError();
-            }
         }
         return s.tracing;
     }

@@ -201,6 +201,15 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
         QCOMPARE(QFileInfo(path).size(), size);
         QVERIFY(b.messages.messages.isEmpty());
+
+        // A trace whose file fills up ends, is reported once, and the command goes on.
+        w.setFileChooser([](QWidget*, FileChooser::Kind, const QString&) { return QStringLiteral("/dev/full"); });
+        w.menus().mnuRecordTrace->trigger();
+        w.mnuEstablishLink_Click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(b.messages.messages.size(), 1);
+        QVERIFY(b.messages.messages[0].text.startsWith(QStringLiteral("The serial trace stopped.")));
+        QVERIFY(!w.menus().mnuRecordTrace->isChecked());
     }
 };
 
