@@ -8,8 +8,9 @@ namespace FileChooser {
 
 QString chooseWithDialog(QWidget* parent, Kind kind, const QString& title)
 {
-    QFileDialog dialog(parent, title, QDir::currentPath(), kPattern);
-    dialog.setDefaultSuffix(QStringLiteral("tv2"));
+    const bool trace = kind == Kind::Trace;
+    QFileDialog dialog(parent, title, QDir::currentPath(), trace ? QStringLiteral("*.txt") : kPattern);
+    dialog.setDefaultSuffix(trace ? QStringLiteral("txt") : QStringLiteral("tv2"));
     if (kind == Kind::Open) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);

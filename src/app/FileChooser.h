@@ -9,7 +9,8 @@ class QWidget;
 // The data-file dialog, replaceable so that the commands can run without a person.
 namespace FileChooser {
 
-enum class Kind { Open, SaveAs };
+// Trace: a serial trace's text file (*.txt), saved.
+enum class Kind { Open, SaveAs, Trace };
 
 // Returns the chosen path, or an empty text when the user cancelled.
 using Chooser = std::function<QString(QWidget* parent, Kind kind, const QString& title)>;

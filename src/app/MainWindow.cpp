@@ -11,7 +11,9 @@
 #include "MaskedEdit.h"
 #include "Messages.h"
 #include "Product.h"
+#include "SerialTrace.h"
 #include "SettingsFile.h"
+#include "UserSettings.h"
 #include "TransferWindow.h"
 #include "WindowDesign.h"
 #include "WordCodecs.h"
@@ -22,6 +24,7 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
@@ -41,7 +44,8 @@ bool hasMarker(const BoardImage& image)
 
 MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), form_(Form::designTime()), chooser_(FileChooser::chooseWithDialog),
-      printers_(PrintScreen::defaultPrinter), openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); })
+      printers_(PrintScreen::defaultPrinter), openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
+      chmViewer_(desktopShowsChm), portLister_(PortAssistant::systemPorts), installedDataDir_(QStringLiteral(VIREO_DATA_DIR))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kWindowCaption);
@@ -63,7 +67,8 @@ MainWindow::MainWindow(QWidget* parent)
     capitals_ = new CapitalsMode(this);
     capitals_->install();
 
-    link_ = new LinkWorker(this);
+    trace_ = std::make_shared<SerialTrace>();
+    link_ = new LinkWorker(this, SerialTrace::factory(trace_));
     connect(link_, &LinkWorker::finished, this, &MainWindow::linkFinished);
     connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
     connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
@@ -71,6 +76,8 @@ MainWindow::MainWindow(QWidget* parent)
     completeTimer_.setSingleShot(true);
     completeTimer_.setInterval(kCompleteMs);
     connect(&completeTimer_, &QTimer::timeout, this, &MainWindow::transferCompleteElapsed);
+
+    menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
     showForm();
     adjustSize();
@@ -199,6 +206,11 @@ void MainWindow::connectMenus()
     connect(m.mnuFileOpen, &QAction::triggered, this, &MainWindow::mnuFileOpen_Click);
     connect(m.mnuFileSaveAs, &QAction::triggered, this, &MainWindow::mnuFileSaveAs_Click);
     connect(m.mnuFilePrintScreen, &QAction::triggered, this, &MainWindow::mnuFilePrintScreen_Click);
+    connect(m.mnuFileBackups, &QAction::triggered, this, &MainWindow::mnuFileBackups_Click);
+    connect(m.mnuFileCompare, &QAction::triggered, this, &MainWindow::mnuFileCompare_Click);
+    connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
+    connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
+    connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
     connect(m.mnuEstablishLink, &QAction::triggered, this, &MainWindow::mnuEstablishLink_Click);
     connect(m.mnuOperRead, &QAction::triggered, this, &MainWindow::mnuOperRead_Click);
@@ -244,7 +256,12 @@ void MainWindow::loadDefaultFile()
     const std::optional<int> product = Editor::selectedProduct(form_);
     if (!product)
         return;
-    const QString path = QDir::current().filePath(QLatin1String(Product::info(*product).defaultFile));
+    const QString name = QLatin1String(Product::info(*product).defaultFile);
+    QString path = QDir::current().filePath(name);
+    // Started from the desktop, the working directory has no data files: the
+    // installed copy stands in.
+    if (!QFileInfo::exists(path) && !installedDataDir_.isEmpty())
+        path = QDir(installedDataDir_).filePath(name);
     // A missing or unreadable default file leaves the design-time contents, silently.
     if (DataFile::load(path, image_, DataFile::MarkerRule::NotChecked).ok())
         Editor::UpdateGUI(form_, image_);
@@ -281,17 +298,24 @@ void MainWindow::mnuFileOpen_Click()
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
     if (FileChooser::isCancel(path))
         return;
-    const DataFile::LoadResult result = DataFile::load(path, image_, DataFile::MarkerRule::Required);
+    if (!loadDataFile(path, image_))
+        return;
+    Editor::UpdateGUI(form_, image_);
+    showForm();
+}
+
+bool MainWindow::loadDataFile(const QString& path, BoardImage& image)
+{
+    const DataFile::LoadResult result = DataFile::load(path, image, DataFile::MarkerRule::Required);
     if (result.error == DataFile::Error::MissingMarker) {
         Messages::invalidTervaloFile(this);
-        return;
+        return false;
     }
     if (!result.ok()) {
         Messages::errorMessage(this, QStringLiteral("The board data file was not opened.\r\n%1").arg(result.message));
-        return;
+        return false;
     }
-    Editor::UpdateGUI(form_, image_);
-    showForm();
+    return true;
 }
 
 void MainWindow::mnuFileSaveAs_Click()
@@ -362,7 +386,13 @@ void MainWindow::writeSettings(std::optional<int> port, std::optional<int> produ
 void MainWindow::mnuHelpContents_Click()
 {
     // Looked for in the working directory as it is at the moment of the command.
-    openUrl_(QUrl::fromLocalFile(QDir::current().absoluteFilePath(kHelpFile)));
+    const QString chm = QDir::current().absoluteFilePath(kHelpFile);
+    if (QFileInfo::exists(chm) && chmViewer_() && openUrl_(QUrl::fromLocalFile(chm)))
+        return;
+    // No help file, or nothing on this desktop shows one: the same help as web pages.
+    const QString manual = manualPath();
+    if (!manual.isEmpty())
+        openUrl_(QUrl::fromLocalFile(manual));
 }
 
 void MainWindow::mnuWeb_Click()

@@ -4,13 +4,17 @@
 #include "FileChooser.h"
 #include "Form.h"
 #include "MainWindowLayout.h"
+#include "PortAssistant.h"
 #include "PrintScreen.h"
 
 #include <QMainWindow>
 #include <QTimer>
 #include <QUrl>
 
+#include <QPointer>
+
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -18,6 +22,8 @@ class AboutWindow;
 class CapitalsMode;
 class EstablishWindow;
 class LinkWorker;
+class QDialog;
+class SerialTrace;
 class TransferWindow;
 struct LinkJobResult;
 
@@ -39,6 +45,16 @@ public:
     void setFileChooser(FileChooser::Chooser chooser) { chooser_ = std::move(chooser); }
     void setPrinterProvider(PrintScreen::PrinterProvider provider) { printers_ = std::move(provider); }
     void setUrlOpener(UrlOpener opener) { openUrl_ = std::move(opener); }
+    // Whether the desktop can show a .chm help file; asked before Help > Contents opens it.
+    void setChmViewerCheck(std::function<bool()> check) { chmViewer_ = std::move(check); }
+    void setPortLister(PortAssistant::Lister lister) { portLister_ = std::move(lister); }
+    // Where the installed default data files are (set before Form_Load).
+    void setInstalledDataDir(const QString& dir) { installedDataDir_ = dir; }
+
+    // The help Help > Contents falls back to: the installed manual, else the one in the sources.
+    static QString manualPath();
+    // The desktop has an application registered for .chm files.
+    static bool desktopShowsChm();
 
     // How long "Transfer Complete" stays on the transfer window.
     static constexpr int kCompleteMs = 1200;
@@ -55,6 +71,10 @@ public:
     TransferWindow* transferWindow() const { return transfer_; }
     EstablishWindow* establishWindow() const { return establish_; }
     AboutWindow* aboutWindow() const { return about_; }
+    QDialog* verifyDialog() const { return verifyDialog_; }
+    QDialog* compareDialog() const { return compareDialog_; }
+    PortAssistant* portAssistant() const { return portAssistant_; }
+    SerialTrace& serialTrace() const { return *trace_; }
     CapitalsMode* capitalsMode() const { return capitals_; }
     // The thread that talks to the board; it owns the serial port.
     LinkWorker* linkWorker() const { return link_; }
@@ -68,6 +88,8 @@ public slots:
     void mnuFileOpen_Click();
     void mnuFileSaveAs_Click();
     void mnuFilePrintScreen_Click();
+    void mnuFileBackups_Click();
+    void mnuFileCompare_Click();
     void mnuExit_Click();
 
     // Board commands: the dialogues run on the link's thread (MainWindowLink.cpp).
@@ -75,10 +97,13 @@ public slots:
     void mnuOperRead_Click();
     void mnuOperWrite_Click();
     void mnuForce_Click();
+    void mnuVerifyAfterWrite_Click(bool on);
+    void mnuRecordTrace_Click(bool on);
 
     void mnuIncrement_Click();
     void mnuProduct_Click(int index);
     void mnuSerialConfig_Click(int index);
+    void mnuSerialOther_Click();
 
     void mnuHelpContents_Click();
     void mnuWeb_Click();
@@ -104,10 +129,12 @@ private:
     void connectMenus();
     void boxLostFocus(MaskedEdit* edit, TextBox& field);
     void loadDefaultFile();
+    // Opens a data file as Open does: a file without the marker, or unreadable, is reported.
+    bool loadDataFile(const QString& path, BoardImage& image);
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
     // What the link's current job was started for; its result is handled accordingly.
-    enum class LinkIntent { None, Startup, Product, Port, OpenForRead, OpenForWrite, Ping, Read, Write, Force };
+    enum class LinkIntent { None, Startup, Product, Port, OpenForRead, OpenForWrite, Ping, Read, Write, Force, Verify };
     bool refuseWhileBusy();
     QString portName() const;
     bool startLink(LinkIntent intent, bool started);
@@ -119,6 +146,13 @@ private:
     void showTransferComplete();
     void transferCompleteElapsed();
     void endTransferWithError(const QString& reason);
+    // Backups, verify (MainWindowTools.cpp).
+    void backUp(const BoardImage& image, bool read);
+    void reportBackup();
+    bool startVerify();
+    void verifyFinished(const LinkJobResult& result);
+    void portAssistantUse(int com, const QString& device);
+    void reportTraceFailure();
     Form form_;
     BoardImage image_;
     MainWindowControls controls_;
@@ -128,13 +162,24 @@ private:
     FileChooser::Chooser chooser_;
     PrintScreen::PrinterProvider printers_;
     UrlOpener openUrl_;
+    std::function<bool()> chmViewer_;
+    PortAssistant::Lister portLister_;
+    QString installedDataDir_;
 
     TransferWindow* transfer_ = nullptr;
     EstablishWindow* establish_ = nullptr;
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 
+    std::shared_ptr<SerialTrace> trace_;
     LinkWorker* link_ = nullptr;
+    QPointer<QDialog> verifyDialog_;
+    QPointer<QDialog> compareDialog_;
+    PortAssistant* portAssistant_ = nullptr;
+    QString backupFailure_;       // shown once the transfer has ended
+    BoardImage sentImage_;        // what the last write sent, for its verify
+    bool verifyPending_ = false;  // the write completed and is to be read back
+    bool portFromAssistant_ = false;
     LinkIntent intent_ = LinkIntent::None;
     bool portOpen_ = false;       // as far as the last job of the link told
     int pendingPort_ = 0;         // the port command's item, until the port has opened

@@ -288,6 +288,8 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
     m.mnuFileSaveAs =
         item(m.mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save As..."), Qt::CTRL | Qt::Key_S);
+    m.mnuFileBackups = item(m.mnuFile, QStringLiteral("mnuFileBackups"), QStringLiteral("&Backups..."));
+    m.mnuFileCompare = item(m.mnuFile, QStringLiteral("mnuFileCompare"), QStringLiteral("&Compare with File..."));
     separator(m.mnuFile, QStringLiteral("mnuFileBar1"));
     m.mnuFilePrintScreen = item(m.mnuFile, QStringLiteral("mnuFilePrintScreen"), QStringLiteral("&Print Screen"),
                                 Qt::CTRL | Qt::Key_P);
@@ -302,12 +304,19 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
         item(m.mnuClone, QStringLiteral("mnuOperRead"), QStringLiteral("Read from Logic Board"), Qt::Key_F3);
     m.mnuOperWrite =
         item(m.mnuClone, QStringLiteral("mnuOperWrite"), QStringLiteral("Write to Logic Board"), Qt::Key_F4);
+    m.mnuVerifyAfterWrite =
+        item(m.mnuClone, QStringLiteral("mnuVerifyAfterWrite"), QStringLiteral("Verify after Write"));
+    m.mnuVerifyAfterWrite->setCheckable(true);
     separator(m.mnuClone, QStringLiteral("mnuOperbar2"));
     m.mnuIncrement =
         item(m.mnuClone, QStringLiteral("mnuIncrement"), QStringLiteral("Increment Primary Code"), Qt::Key_F5);
     m.mnuForce = item(m.mnuClone, QStringLiteral("mnuForce"), QStringLiteral("Force Initialization"));
     m.mnuForce->setVisible(false);
     m.mnuForce->setEnabled(false);
+    separator(m.mnuClone, QStringLiteral("mnuOperbar3"));
+    m.mnuRecordTrace =
+        item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
+    m.mnuRecordTrace->setCheckable(true);
 
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     for (int p = 1; p <= 5; ++p) {
@@ -320,6 +329,8 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
             item(m.mnuSerial, indexed("mnuSerialConfig", port), QStringLiteral("Select COM%1:").arg(port));
         m.mnuSerialConfig[port]->setCheckable(true);
     }
+    separator(m.mnuSerial, QStringLiteral("mnuSerialBar1"));
+    m.mnuSerialOther = item(m.mnuSerial, QStringLiteral("mnuSerialOther"), QStringLiteral("&Other Port..."));
 
     m.mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("  &Help  "));
     m.mnuHelpContents = item(m.mnuHelp, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"), Qt::Key_F1);

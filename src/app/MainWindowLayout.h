@@ -61,6 +61,10 @@ struct MainWindowControls {
 struct MainWindowMenus {
     QMenu *mnuFile = nullptr, *mnuClone = nullptr, *mnuProd = nullptr, *mnuSerial = nullptr, *mnuHelp = nullptr;
     QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
+    // Additions of this programmer, each its own item; the checkable ones start unticked.
+    QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
+    QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr;
+    QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;
     std::array<QAction*, 6> mnuProduct{};      // 1..5

@@ -9,6 +9,7 @@
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "Product.h"
+#include "SerialPort.h"
 #include "TransferWindow.h"
 #include "WordCodecs.h"
 
@@ -139,6 +140,19 @@ void MainWindow::transferFinished(LinkIntent intent, const LinkJobResult& result
     // The dialogue worked on a copy: whatever it got to replaces the image.
     if (intent == LinkIntent::Read)
         image_ = result.image;
+    if (result.portOpened) {
+        const bool readKept = result.transfer.end == TransferResult::End::Completed
+            || result.transfer.end == TransferResult::End::Cancelled;
+        if (intent == LinkIntent::Write)
+            backUp(result.image, false);
+        else if (readKept)
+            backUp(result.image, true);
+        if (intent == LinkIntent::Write && result.transfer.end == TransferResult::End::Completed
+            && menus_.mnuVerifyAfterWrite->isChecked()) {
+            sentImage_ = result.image;
+            verifyPending_ = true;
+        }
+    }
     portOpen_ = result.portOpened && result.transfer.end != TransferResult::End::Failed;
     if (!result.portOpened) {
         endTransferWithError(result.message);
@@ -172,6 +186,8 @@ void MainWindow::transferCompleteElapsed()
         Editor::UpdateGUI(form_, image_);
         showForm();
     }
+    reportBackup();
+    startVerify();
 }
 
 void MainWindow::endTransferWithError(const QString& reason)
@@ -181,6 +197,7 @@ void MainWindow::endTransferWithError(const QString& reason)
     transfer_->hide();
     if (!closing_)
         Messages::commLinkError(this, reason);
+    reportBackup();
 }
 
 // ---- Force Initialization -----------------------------------------------------
@@ -207,6 +224,11 @@ void MainWindow::portOpenedFor(LinkIntent intent, const LinkJobResult& result)
             Messages::invalidSerialPort(this, result.message);
         return;
     case LinkIntent::Port:
+        if (std::exchange(portFromAssistant_, false) && portAssistant_)
+            portAssistant_->setStatus(result.portOpened
+                                          ? QStringLiteral("COM%1 is open on %2.").arg(pendingPort_).arg(
+                                                SerialPort::devicePathFor(QStringLiteral("COM%1").arg(pendingPort_)))
+                                          : result.message);
         if (!result.portOpened) {
             Messages::invalidSerialPort(this, result.message);
             showForm();
@@ -248,6 +270,12 @@ void MainWindow::linkFinished(const LinkJobResult& result)
             pingFinished(result);
         break;
     case LinkJobResult::Job::Read:
+        if (intent == LinkIntent::Verify) {
+            verifyFinished(result);
+            break;
+        }
+        transferFinished(intent, result);
+        break;
     case LinkJobResult::Job::Write:
         transferFinished(intent, result);
         break;
@@ -256,6 +284,7 @@ void MainWindow::linkFinished(const LinkJobResult& result)
         portOpen_ = result.portOpened && result.message.isEmpty();
         break;
     }
+    reportTraceFailure();
     if (closing_)
         close();
 }

@@ -103,6 +103,12 @@ BoardImage PtyBoard::memory() const
     return board_->memory();
 }
 
+void PtyBoard::setWord(int index, const QString& word)
+{
+    std::lock_guard lock(mutex_);
+    board_->setWord(index, word);
+}
+
 QByteArray PtyBoard::received() const
 {
     std::lock_guard lock(mutex_);

@@ -4,6 +4,8 @@
 
 #include <QDir>
 #include <QList>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -69,6 +71,14 @@ private:
     int master_ = -1;
     int slave_ = -1;
 };
+
+// The user's options (verify after write, port mappings) go to a store of the tests'
+// own, emptied. Call before the first window is made.
+inline void useTestUserSettings()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer")).clear();
+}
 
 // Waits until the window's board command (and its link job) has ended.
 #define WAIT_LINK_IDLE(window) QTRY_VERIFY_WITH_TIMEOUT(!(window).isLinkBusy(), 60000)

@@ -393,12 +393,18 @@ private slots:
             opened << url;
             return false; // no viewer: nothing is said
         });
+        QFile chm(dir.file(QStringLiteral("PX472.chm")));
+        QVERIFY(chm.open(QIODevice::WriteOnly));
+        chm.close();
+        w.setChmViewerCheck([] { return true; });
         CapturedMessages messages;
         w.menus().mnuHelpContents->trigger();
         w.menus().mnuWeb->trigger();
-        QCOMPARE(opened.size(), 2);
+        // The help file first; where it cannot be shown, the manual.
+        QCOMPARE(opened.size(), 3);
         QCOMPARE(opened[0].toLocalFile(), QDir(dir.path()).absoluteFilePath(QStringLiteral("PX472.chm")));
-        QCOMPARE(opened[1], QUrl(QStringLiteral("https://www.tervalo.com")));
+        QCOMPARE(opened[1].toLocalFile(), MainWindow::manualPath());
+        QCOMPARE(opened[2], QUrl(QStringLiteral("https://www.tervalo.com")));
         QVERIFY(messages.messages.isEmpty());
 
         // Print: to a PDF here; with no printer nothing happens.

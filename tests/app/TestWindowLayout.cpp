@@ -126,6 +126,11 @@ private slots:
             {"mnuHelpContents", "&Contents", QKeySequence(Qt::Key_F1)},
             {"mnuWeb", "T&ervalo on the web", QKeySequence(Qt::CTRL | Qt::Key_M)},
             {"mnuAbout", "&About Tervalo...", QKeySequence(Qt::Key_F12)},
+            {"mnuFileBackups", "&Backups...", QKeySequence()},
+            {"mnuFileCompare", "&Compare with File...", QKeySequence()},
+            {"mnuVerifyAfterWrite", "Verify after Write", QKeySequence()},
+            {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
+            {"mnuSerialOther", "&Other Port...", QKeySequence()},
         };
         for (const auto& item : items) {
             QAction* a = action(w, QLatin1String(item.name));
@@ -138,8 +143,15 @@ private slots:
         QVERIFY(!action(w, "mnuForce")->isEnabled());
         for (QAction* a : w.findChildren<QAction*>())
             QVERIFY2(!a->isChecked(), qPrintable(a->objectName()));
-        QCOMPARE(w.menus().mnuFile->actions().size(), 6);
-        QVERIFY(w.menus().mnuFile->actions()[2]->isSeparator());
+        // Backups and Compare follow Save As; Verify follows Write; Other Port follows COM4.
+        QCOMPARE(w.menus().mnuFile->actions().size(), 8);
+        QCOMPARE(w.menus().mnuFile->actions()[2], w.menus().mnuFileBackups);
+        QCOMPARE(w.menus().mnuFile->actions()[3], w.menus().mnuFileCompare);
+        QVERIFY(w.menus().mnuFile->actions()[4]->isSeparator());
+        const QList<QAction*> clone = w.menus().mnuClone->actions();
+        QCOMPARE(clone[clone.indexOf(w.menus().mnuOperWrite) + 1], w.menus().mnuVerifyAfterWrite);
+        QVERIFY(w.menus().mnuVerifyAfterWrite->isCheckable() && w.menus().mnuRecordTrace->isCheckable());
+        QCOMPARE(w.menus().mnuSerial->actions().last(), w.menus().mnuSerialOther);
         QCOMPARE(w.windowTitle(), QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer"));
         QCOMPARE(w.centralWidget()->size(), QSize(704, 420));
     }

@@ -1,0 +1,100 @@
+#include "DifferencesDialog.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QDialog* frame(QWidget* parent, const QString& name, const QString& title, QVBoxLayout*& layout)
+{
+    auto* dialog = new QDialog(parent);
+    dialog->setObjectName(name);
+    dialog->setWindowTitle(title);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    layout = new QVBoxLayout(dialog);
+    return dialog;
+}
+
+void addCloseButton(QDialog* dialog, QVBoxLayout* layout)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+}
+
+} // namespace
+
+namespace DifferencesDialog {
+
+QString verifyText(const std::vector<Compare::Difference>& differences, const QString& failure)
+{
+    QStringList lines;
+    if (!failure.isEmpty())
+        lines << QStringLiteral("The board could not be read back: %1").arg(failure);
+    for (const Compare::Difference& d : differences)
+        lines << Compare::describe(d, QStringLiteral(" on file, "), QStringLiteral(" on board"));
+    if (failure.isEmpty() && differences.empty())
+        lines << QStringLiteral("The board holds every word that was written.");
+    lines << QString() << (failure.isEmpty() && differences.empty() ? kVerifyPassed : kVerifyFailed);
+    return lines.join(QLatin1Char('\n'));
+}
+
+QDialog* verify(QWidget* parent, const std::vector<Compare::Difference>& differences, const QString& failure)
+{
+    QVBoxLayout* layout = nullptr;
+    QDialog* dialog = frame(parent, QStringLiteral("dlgVerify"), kVerifyTitle, layout);
+    const bool passed = failure.isEmpty() && differences.empty();
+    auto* verdict = new QLabel(passed ? kVerifyPassed : kVerifyFailed, dialog);
+    verdict->setObjectName(QStringLiteral("lblVerdict"));
+    QFont bold = verdict->font();
+    bold.setBold(true);
+    bold.setPointSize(bold.pointSize() + 2);
+    verdict->setFont(bold);
+    verdict->setStyleSheet(passed ? QStringLiteral("color: #006400") : QStringLiteral("color: #b00000"));
+    auto* text = new QPlainTextEdit(verifyText(differences, failure), dialog);
+    text->setObjectName(QStringLiteral("txtVerify"));
+    text->setReadOnly(true);
+    text->setMinimumSize(520, 220);
+    layout->addWidget(text);
+    layout->addWidget(verdict);
+    addCloseButton(dialog, layout);
+    return dialog;
+}
+
+QDialog* compare(QWidget* parent, const QString& fileName, const std::vector<Compare::Difference>& differences)
+{
+    QVBoxLayout* layout = nullptr;
+    QDialog* dialog = frame(parent, QStringLiteral("dlgCompare"), kCompareTitle, layout);
+    auto* heading = new QLabel(QStringLiteral("This window against %1:").arg(QFileInfo(fileName).fileName()), dialog);
+    heading->setObjectName(QStringLiteral("lblCompareFile"));
+    layout->addWidget(heading);
+    auto* table = new QTableWidget(static_cast<int>(differences.size()), 3, dialog);
+    table->setObjectName(QStringLiteral("tblCompare"));
+    table->setHorizontalHeaderLabels({QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    const auto blankShown = [](const QString& t) { return t.isEmpty() ? QStringLiteral("(blank)") : t; };
+    for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
+        const Compare::Difference& d = differences[static_cast<size_t>(row)];
+        table->setItem(row, 0, new QTableWidgetItem(d.setting));
+        table->setItem(row, 1, new QTableWidgetItem(blankShown(d.textA)));
+        table->setItem(row, 2, new QTableWidgetItem(blankShown(d.textB)));
+    }
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    table->setMinimumSize(560, 260);
+    layout->addWidget(table);
+    auto* summary = new QLabel(differences.empty() ? kNoDifferences
+                                                   : QStringLiteral("%1 settings differ").arg(differences.size()),
+                               dialog);
+    summary->setObjectName(QStringLiteral("lblCompareSummary"));
+    layout->addWidget(summary);
+    addCloseButton(dialog, layout);
+    return dialog;
+}
+
+} // namespace DifferencesDialog

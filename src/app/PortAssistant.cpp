@@ -1,0 +1,196 @@
+#include "PortAssistant.h"
+
+#include "UserSettings.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSerialPortInfo>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QString settingsKey(int com)
+{
+    return QStringLiteral("ports/COM%1").arg(com);
+}
+
+QByteArray variable(int com)
+{
+    return QByteArray("VIREO_COM") + QByteArray::number(com);
+}
+
+} // namespace
+
+QList<PortAssistant::PortInfo> PortAssistant::systemPorts()
+{
+    QList<PortInfo> ports;
+    for (const QSerialPortInfo& p : QSerialPortInfo::availablePorts())
+        ports.append({p.portName(), p.systemLocation(), p.description(), p.manufacturer(), p.serialNumber()});
+    return ports;
+}
+
+void PortAssistant::applyStoredMappings()
+{
+    QSettings settings = userSettings();
+    for (int com = 1; com <= 4; ++com) {
+        const QString device = settings.value(settingsKey(com)).toString();
+        if (!device.isEmpty() && !qEnvironmentVariableIsSet(variable(com).constData()))
+            qputenv(variable(com).constData(), device.toLocal8Bit());
+    }
+}
+
+void PortAssistant::storeMapping(int com, const QString& device)
+{
+    userSettings().setValue(settingsKey(com), device);
+    qputenv(variable(com).constData(), device.toLocal8Bit());
+}
+
+PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), lister_(std::move(lister))
+{
+    setObjectName(QStringLiteral("dlgOtherPort"));
+    setWindowTitle(QStringLiteral("Other Port"));
+    auto* layout = new QVBoxLayout(this);
+
+    table_ = new QTableWidget(0, 5, this);
+    table_->setObjectName(QStringLiteral("tblPorts"));
+    table_->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Device"), QStringLiteral("Description"),
+                                       QStringLiteral("Manufacturer"), QStringLiteral("Serial Number")});
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->verticalHeader()->hide();
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    table_->setMinimumSize(620, 160);
+    layout->addWidget(table_);
+    connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { selectRow(row); });
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel(QStringLiteral("Device path:"), this), 0, 0);
+    path_ = new QLineEdit(this);
+    path_->setObjectName(QStringLiteral("txtDevicePath"));
+    path_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0, or a path typed as is"));
+    grid->addWidget(path_, 0, 1, 1, 3);
+
+    auto* find = new QPushButton(QStringLiteral("Find New Adapter"), this);
+    find->setObjectName(QStringLiteral("cmdFindNew"));
+    lookAgain_ = new QPushButton(QStringLiteral("Look Again"), this);
+    lookAgain_->setObjectName(QStringLiteral("cmdLookAgain"));
+    lookAgain_->setEnabled(false);
+    auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), this);
+    refreshButton->setObjectName(QStringLiteral("cmdRefresh"));
+    grid->addWidget(find, 1, 1);
+    grid->addWidget(lookAgain_, 1, 2);
+    grid->addWidget(refreshButton, 1, 3);
+
+    grid->addWidget(new QLabel(QStringLiteral("Use as:"), this), 2, 0);
+    com_ = new QComboBox(this);
+    com_->setObjectName(QStringLiteral("cmbUseAs"));
+    for (int com = 1; com <= 4; ++com)
+        com_->addItem(QStringLiteral("COM%1").arg(com));
+    grid->addWidget(com_, 2, 1);
+    auto* use = new QPushButton(QStringLiteral("Use"), this);
+    use->setObjectName(QStringLiteral("cmdUse"));
+    grid->addWidget(use, 2, 2);
+    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    grid->addWidget(closeButton, 2, 3);
+    layout->addLayout(grid);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("lblStatus"));
+    status_->setWordWrap(true);
+    status_->setMinimumHeight(48);
+    layout->addWidget(status_);
+
+    connect(find, &QPushButton::clicked, this, &PortAssistant::findNewAdapter);
+    connect(lookAgain_, &QPushButton::clicked, this, &PortAssistant::lookAgain);
+    connect(refreshButton, &QPushButton::clicked, this, &PortAssistant::refresh);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(use, &QPushButton::clicked, this, [this] {
+        if (devicePath().isEmpty()) {
+            setStatus(QStringLiteral("Choose a port from the list or type its device path."));
+            return;
+        }
+        emit useAs(comNumber(), devicePath());
+    });
+    refresh();
+}
+
+QString PortAssistant::devicePath() const
+{
+    return path_->text().trimmed();
+}
+
+int PortAssistant::comNumber() const
+{
+    return com_->currentIndex() + 1;
+}
+
+void PortAssistant::setStatus(const QString& text)
+{
+    QString shown = text;
+    status_->setText(shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+}
+
+QString PortAssistant::status() const
+{
+    return status_->text();
+}
+
+void PortAssistant::refresh()
+{
+    ports_ = lister_();
+    table_->setRowCount(static_cast<int>(ports_.size()));
+    for (int row = 0; row < ports_.size(); ++row) {
+        const PortInfo& p = ports_[row];
+        const QStringList cells{p.name, p.location, p.description, p.manufacturer, p.serialNumber};
+        for (int column = 0; column < cells.size(); ++column)
+            table_->setItem(row, column, new QTableWidgetItem(cells[column]));
+    }
+    if (ports_.isEmpty())
+        setStatus(QStringLiteral("No serial ports found. Type the device path, or use Find New Adapter."));
+}
+
+void PortAssistant::selectRow(int row)
+{
+    if (row >= 0 && row < ports_.size())
+        path_->setText(ports_[row].location);
+}
+
+void PortAssistant::findNewAdapter()
+{
+    snapshot_ = lister_();
+    lookAgain_->setEnabled(true);
+    setStatus(QStringLiteral("Plug the adapter in now (unplug it first if it is in), wait a few seconds, "
+                             "then press Look Again."));
+}
+
+void PortAssistant::lookAgain()
+{
+    refresh();
+    QList<int> added;
+    for (int row = 0; row < ports_.size(); ++row) {
+        const bool known = std::any_of(snapshot_.cbegin(), snapshot_.cend(), [&](const PortInfo& old) {
+            return old.location == ports_[row].location;
+        });
+        if (!known)
+            added.append(row);
+    }
+    if (added.isEmpty()) {
+        setStatus(QStringLiteral("No new port yet. Check the adapter's cable and press Look Again."));
+        return;
+    }
+    table_->setCurrentCell(added.first(), 0);
+    selectRow(added.first());
+    lookAgain_->setEnabled(false);
+    setStatus(added.size() == 1 ? QStringLiteral("New port found: %1. Choose a COM item and press Use.")
+                                      .arg(ports_[added.first()].location)
+                                : QStringLiteral("%1 new ports found; the first is selected.").arg(added.size()));
+}

@@ -1,0 +1,154 @@
+// Pictures of the window's added dialogs and menus for review (not a test):
+// vireo-screenshots-additions <directory>. Run under xvfb-run -a.
+#include "Compare.h"
+#include "DataFile.h"
+#include "Editor.h"
+#include "MainWindow.h"
+#include "Messages.h"
+#include "PortAssistant.h"
+#include "PtyBoard.h"
+#include "TransferWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString outDir;
+
+void save(QWidget* w, const QString& name)
+{
+    QTest::qWait(200); // let the window paint once
+    w->grab().save(QDir(outDir).filePath(name + QStringLiteral(".png")));
+}
+
+void saveScreen(const QString& name)
+{
+    QTest::qWait(300);
+    QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 740, 480).save(QDir(outDir).filePath(name + QStringLiteral(".png")));
+}
+
+template <typename Condition>
+void waitFor(Condition condition)
+{
+    if (!QTest::qWaitFor(condition, 60000))
+        qWarning("gave up waiting");
+}
+
+void waitIdle(MainWindow& w)
+{
+    waitFor([&] { return !w.isLinkBusy(); });
+}
+
+void showMenu(MainWindow& w, QMenu* menu, const QString& name)
+{
+    const QAction* top = menu->menuAction();
+    menu->popup(w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(const_cast<QAction*>(top)).bottomLeft()));
+    saveScreen(name);
+    menu->hide();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    QTemporaryDir work;
+    QFile::copy(QDir(QStringLiteral(VIREO_DATA_DIR)).filePath(QStringLiteral("default.tv2")),
+                QDir(work.path()).filePath(QStringLiteral("default.tv2")));
+    QFile config(QDir(work.path()).filePath(QStringLiteral("Config.ini")));
+    if (config.open(QIODevice::WriteOnly))
+        config.write("1\r\n4\r\n");
+    config.close();
+    QDir::setCurrent(work.path());
+    QTemporaryDir backups;
+    qputenv("VIREO_BACKUP_DIR", backups.path().toLocal8Bit());
+    qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+    Messages::setSink([](QWidget*, const Messages::Message& m) { qWarning("message: %s", qPrintable(m.text)); });
+
+    MainWindow w;
+    // The adapter appears between Find New Adapter and Look Again.
+    bool plugged = false;
+    w.setPortLister([&plugged] {
+        QList<PortAssistant::PortInfo> ports{
+            {QStringLiteral("ttyS0"), QStringLiteral("/dev/ttyS0"), QStringLiteral("Built-in serial port"), {}, {}}};
+        if (plugged)
+            ports.append({QStringLiteral("ttyUSB0"), QStringLiteral("/dev/ttyUSB0"), QStringLiteral("FT232R USB UART"),
+                          QStringLiteral("FTDI"), QStringLiteral("A10K3XQ9")});
+        return ports;
+    });
+    w.Form_Load();
+    w.move(20, 20);
+    w.show();
+    w.activateWindow();
+    waitIdle(w);
+
+    showMenu(w, w.menus().mnuFile, QStringLiteral("menu-file"));
+    showMenu(w, w.menus().mnuClone, QStringLiteral("menu-clone"));
+    showMenu(w, w.menus().mnuSerial, QStringLiteral("menu-serial"));
+
+    BoardSetup setup;
+    setup.product = 4;
+    setup.accessCode = w.form().ProgAccessCode.text;
+    setup.requireCode = false;
+    PtyBoard board(VirtualBoard::create(setup, w.image()), 0);
+    board.start();
+    qputenv("VIREO_COM1", board.slavePath().toLocal8Bit());
+    w.mnuSerialConfig_Click(1);
+    waitIdle(w);
+
+    // Verify passed, then failed on a board that changed two words.
+    if (!w.menus().mnuVerifyAfterWrite->isChecked())
+        w.menus().mnuVerifyAfterWrite->trigger();
+    w.mnuOperWrite_Click();
+    waitFor([&] { return w.verifyDialog() != nullptr; });
+    waitIdle(w);
+    save(w.verifyDialog(), QStringLiteral("verify-passed"));
+    w.verifyDialog()->close();
+    w.mnuOperWrite_Click();
+    waitFor([&] { return w.transferWindow()->label() == TransferWindow::kComplete; });
+    board.setWord(Compare::wordsOf(QStringLiteral("PrimaryCode")).front(), QStringLiteral("1235"));
+    board.setWord(Compare::wordsOf(QStringLiteral("GroupCode(3)")).front(), QStringLiteral("0777"));
+    board.setWord(179, QStringLiteral("0001"));
+    waitFor([&] { return w.verifyDialog() != nullptr; });
+    waitIdle(w);
+    save(w.verifyDialog(), QStringLiteral("verify-failed"));
+    w.verifyDialog()->close();
+    w.menus().mnuVerifyAfterWrite->trigger();
+
+    // Compare with a file that has other codes.
+    const QString other = QDir(work.path()).filePath(QStringLiteral("other.tv2"));
+    {
+        Form f = w.form();
+        f.PrimaryCode.text = QStringLiteral("1235");
+        f.GroupCode[3].text = QStringLiteral("777");
+        f.chkEmergency.value = f.chkEmergency.value ? 0 : 1;
+        BoardImage image = w.image();
+        Editor::ReadGUI(f, image);
+        DataFile::save(other, image);
+    }
+    w.setFileChooser([other](QWidget*, FileChooser::Kind, const QString&) { return other; });
+    w.menus().mnuFileCompare->trigger();
+    save(w.compareDialog(), QStringLiteral("compare"));
+    w.compareDialog()->close();
+
+    // Other Port..., after Find New Adapter.
+    w.menus().mnuSerialOther->trigger();
+    w.portAssistant()->findChild<QPushButton*>(QStringLiteral("cmdFindNew"))->click();
+    save(w.portAssistant(), QStringLiteral("other-port"));
+    plugged = true;
+    w.portAssistant()->findChild<QPushButton*>(QStringLiteral("cmdLookAgain"))->click();
+    save(w.portAssistant(), QStringLiteral("other-port-look-again"));
+    w.portAssistant()->close();
+    return 0;
+}

@@ -1,0 +1,217 @@
+// The window's additions around the board commands, end to end over a pseudo-terminal:
+// backups of reads and writes, the verify after a write, the serial trace.
+#include "Backups.h"
+#include "Compare.h"
+#include "DataFile.h"
+#include "DifferencesDialog.h"
+#include "Editor.h"
+#include "LinkOperations.h"
+#include "MainWindow.h"
+#include "PtyBoard.h"
+#include "SerialTrace.h"
+#include "TestHelpers.h"
+#include "TransferWindow.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QFile>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kLong = 120000; // a board read on a loaded machine takes its time
+
+// A working directory with product 4 on COM1, a board on COM1, backups in a folder of their own.
+struct Bench {
+    Bench()
+    {
+        QFile::copy(QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("data/default.tv2")),
+                    dir.file(QStringLiteral("default.tv2")));
+        QFile config(dir.file(QStringLiteral("Config.ini")));
+        if (config.open(QIODevice::WriteOnly))
+            config.write("1\r\n4\r\n");
+        config.close();
+        qputenv("VIREO_BACKUP_DIR", backups.path().toLocal8Bit());
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+        w = std::make_unique<MainWindow>();
+        w->Form_Load();
+        BoardSetup setup;
+        setup.product = 4;
+        setup.accessCode = w->form().ProgAccessCode.text;
+        setup.requireCode = false;
+        Form form = w->form();
+        form.PrimaryCode.text = QStringLiteral("4321");
+        memory = w->image();
+        Editor::ReadGUI(form, memory);
+        board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), 0);
+        board->start();
+        qputenv("VIREO_COM1", board->slavePath().toLocal8Bit());
+    }
+    ~Bench()
+    {
+        w.reset();
+        qunsetenv("VIREO_COM1");
+        qunsetenv("VIREO_BACKUP_DIR");
+    }
+    bool openPort()
+    {
+        if (!QTest::qWaitFor([this] { return !w->isLinkBusy(); }, kLong))
+            return false;
+        w->mnuSerialConfig_Click(1);
+        return QTest::qWaitFor([this] { return !w->isLinkBusy(); }, kLong);
+    }
+    QStringList backupFiles() const { return QDir(backups.path()).entryList({QStringLiteral("*.tv2")}, QDir::Files, QDir::Name); }
+
+    WorkingDir dir;
+    QTemporaryDir backups;
+    CapturedMessages messages;
+    std::unique_ptr<MainWindow> w;
+    BoardImage memory;
+    std::unique_ptr<PtyBoard> board;
+};
+
+bool sameWords(const BoardImage& a, const BoardImage& b, int to)
+{
+    for (int i = 0; i <= to; ++i)
+        if (a.word(i) != b.word(i))
+            return false;
+    return true;
+}
+
+QString verifyReport(MainWindow& w)
+{
+    return w.verifyDialog()->findChild<QPlainTextEdit*>(QStringLiteral("txtVerify"))->toPlainText();
+}
+
+} // namespace
+
+class TestBoardAdditions : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTestUserSettings(); }
+
+    // A read and a write each leave a backup; a write verified reads the board back into a copy.
+    void backupsAndVerify()
+    {
+        Bench b;
+        MainWindow& w = *b.w;
+        QVERIFY(b.openPort());
+        const int n = LinkOperations::lastWord(4);
+
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        QStringList files = b.backupFiles();
+        QCOMPARE(files.size(), 1);
+        QVERIFY(files[0].startsWith(QStringLiteral("UT-105_read_")) || files[0].contains(QStringLiteral("_read_")));
+        BoardImage saved;
+        QVERIFY(DataFile::load(QDir(b.backups.path()).filePath(files[0]), saved, DataFile::MarkerRule::NotChecked).ok());
+        QVERIFY(sameWords(saved, b.memory, n));
+
+        // Verify on: the write is read back, every word matches.
+        w.menus().mnuVerifyAfterWrite->trigger();
+        Form edited = w.form();
+        edited.SecondaryCode.text = QStringLiteral("0777");
+        w.showForm(edited);
+        w.mnuOperWrite_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.verifyDialog() != nullptr, kLong);
+        WAIT_LINK_IDLE(w);
+        QVERIFY(verifyReport(w).endsWith(DifferencesDialog::kVerifyPassed));
+        files = b.backupFiles();
+        QCOMPARE(files.size(), 2);
+        QVERIFY(files.filter(QStringLiteral("_write_")).size() == 1);
+        QVERIFY(DataFile::load(QDir(b.backups.path()).filePath(files.filter(QStringLiteral("_write_"))[0]), saved,
+                               DataFile::MarkerRule::NotChecked).ok());
+        QVERIFY(sameWords(saved, b.board->memory(), n));
+        QCOMPARE(w.form().SecondaryCode.text, QStringLiteral("0777"));
+
+        // A board cell that does not keep its value fails the verify and names the setting.
+        const int word = Compare::wordsOf(QStringLiteral("PrimaryCode")).front();
+        const BoardImage before = w.image();
+        w.verifyDialog()->close();
+        w.mnuOperWrite_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        // The read-back starts after the "Transfer Complete" pause.
+        const QString kept = b.board->memory().word(word);
+        b.board->setWord(word, kept == QStringLiteral("1111") ? QStringLiteral("2222") : QStringLiteral("1111"));
+        QTRY_VERIFY_WITH_TIMEOUT(w.verifyDialog() != nullptr, kLong);
+        WAIT_LINK_IDLE(w);
+        const QString report = verifyReport(w);
+        QVERIFY2(report.endsWith(DifferencesDialog::kVerifyFailed), qPrintable(report));
+        QVERIFY(report.contains(QStringLiteral("Primary Code")));
+        QVERIFY(report.contains(QStringLiteral(" on file, ")) && report.contains(QStringLiteral(" on board")));
+        QVERIFY(w.image() == before); // the read-back did not touch the editor's image
+        QCOMPARE(b.backupFiles().size(), 3);
+        QVERIFY(b.messages.messages.isEmpty());
+        w.menus().mnuVerifyAfterWrite->trigger();
+    }
+
+    // A backup that cannot be written is reported after the transfer, which completes.
+    void failedBackupDoesNotStopTheTransfer()
+    {
+        Bench b;
+        MainWindow& w = *b.w;
+        QFile blocker(b.dir.file(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        qputenv("VIREO_BACKUP_DIR", (blocker.fileName() + QStringLiteral("/backups")).toLocal8Bit());
+        QVERIFY(b.openPort());
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("4321"));
+        QCOMPARE(b.messages.messages.size(), 1);
+        QCOMPARE(b.messages.messages[0].title, Messages::kErrorTitle);
+        QVERIFY(b.messages.messages[0].text.contains(QStringLiteral("transfer itself was fine")));
+    }
+
+    // The trace records every byte of the commands while it is on, across a reopen of the port.
+    void serialTrace()
+    {
+        Bench b;
+        MainWindow& w = *b.w;
+        const QString path = b.dir.file(QStringLiteral("trace.txt"));
+        w.setFileChooser([path](QWidget*, FileChooser::Kind kind, const QString&) {
+            return kind == FileChooser::Kind::Trace ? path : QString();
+        });
+        QVERIFY(b.openPort());
+        w.menus().mnuRecordTrace->trigger();
+        QVERIFY(w.menus().mnuRecordTrace->isChecked());
+        w.mnuEstablishLink_Click();
+        WAIT_LINK_IDLE(w);
+        QVERIFY(b.openPort());
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        QFile trace(path);
+        QVERIFY(trace.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(trace.readAll());
+        trace.close();
+        QVERIFY(text.startsWith(QStringLiteral("# ")));
+        QVERIFY(text.contains(QStringLiteral(" TX ")) && text.contains(QStringLiteral(" RX ")));
+        QVERIFY(text.contains(QStringLiteral(" OPEN ")) && text.contains(QStringLiteral(" CLOSE")));
+        QVERIFY(w.serialTrace().error().isEmpty());
+
+        // Stopped: the next command adds nothing.
+        w.menus().mnuRecordTrace->trigger();
+        QVERIFY(!w.menus().mnuRecordTrace->isChecked());
+        const qint64 size = QFileInfo(path).size();
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        QCOMPARE(QFileInfo(path).size(), size);
+        QVERIFY(b.messages.messages.isEmpty());
+
+        // A trace whose file fills up ends, is reported once, and the command goes on.
+        w.setFileChooser([](QWidget*, FileChooser::Kind, const QString&) { return QStringLiteral("/dev/full"); });
+        w.menus().mnuRecordTrace->trigger();
+        w.mnuEstablishLink_Click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(b.messages.messages.size(), 1);
+        QVERIFY(b.messages.messages[0].text.startsWith(QStringLiteral("The serial trace stopped.")));
+        QVERIFY(!w.menus().mnuRecordTrace->isChecked());
+    }
+};
+
+QTEST_MAIN(TestBoardAdditions)
+#include "TestBoardAdditions.moc"

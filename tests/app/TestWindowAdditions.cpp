@@ -1,0 +1,260 @@
+// The window's additions that need no board: compare with a file, the port
+// assistant, help without a help file, the installed default file, the verify option.
+#include "DataFile.h"
+#include "DifferencesDialog.h"
+#include "Editor.h"
+#include "MainWindow.h"
+#include "MaskedEdit.h"
+#include "PortAssistant.h"
+#include "TestHelpers.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTableWidget>
+
+namespace {
+
+QString sourceFile(const QString& relative)
+{
+    return QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(relative);
+}
+
+void writeConfig(const WorkingDir& dir, const QByteArray& text)
+{
+    QFile config(dir.file(QStringLiteral("Config.ini")));
+    if (config.open(QIODevice::WriteOnly))
+        config.write(text);
+}
+
+// The default file of product 4 with the edits `change` makes to its form, saved at `path`.
+void saveEdited(const QString& path, const std::function<void(Form&)>& change)
+{
+    BoardImage image;
+    DataFile::load(sourceFile(QStringLiteral("data/default.tv2")), image, DataFile::MarkerRule::NotChecked);
+    Form form = Form::designTime();
+    Editor::applyProductProfile(form, QStringLiteral("4"));
+    Editor::UpdateGUI(form, image);
+    change(form);
+    Editor::ReadGUI(form, image);
+    QVERIFY(DataFile::save(path, image).ok());
+}
+
+QString cell(QTableWidget* table, int row, int column)
+{
+    return table->item(row, column) ? table->item(row, column)->text() : QString();
+}
+
+} // namespace
+
+class TestWindowAdditions : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { useTestUserSettings(); }
+
+    // Settings that differ, side by side in the window's order; the window's image untouched.
+    void compareWithFile()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        const QString first = dir.file(QStringLiteral("first.tv2"));
+        const QString second = dir.file(QStringLiteral("second.tv2"));
+        saveEdited(first, [](Form& f) { f.PrimaryCode.text = QStringLiteral("1234"); });
+        saveEdited(second, [](Form& f) {
+            f.PrimaryCode.text = QStringLiteral("1235");
+            f.GroupCode[3].text = QStringLiteral("777");
+        });
+        MainWindow w;
+        QString chosen = first;
+        w.setFileChooser([&chosen](QWidget*, FileChooser::Kind, const QString&) { return chosen; });
+        Form product = w.form();
+        Editor::applyProductProfile(product, QStringLiteral("4"));
+        w.showForm(product);
+        w.mnuFileOpen_Click();
+        const BoardImage opened = w.image();
+
+        chosen = second;
+        w.menus().mnuFileCompare->trigger();
+        QVERIFY(w.compareDialog());
+        auto* table = w.compareDialog()->findChild<QTableWidget*>(QStringLiteral("tblCompare"));
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("This window"));
+        QVERIFY(cell(table, 0, 0).startsWith(QStringLiteral("Primary Code")));
+        QCOMPARE(cell(table, 0, 1), QStringLiteral("1234"));
+        QCOMPARE(cell(table, 0, 2), QStringLiteral("1235"));
+        QVERIFY(cell(table, 1, 0).contains(QStringLiteral("row 3")));
+        QCOMPARE(cell(table, 1, 2), QStringLiteral("777"));
+
+        // An edit in the window counts, though it is not in the image yet.
+        Form edited = w.form();
+        edited.PrimaryCode.text = QStringLiteral("1235");
+        w.showForm(edited);
+        w.menus().mnuFileCompare->trigger();
+        table = w.compareDialog()->findChild<QTableWidget*>(QStringLiteral("tblCompare"));
+        QCOMPARE(table->rowCount(), 1);
+        QVERIFY(w.image() == opened);
+
+        chosen = first;
+        edited.PrimaryCode.text = QStringLiteral("1234");
+        w.showForm(edited);
+        w.menus().mnuFileCompare->trigger();
+        auto* summary = w.compareDialog()->findChild<QLabel*>(QStringLiteral("lblCompareSummary"));
+        QCOMPARE(summary->text(), DifferencesDialog::kNoDifferences);
+        QVERIFY(messages.messages.isEmpty());
+
+        // A file without the marker is refused as Open refuses it.
+        QFile bad(dir.file(QStringLiteral("bad.tv2")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("0000\r\n");
+        bad.close();
+        chosen = bad.fileName();
+        w.menus().mnuFileCompare->trigger();
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(messages.messages[0].title, Messages::kErrorTitle);
+    }
+
+    // Snapshot, adapter plugged in, Look Again selects it; Use as COM3 maps and opens it.
+    void portAssistantFindsAndMapsANewAdapter()
+    {
+        WorkingDir dir;
+        writeConfig(dir, "1\r\n4\r\n");
+        CapturedMessages messages;
+        SparePort adapter(4); // a port that opens; its path is taken from VIREO_COM4
+        const QString device = qEnvironmentVariable("VIREO_COM4");
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+        QList<PortAssistant::PortInfo> plugged{{"ttyS0", "/dev/ttyS0", "Built-in", "", ""}};
+        MainWindow w;
+        w.setPortLister([&plugged] { return plugged; });
+        w.Form_Load();
+        WAIT_LINK_IDLE(w);
+
+        w.menus().mnuSerialOther->trigger();
+        PortAssistant* assistant = w.portAssistant();
+        QVERIFY(assistant && assistant->isVisible());
+        auto* table = assistant->findChild<QTableWidget*>(QStringLiteral("tblPorts"));
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(cell(table, 0, 1), QStringLiteral("/dev/ttyS0"));
+        auto* lookAgain = assistant->findChild<QPushButton*>(QStringLiteral("cmdLookAgain"));
+        QVERIFY(!lookAgain->isEnabled());
+        assistant->findChild<QPushButton*>(QStringLiteral("cmdFindNew"))->click();
+        QVERIFY(lookAgain->isEnabled());
+        lookAgain->click();
+        QVERIFY(assistant->status().startsWith(QStringLiteral("No new port")));
+        plugged.append({"ttyUSB0", device, "USB Serial", "FTDI", "A1B2"});
+        lookAgain->click();
+        QCOMPARE(table->currentRow(), 1);
+        QCOMPARE(assistant->devicePath(), device);
+
+        assistant->findChild<QComboBox*>(QStringLiteral("cmbUseAs"))->setCurrentIndex(2);
+        assistant->findChild<QPushButton*>(QStringLiteral("cmdUse"))->click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(qEnvironmentVariable("VIREO_COM3"), device);
+        QSettings settings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer"));
+        QCOMPARE(settings.value(QStringLiteral("ports/COM3")).toString(), device);
+        QVERIFY(w.menus().mnuSerialConfig[3]->isChecked());
+        QCOMPARE(w.controls().Label7->text(), QStringLiteral("COM3:"));
+        QVERIFY(assistant->status().contains(device));
+        QVERIFY(messages.messages.isEmpty());
+
+        // A device that will not open: the port's own reason shows in the assistant too.
+        auto* path = assistant->findChild<QLineEdit*>(QStringLiteral("txtDevicePath"));
+        path->setText(QStringLiteral("/nonexistent/vireo-tty"));
+        assistant->findChild<QComboBox*>(QStringLiteral("cmbUseAs"))->setCurrentIndex(1);
+        assistant->findChild<QPushButton*>(QStringLiteral("cmdUse"))->click();
+        WAIT_LINK_IDLE(w);
+        QVERIFY(assistant->status().contains(QStringLiteral("/nonexistent/vireo-tty")));
+        QCOMPARE(messages.messages.size(), 1);
+        QVERIFY(w.menus().mnuSerialConfig[3]->isChecked());
+
+        // At the next start-up the mapping comes back, unless the environment names a device.
+        qunsetenv("VIREO_COM3");
+        qputenv("VIREO_COM2", "/dev/given");
+        PortAssistant::applyStoredMappings();
+        QCOMPARE(qEnvironmentVariable("VIREO_COM3"), device);
+        QCOMPARE(qEnvironmentVariable("VIREO_COM2"), QStringLiteral("/dev/given"));
+        for (const char* v : {"VIREO_COM1", "VIREO_COM2", "VIREO_COM3"})
+            qunsetenv(v);
+        settings.clear();
+    }
+
+    // F1: the help file where it can be shown, else the manual; nothing said either way.
+    void helpFallsBackToTheManual()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        MainWindow w;
+        QList<QUrl> opened;
+        w.setUrlOpener([&opened](const QUrl& url) {
+            opened << url;
+            return true;
+        });
+        bool viewer = true;
+        w.setChmViewerCheck([&viewer] { return viewer; });
+        QVERIFY(QFileInfo::exists(MainWindow::manualPath()));
+
+        w.mnuHelpContents_Click(); // no help file here
+        QFile chm(dir.file(QStringLiteral("PX472.chm")));
+        QVERIFY(chm.open(QIODevice::WriteOnly));
+        chm.close();
+        w.mnuHelpContents_Click(); // shown
+        viewer = false;
+        w.mnuHelpContents_Click(); // nothing shows a help file
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened[0].toLocalFile(), MainWindow::manualPath());
+        QCOMPARE(opened[1].toLocalFile(), dir.file(QStringLiteral("PX472.chm")));
+        QCOMPARE(opened[2].toLocalFile(), MainWindow::manualPath());
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    // Started where there is no default file, the installed one is loaded; a local one wins.
+    void installedDefaultFile()
+    {
+        WorkingDir dir;
+        writeConfig(dir, "1\r\n4\r\n");
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+        QTemporaryDir installed;
+        saveEdited(QDir(installed.path()).filePath(QStringLiteral("default.tv2")),
+                   [](Form& f) { f.PrimaryCode.text = QStringLiteral("2468"); });
+        {
+            MainWindow w;
+            w.setInstalledDataDir(installed.path());
+            w.Form_Load();
+            WAIT_LINK_IDLE(w);
+            QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("2468"));
+        }
+        saveEdited(dir.file(QStringLiteral("default.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("1357"); });
+        MainWindow w;
+        w.setInstalledDataDir(installed.path());
+        w.Form_Load();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("1357"));
+        qunsetenv("VIREO_COM1");
+    }
+
+    // Off by default, remembered once ticked; the verify report ends in its verdict.
+    void verifyOptionAndReport()
+    {
+        {
+            MainWindow w;
+            QVERIFY(!w.menus().mnuVerifyAfterWrite->isChecked());
+            w.menus().mnuVerifyAfterWrite->trigger();
+        }
+        MainWindow w;
+        QVERIFY(w.menus().mnuVerifyAfterWrite->isChecked());
+        w.menus().mnuVerifyAfterWrite->trigger();
+
+        Compare::Difference d{QStringLiteral("Group Codes, row 3"), QStringLiteral("1234"), QStringLiteral("1235"), QStringLiteral("GroupCode(3)"), -1};
+        const QString failed = DifferencesDialog::verifyText({d}, {});
+        QVERIFY(failed.contains(QStringLiteral("Group Codes, row 3: 1234 on file, 1235 on board")));
+        QVERIFY(failed.endsWith(DifferencesDialog::kVerifyFailed));
+        QVERIFY(DifferencesDialog::verifyText({}, {}).endsWith(DifferencesDialog::kVerifyPassed));
+        QVERIFY(DifferencesDialog::verifyText({}, QStringLiteral("line gone")).endsWith(DifferencesDialog::kVerifyFailed));
+    }
+};
+
+QTEST_MAIN(TestWindowAdditions)
+#include "TestWindowAdditions.moc"
