@@ -15,19 +15,29 @@ LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeC
         makeClock_ = [] { return std::make_unique<SteadyClock>(); };
     thread_.setObjectName(QStringLiteral("vireo-link"));
     threadContext_.moveToThread(&thread_);
+    // Every connection is made before the thread starts; afterwards the signals
+    // only say "look in the hand-off".
+    connect(this, &LinkWorker::jobPosted, &threadContext_, [this] { runPendingJob(); }, Qt::QueuedConnection);
+    connect(this, &LinkWorker::stopRequested, &threadContext_, [this] {
+        // The port must go on the thread that made it; then the thread ends.
+        // Held to the end: the destructor takes the lock after the thread has
+        // gone, so everything done here is seen there.
+        const std::lock_guard lock(handOff_);
+        port_.reset();
+        clock_.reset();
+        QThread::currentThread()->quit();
+    }, Qt::QueuedConnection);
+    connect(this, &LinkWorker::stepTaken, this, [this] { emit progress(++progressValue_); }, Qt::QueuedConnection);
+    connect(this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
     thread_.start();
 }
 
 LinkWorker::~LinkWorker()
 {
     cancel_ = true;
-    // The port must go on the thread that made it; then the thread ends.
-    QMetaObject::invokeMethod(&threadContext_, [this] {
-        port_.reset();
-        clock_.reset();
-        QThread::currentThread()->quit();
-    }, Qt::QueuedConnection);
+    emit stopRequested(QPrivateSignal{});
     thread_.wait();
+    const std::lock_guard lock(handOff_); // pairs with the stop above
 }
 
 bool LinkWorker::isBusy() const
@@ -40,21 +50,53 @@ void LinkWorker::cancel()
     cancel_ = true;
 }
 
-bool LinkWorker::start(std::function<LinkJobResult()> job)
+bool LinkWorker::start(Job job)
 {
     bool idle = false;
     if (!busy_.compare_exchange_strong(idle, true))
         return false;
     cancel_ = false;
-    QMetaObject::invokeMethod(&threadContext_, [this, job = std::move(job)] {
-        LinkJobResult result = job();
-        // busy_ is cleared on the caller's thread, right before it hears the result.
-        QMetaObject::invokeMethod(this, [this, result = std::move(result)] {
-            busy_ = false;
-            emit finished(result);
-        }, Qt::QueuedConnection);
-    }, Qt::QueuedConnection);
+    progressValue_ = 0;
+    {
+        const std::lock_guard lock(handOff_);
+        pendingJob_ = std::move(job);
+    }
+    emit jobPosted(QPrivateSignal{});
     return true;
+}
+
+void LinkWorker::runPendingJob()
+{
+    Job job;
+    {
+        const std::lock_guard lock(handOff_);
+        if (!pendingJob_)
+            return;
+        job = std::move(*pendingJob_);
+        pendingJob_.reset();
+    }
+    LinkJobResult result = job();
+    {
+        const std::lock_guard lock(handOff_);
+        pendingResult_ = std::move(result);
+    }
+    // Queued behind every stepTaken of this job, so the progress comes first.
+    emit jobEnded(QPrivateSignal{});
+}
+
+void LinkWorker::deliverResult()
+{
+    std::optional<LinkJobResult> result;
+    {
+        const std::lock_guard lock(handOff_);
+        result.swap(pendingResult_);
+    }
+    if (!result)
+        return;
+    // busy_ is cleared right before the caller hears the result, so a slot of
+    // finished may start the next job.
+    busy_ = false;
+    emit finished(*result);
 }
 
 Port& LinkWorker::port()
@@ -124,8 +166,7 @@ LinkJobResult LinkWorker::transfer(LinkJobResult::Job job, int product, const Bo
         result.transfer = {TransferResult::End::Failed, 0, result.message};
         return result;
     }
-    int value = 0;
-    LinkContext ctx{*port_, *clock_, cancel_, [this, &value] { emit progress(++value); }};
+    LinkContext ctx{*port_, *clock_, cancel_, [this] { emit stepTaken(QPrivateSignal{}); }};
     result.transfer = job == LinkJobResult::Job::Read ? LinkOperations::read(ctx, product, result.image)
                                                       : LinkOperations::write(ctx, product, result.image);
     if (port_->hasFailed())

@@ -12,6 +12,8 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 
 // What a job of the LinkWorker came to.
 struct LinkJobResult {
@@ -37,9 +39,9 @@ Q_DECLARE_METATYPE(LinkJobResult)
 // A job method returns false (and does nothing) while another job is running
 // or when the product is not 1..5.
 // Each job ends with one finished(result), delivered on the caller's thread;
-// a read or write emits progress(value) after each progress step before that,
-// with value counting 1, 2, ... from the start of the job (the progress bar's
-// maximum is LinkOperations::progressMaximum(product)).
+// a read or write emits progress(value) on that thread too, after each progress
+// step and before the result, with value counting 1, 2, ... from the start of
+// the job (the progress bar's maximum is LinkOperations::progressMaximum(product)).
 //
 // The port is not opened by ping() (a closed port makes the check fail);
 // read(), write() and forceInitialization() open it first when it is closed,
@@ -76,8 +78,19 @@ signals:
     void progress(int value);
     void finished(const LinkJobResult& result);
 
+    // The hand-offs between the two threads. They carry nothing: the job and its
+    // result travel in pendingJob_ and pendingResult_ under handOff_.
+    void jobPosted(QPrivateSignal);
+    void stepTaken(QPrivateSignal);
+    void jobEnded(QPrivateSignal);
+    void stopRequested(QPrivateSignal);
+
 private:
-    bool start(std::function<LinkJobResult()> job);
+    using Job = std::function<LinkJobResult()>;
+
+    bool start(Job job);
+    void runPendingJob();     // on thread_
+    void deliverResult();     // on the caller's thread
     Port& port();
     bool ensureOpen(LinkJobResult& result);
     LinkJobResult transfer(LinkJobResult::Job job, int product, const BoardImage& image);
@@ -93,6 +106,15 @@ private:
     QString portName_ = QStringLiteral("COM1");
     QString settings_ = QStringLiteral("4800,n,8,2");
 
+    // Every hand-off between the threads passes through these, under the lock,
+    // never inside a posted functor: the order of events between the threads
+    // is then plain to read, and plain to ThreadSanitizer, which cannot see
+    // through Qt's event queue.
+    std::mutex handOff_;
+    std::optional<Job> pendingJob_;
+    std::optional<LinkJobResult> pendingResult_;
+
+    int progressValue_ = 0; // the caller's thread only
     std::atomic<bool> busy_{false};
     std::atomic<bool> cancel_{false};
 };
