@@ -184,6 +184,8 @@ int write(const QStringList& args)
             return kInvalid;
         Editor::ReadGUI(w.form, w.image);
         image = w.image;
+        if (!wordsWritable(image, t->product, QStringLiteral("write")))
+            return kInvalid;
     }
     const bool verifying = parser.isSet(QStringLiteral("verify"));
     return onBoardLine(*t, QStringLiteral("write"), [&](BoardLine& line) {

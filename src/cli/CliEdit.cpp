@@ -363,7 +363,7 @@ int convert(const QStringList& args)
         err() << "vireo convert: " << DataFile::kInvalidFileMessage << "\n";
         return kInvalid;
     }
-    const QStringList problems = Editor::entryProblems(w->form);
+    const QStringList problems = Editor::completeEntries(w->form);
     if (!problems.isEmpty()) {
         err() << "vireo convert: these entries cannot be written, nothing was written:\n";
         for (const QString& p : problems)

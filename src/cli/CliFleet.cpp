@@ -144,6 +144,10 @@ bool openFleetFile(const QString& path, Run& run)
     }
     if (!entriesWritable(w.form, kCommand))
         return false;
+    BoardImage outgoing = w.image;
+    Editor::ReadGUI(w.form, outgoing);
+    if (!wordsWritable(outgoing, run.target.product, kCommand))
+        return false;
     w.form.PrimaryCode.text = primaryCode(w.form);
     return true;
 }

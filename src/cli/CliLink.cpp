@@ -371,15 +371,24 @@ std::optional<int> openFile(const QString& path, BoardImage& image, const QStrin
     return loaded.count;
 }
 
-bool entriesWritable(const Form& form, const QString& command)
+bool entriesWritable(Form& form, const QString& command)
 {
-    const QStringList problems = Editor::entryProblems(form);
+    const QStringList problems = Editor::completeEntries(form);
     if (problems.isEmpty())
         return true;
     err() << "vireo " << command << ": these entries cannot be written:\n";
     for (const QString& p : problems)
         err() << "  " << p << "\n";
     err().flush();
+    return false;
+}
+
+bool wordsWritable(const BoardImage& image, int product, const QString& command)
+{
+    const QStringList words = Editor::malformedWords(image, LinkOperations::lastWord(product));
+    if (words.isEmpty())
+        return true;
+    report(command, QStringLiteral("nothing was written: ") + words.front());
     return false;
 }
 

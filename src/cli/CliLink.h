@@ -120,8 +120,12 @@ int linkCheckAndTransfer(BoardLine& line, const Target& t, const QString& comman
 // The window's Open of a file up to its marker test; the number of words read, or
 // nothing (reported) when the file is refused and the image untouched.
 std::optional<int> openFile(const QString& path, BoardImage& image, const QString& command);
-// Entries the window would refuse to write or save, reported; false when there are any.
-bool entriesWritable(const Form& form, const QString& command);
+// Completes the entries as the window does before a write or a save; the ones it would
+// still refuse are reported, and false returned.
+bool entriesWritable(Form& form, const QString& command);
+// The outgoing image holds only four-hexadecimal-digit words in 0..N, also where a file
+// carried another word into a place no box writes; else reported, and false.
+bool wordsWritable(const BoardImage& image, int product, const QString& command);
 
 // The write of "Write to Logic Board" after the link check (unless told not to),
 // backed up once it started, and verified when asked after a complete write.

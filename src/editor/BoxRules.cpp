@@ -1,10 +1,13 @@
 // What the editing boxes do on their own: display formats when a box loses the
-// focus, the access-code rule, Increment Primary Code, and the check of entries
-// that cannot become board words.
+// focus, the access-code rule, Increment Primary Code, and the completion and check
+// of entries before their words go to a board or a file.
 #include "Editor.h"
 
 #include "AlphaTags.h"
 #include "FormControls.h"
+#include "WordCodecs.h"
+
+#include <algorithm>
 
 namespace Editor {
 
@@ -20,9 +23,6 @@ bool allOf(const QString& text, bool (*accept)(char16_t))
 }
 
 bool isDecimal(char16_t u) { return u >= '0' && u <= '9'; }
-bool isHex(char16_t u) { return isDecimal(u) || (u >= 'A' && u <= 'F'); }
-// F is the filler of a speed-dial memory, so a number cannot hold it.
-bool isDialDigit(char16_t u) { return isDecimal(u) || (u >= 'A' && u <= 'E'); }
 
 bool isDigits(const QString& text, int minLength, int maxLength)
 {
@@ -83,36 +83,77 @@ IncrementResult incrementPrimaryCode(Form& form)
     return IncrementResult::Done;
 }
 
-QStringList entryProblems(const Form& form)
+namespace {
+
+// The words a box's text puts into the image, as ReadGUI makes them.
+std::vector<QString> wordsOf(const FormControl& control, const Form& form, const QString& text)
+{
+    switch (control.entry) {
+    case EntryRule::None: break;
+    case EntryRule::CodeDigits: {
+        const WordCodec::CodeWords words = WordCodec::codeWords(text);
+        return {words.first, words.second};
+    }
+    case EntryRule::AccessCode: {
+        const std::array<QString, 3> words = WordCodec::accessCodeWords(text);
+        return {words.begin(), words.end()};
+    }
+    case EntryRule::GroupCode: return {WordCodec::groupCodeWord(text)};
+    case EntryRule::DialNumber: {
+        const std::array<QString, 4> words = WordCodec::speedDialWords(text, form.chkLock[control.row].value == 1);
+        return {words.begin(), words.end()};
+    }
+    }
+    return {};
+}
+
+bool givesBoardWords(const FormControl& control, const Form& form, const QString& text)
+{
+    const std::vector<QString> words = wordsOf(control, form, text);
+    return std::all_of(words.begin(), words.end(), WordCodec::isWellFormed);
+}
+
+const char* needed(EntryRule rule)
+{
+    switch (rule) {
+    case EntryRule::CodeDigits:
+    case EntryRule::GroupCode: return "four digits 0-9 or A-F, or empty";
+    case EntryRule::AccessCode: return "five characters 0-9 or A-F";
+    case EntryRule::DialNumber: return "digits 0-9 or A-F only";
+    case EntryRule::None: break;
+    }
+    return "";
+}
+
+} // namespace
+
+QStringList completeEntries(Form& form)
 {
     QStringList problems;
-    const auto problem = [&](const QString& caption, const QString& text, const char* need) {
-        problems << QStringLiteral("%1: \"%2\" must be %3").arg(caption, text, QLatin1String(need));
-    };
     for (const FormControl& control : FormControls::all()) {
-        if (control.kind != ControlKind::Text)
+        if (control.kind != ControlKind::Text || control.entry == EntryRule::None)
             continue;
-        const QString& text = control.textBox(form)->text;
-        switch (control.entry) {
-        case EntryRule::None:
-            break;
-        case EntryRule::FourDigitsOrEmpty:
-            if (!text.isEmpty() && !isDigits(text, 4, 4))
-                problem(control.caption, text, "four digits");
-            break;
-        case EntryRule::FiveDigits:
-            if (!isDigits(text, 5, 5))
-                problem(control.caption, text, "five digits");
-            break;
-        case EntryRule::FourHexDigitsOrEmpty:
-            if (!text.isEmpty() && !(text.size() == 4 && allOf(text, isHex)))
-                problem(control.caption, text, "four digits 0-9 or A-F");
-            break;
-        case EntryRule::DialDigits:
-            if (text.size() > 15 || !allOf(text, isDialDigit))
-                problem(control.caption, text, "up to 15 digits 0-9 or A-E");
-            break;
+        QString& text = control.textBox(form)->text;
+        // What a board or a file gave, or a box already left, is never touched when it
+        // gives back well-formed words (a board's 16-zero speed dial stays as it is).
+        if (givesBoardWords(control, form, text))
+            continue;
+        const QString left = FormControls::leftText(control, text);
+        if (givesBoardWords(control, form, left)) {
+            text = left;
+            continue;
         }
+        problems << QStringLiteral("%1: \"%2\" must be %3").arg(control.caption, text, QLatin1String(needed(control.entry)));
+    }
+    return problems;
+}
+
+QStringList malformedWords(const BoardImage& image, int lastWord)
+{
+    QStringList problems;
+    for (int i = 0; i <= lastWord; ++i) {
+        if (!WordCodec::isWellFormed(image.word(i)))
+            problems << QStringLiteral("word %1 (\"%2\") is not four hexadecimal digits").arg(i).arg(image.word(i));
     }
     return problems;
 }

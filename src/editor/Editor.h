@@ -53,9 +53,17 @@ inline const QString kDefaultAccessCode = QStringLiteral("47203");
 enum class IncrementResult { Done, AtLimit };
 IncrementResult incrementPrimaryCode(Form& form);
 
-// Entries that cannot become four hexadecimal digits, each described for the user
-// ("Primary Code - ESN: \"12X\" must be four digits"). Empty when the form can be
-// written to a board or saved.
-QStringList entryProblems(const Form& form);
+// Readies the boxes for a write or a save. A box whose text would put a word into the
+// image that is not four upper-case hexadecimal digits is completed as leaving it would
+// complete it (12 -> 0012, an empty access code -> 47203); each box that still would is
+// described for the user, in the order of the window ("Primary Code - ESN: \"12G4\"
+// must be four digits 0-9 or A-F, or empty"). A box whose words are well formed stays
+// exactly as it is, so whatever a board or a file gave can always go back. Empty when
+// the form can be written or saved.
+QStringList completeEntries(Form& form);
+
+// Words 0..lastWord that are not four upper-case hexadecimal digits, each described
+// ("word 179 (\"12\") is not four hexadecimal digits"): what a board must never get.
+QStringList malformedWords(const BoardImage& image, int lastWord);
 
 } // namespace Editor

@@ -36,14 +36,14 @@ FormControl control(ControlKind kind, QString name, QString caption, QString fra
 
 void addTop(std::vector<FormControl>& t)
 {
-    t.push_back(textControl("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits, EntryRule::FiveDigits,
+    t.push_back(textControl("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits, EntryRule::AccessCode,
                             VIREO_REF(ProgAccessCode)));
 }
 
 void addPaging(std::vector<FormControl>& t)
 {
     const auto code = [&](const char* name, const char* caption, std::function<ControlRef(Form&)> access) {
-        t.push_back(textControl(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::FourDigitsOrEmpty,
+        t.push_back(textControl(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::CodeDigits,
                                 std::move(access)));
     };
     code("PrimaryCode", "Primary Code - ESN", VIREO_REF(PrimaryCode));
@@ -84,7 +84,7 @@ void addGroups(std::vector<FormControl>& t)
         t.push_back(control(ControlKind::Label, indexed("Label1", g), QStringLiteral("Group row ") + row, kGroups,
                             VIREO_ROW(Label1, g), g));
         t.push_back(textControl(indexed("GroupCode", g), QStringLiteral("Group Codes, row ") + row, kGroups, 4,
-                                DisplayFormat::FourDigits, EntryRule::FourHexDigitsOrEmpty, VIREO_ROW(GroupCode, g),
+                                DisplayFormat::FourDigits, EntryRule::GroupCode, VIREO_ROW(GroupCode, g),
                                 g));
         t.push_back(textControl(indexed("GroupAlpha", g), QStringLiteral("Group Alpha Tag, row ") + row, kGroups, 10,
                                 DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(GroupAlpha, g), g));
@@ -99,7 +99,7 @@ void addSpeedRow(std::vector<FormControl>& t, int s)
     t.push_back(control(ControlKind::Label, indexed("Label23", s), QStringLiteral("Speed Dial row ") + row, kSpeed,
                         VIREO_ROW(Label23, s), s));
     t.push_back(textControl(indexed("SpeedDial", s), QStringLiteral("Speed Dial, row ") + row, kSpeed, 15, dial,
-                            EntryRule::DialDigits, VIREO_ROW(SpeedDial, s), s));
+                            EntryRule::DialNumber, VIREO_ROW(SpeedDial, s), s));
     t.push_back(textControl(indexed("SpeedAlpha", s), QStringLiteral("Speed Dial Alpha Tag, row ") + row, kSpeed, 10,
                             DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(SpeedAlpha, s), s));
     t.push_back(control(ControlKind::Check, indexed("chkLock", s), QStringLiteral("Lock, row ") + row, kSpeed,
@@ -145,9 +145,7 @@ EntryResult enterText(Form& form, const FormControl& control, const QString& val
         return refused(control, QStringLiteral("\"%1\" is longer than the box's %2 characters")
                                     .arg(value)
                                     .arg(control.maxLength));
-    // The access-code box judges the length as typed ("123" is not padded to a valid-looking code).
-    const QString typed = control.entry == EntryRule::FiveDigits ? Editor::accessCodeRule(value) : value;
-    control.textBox(form)->text = Editor::applyDisplayFormat(typed, control.format);
+    control.textBox(form)->text = leftText(control, value);
     return {};
 }
 
@@ -172,6 +170,13 @@ const std::vector<FormControl>& all()
 {
     static const std::vector<FormControl> table = build();
     return table;
+}
+
+QString leftText(const FormControl& control, const QString& typed)
+{
+    // The access-code box judges the length as typed ("123" is not padded to a valid-looking code).
+    const QString text = control.entry == EntryRule::AccessCode ? Editor::accessCodeRule(typed) : typed;
+    return Editor::applyDisplayFormat(text, control.format);
 }
 
 const FormControl* find(const QString& name)

@@ -15,8 +15,12 @@
 // command-line tool find controls through this table.
 enum class ControlKind { Text, Combo, Check, Label };
 
-// What a text box must hold before its words can go to a board or a file.
-enum class EntryRule { None, FourDigitsOrEmpty, FiveDigits, FourHexDigitsOrEmpty, DialDigits };
+// How a text box's text becomes board words, which decides what the box must hold
+// before a write or a save: four-digit codes in two digit-pair words, the access code
+// in three, a group code as its word, a speed-dial number in four words behind its
+// lock mark. Alpha tags are encoded by the family's tag code, which always gives
+// four hexadecimal digits.
+enum class EntryRule { None, CodeDigits, AccessCode, GroupCode, DialNumber };
 
 using ControlRef = std::variant<TextBox*, ComboBox*, CheckBox*, Label*>;
 
@@ -63,5 +67,10 @@ struct EntryResult {
     QString message;
 };
 EntryResult enter(Form& form, const FormControl& control, const QString& value);
+
+// The box-left rule: what a text box holds once the user leaves it. The access-code
+// box first puts the default code back for a text that is not five characters, then
+// every box applies its display format.
+QString leftText(const FormControl& control, const QString& typed);
 
 } // namespace FormControls

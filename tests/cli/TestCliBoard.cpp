@@ -149,6 +149,27 @@ private slots:
         }
     }
 
+    // What a board held goes back: a factory VT-60 read into a file is written back, and
+    // converted, word for word (its speed dials hold 0000, which the boxes never refuse).
+    void whatABoardHeldGoesBack()
+    {
+        Board board = startBoard(4, VirtualBoard::factoryMemory(4));
+        const QString read = file("factory4.tv2");
+        QCOMPARE(vireo({"read", "--product", "4", "--port", board.path(), "-o", read}).status, 0);
+        const BoardImage saved = load(read);
+        QCOMPARE(saved.word(46), QStringLiteral("0000"));
+        const Run write = vireo({"write", read, "--product", "4", "--port", board.path()});
+        QVERIFY2(write.status == 0, write.err.constData());
+        for (int k = 0; k <= 249; ++k)
+            QCOMPARE(board.memory().word(k), saved.word(k));
+        const QString converted = file("converted4.tv2");
+        const Run convert = vireo({"convert", read, converted, "--product", "4"});
+        QVERIFY2(convert.status == 0, convert.err.constData());
+        QFile a(read), b(converted);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+    }
+
     // --raw moves words the editor would change (factory speed-dial words "0000") as they are,
     // and still refuses a file that is not a board data file.
     void rawTransfersTakeWordsAsTheyAre()

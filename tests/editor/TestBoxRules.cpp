@@ -56,26 +56,51 @@ private slots:
         QCOMPARE(form.PrimaryCode.text, QStringLiteral("9999"));
     }
 
-    void entriesThatCannotBecomeBoardWordsAreNamed()
+    void entriesAreCompletedThenCheckedByTheirWords()
     {
         Form form = formFor(4);
-        form.ProgAccessCode.text = QStringLiteral("47203");
-        form.PrimaryCode.text = QStringLiteral("4096");
+        // What a board or a file gave stays exactly as it is when its words are well formed.
+        form.ProgAccessCode.text = QStringLiteral("ABCDE");
+        form.PrimaryCode.text = QStringLiteral("12AB");
         form.GroupCode[2].text = QStringLiteral("12AB");
-        form.SpeedDial[10].text = QStringLiteral("123456789ABCDE0");
-        QCOMPARE(Editor::entryProblems(form), QStringList());
+        form.SpeedDial[1].text = QStringLiteral("0000000000000000");
+        form.SpeedDial[10].text = QStringLiteral("123456789ABCDEF");
+        QCOMPARE(Editor::completeEntries(form), QStringList());
+        QCOMPARE(form.SpeedDial[1].text, QStringLiteral("0000000000000000"));
+        QCOMPARE(form.PrimaryCode.text, QStringLiteral("12AB"));
+        BoardImage image;
+        Editor::ReadGUI(form, image);
+        QCOMPARE((QStringList{image.word(17), image.word(18), image.word(19)}),
+                 (QStringList{"000A", "0B0C", "0D0E"}));
+        QCOMPARE((QStringList{image.word(46), image.word(47), image.word(48), image.word(49)}),
+                 (QStringList{"0000", "0000", "0000", "0000"}));
 
-        form.PrimaryCode.text = QStringLiteral("12X");
-        form.UpperBlockCode.text = QStringLiteral("12");
-        form.ProgAccessCode.text = QStringLiteral("4720A");
+        // Texts that would give short words are completed as leaving their box would.
+        form.PrimaryCode.text = QStringLiteral("12");
+        form.ProgAccessCode.text = QString();
+        form.GroupCode[3].text = QStringLiteral("7");
+        QCOMPARE(Editor::completeEntries(form), QStringList());
+        QCOMPARE(form.PrimaryCode.text, QStringLiteral("0012"));
+        QCOMPARE(form.ProgAccessCode.text, QStringLiteral("47203"));
+        QCOMPARE(form.GroupCode[3].text, QStringLiteral("0007"));
+
+        // What no completion mends is named once, in the order of the window.
+        form.ProgAccessCode.text = QStringLiteral("4720G");
+        form.UpperBlockCode.text = QStringLiteral("12G");
         form.GroupCode[3].text = QStringLiteral("12ab");
-        form.SpeedDial[11].text = QStringLiteral("555F");
-        QCOMPARE(Editor::entryProblems(form),
-                 (QStringList{"Access Code: \"4720A\" must be five digits",
-                              "Primary Code - ESN: \"12X\" must be four digits",
-                              "Upper Block Decode: \"12\" must be four digits",
-                              "Group Codes, row 3: \"12ab\" must be four digits 0-9 or A-F",
-                              "Speed Dial, row B: \"555F\" must be up to 15 digits 0-9 or A-E"}));
+        form.SpeedDial[11].text = QStringLiteral("555-1234");
+        QCOMPARE(Editor::completeEntries(form),
+                 (QStringList{"Access Code: \"4720G\" must be five characters 0-9 or A-F",
+                              "Upper Block Decode: \"12G\" must be four digits 0-9 or A-F, or empty",
+                              "Group Codes, row 3: \"12ab\" must be four digits 0-9 or A-F, or empty",
+                              "Speed Dial, row B: \"555-1234\" must be digits 0-9 or A-F only"}));
+        QCOMPARE(form.UpperBlockCode.text, QStringLiteral("12G"));
+
+        const QStringList words{"00E5", "000A", "12", "00ff", "0000"};
+        for (int i = 0; i < words.size(); ++i)
+            image.setWord(i, words[i]);
+        QCOMPARE(Editor::malformedWords(image, 4), (QStringList{"word 2 (\"12\") is not four hexadecimal digits",
+                                                                "word 3 (\"00ff\") is not four hexadecimal digits"}));
     }
 
     void enteringAsAUserWould()
