@@ -72,6 +72,7 @@ MainWindow::MainWindow(QWidget* parent)
     connect(link_, &LinkWorker::finished, this, &MainWindow::linkFinished);
     connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
     connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
+    connect(link_, &LinkWorker::boardSilenceChanged, transfer_, &TransferWindow::setBoardSilent);
     transfer_->setCancelEnabled(false);
     completeTimer_.setSingleShot(true);
     completeTimer_.setInterval(kCompleteMs);
@@ -104,26 +105,44 @@ void MainWindow::showForm()
         menus_.mnuSerialConfig[port]->setChecked(form_.mnuSerialConfig[port]);
 }
 
-void MainWindow::bindText(MaskedEdit* edit, std::function<TextBox&(Form&)> field)
+void MainWindow::bindText(MaskedEdit* edit, const FormControl& control)
 {
-    bindings_.push_back({[this, edit, field] {
-        const TextBox& box = field(form_);
+    const FormControl* c = &control; // the table lives as long as the program
+    bindings_.push_back({[this, edit, c] {
+        const TextBox& box = *c->textBox(form_);
         const QSignalBlocker block(edit);
         edit->showText(box.text);
         edit->setEnabled(box.enabled);
     }});
-    connect(edit, &QLineEdit::textEdited, this, [this, field](const QString& text) { field(form_).text = text; });
-    connect(edit, &MaskedEdit::focusLost, this, [this, edit, field] { boxLostFocus(edit, field(form_)); });
+    connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) { c->textBox(form_)->text = text; });
+    connect(edit, &MaskedEdit::focusLost, this, [this, edit, c] { boxLostFocus(edit, *c); });
 }
 
-void MainWindow::boxLostFocus(MaskedEdit* edit, TextBox& field)
+void MainWindow::boxLostFocus(MaskedEdit* edit, const FormControl& control)
 {
-    QString text = field.text;
-    if (edit == controls_.ProgAccessCode)
-        text = Editor::accessCodeRule(text);
-    field.text = Editor::applyDisplayFormat(text, edit->displayFormat());
+    TextBox& field = *control.textBox(form_);
+    field.text = FormControls::leftText(control, field.text);
     const QSignalBlocker block(edit);
     edit->showText(field.text);
+}
+
+void MainWindow::completeTyping()
+{
+    // Only the box being typed in can hold a text that was not yet left.
+    for (MaskedEdit* edit : centralWidget()->findChildren<MaskedEdit*>()) {
+        if (!edit->isModified())
+            continue;
+        if (const FormControl* control = FormControls::find(edit->objectName()))
+            boxLostFocus(edit, *control);
+    }
+}
+
+QStringList MainWindow::completeEntries()
+{
+    completeTyping();
+    const QStringList problems = Editor::completeEntries(form_);
+    showForm();
+    return problems;
 }
 
 void MainWindow::bindCheck(QCheckBox* box, std::function<CheckBox&(Form&)> field, void (*click)(Form&))
@@ -175,8 +194,7 @@ void MainWindow::bindControls()
         const auto access = control.access;
         switch (control.kind) {
         case ControlKind::Text:
-            bindText(qobject_cast<MaskedEdit*>(widget),
-                     [access](Form& f) -> TextBox& { return *std::get<TextBox*>(access(f)); });
+            bindText(qobject_cast<MaskedEdit*>(widget), control);
             break;
         case ControlKind::Combo:
             bindCombo(qobject_cast<QComboBox*>(widget),
@@ -269,11 +287,14 @@ void MainWindow::loadDefaultFile()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // A running dialogue is cancelled first; the window closes when it has ended.
+    // A running dialogue is stopped first, once the technician agrees; the window
+    // closes when it has ended.
     if (link_->isBusy()) {
+        event->ignore();
+        if (!closing_ && isDialogueRunning() && !confirmStopAndExit())
+            return;
         closing_ = true;
         link_->cancel();
-        event->ignore();
         return;
     }
     completeTimer_.stop();
@@ -289,6 +310,18 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::mnuExit_Click()
 {
     close();
+}
+
+bool MainWindow::confirmStopAndExit()
+{
+    enum { StopAndExit, KeepWorking };
+    const int answer = Messages::ask(
+        this, {Messages::kBusyTitle,
+               QStringLiteral("A board transfer is in progress. Stop it and exit? A board whose write is stopped "
+                              "holds only the words sent so far."),
+               {QStringLiteral("Stop and Exit"), QStringLiteral("Keep Working")}, KeepWorking,
+               Messages::Icon::Exclamation});
+    return answer == StopAndExit;
 }
 
 // ---- data files ---------------------------------------------------------------
@@ -325,16 +358,16 @@ void MainWindow::mnuFileSaveAs_Click()
         Messages::invalidTervaloFile(this);
         return;
     }
+    // Entries are completed and checked before the technician picks a name.
+    if (const QStringList problems = completeEntries(); !problems.isEmpty()) {
+        Messages::entriesRefused(this, QStringLiteral("The file was not saved. Please correct these entries:"),
+                                 problems);
+        return;
+    }
     const QString path =
         chooser_(this, FileChooser::Kind::SaveAs, QStringLiteral("Save Tervalo Logic Board Data File As..."));
     if (FileChooser::isCancel(path))
         return;
-    const QStringList problems = Editor::entryProblems(form_);
-    if (!problems.isEmpty()) {
-        Messages::errorMessage(this, QStringLiteral("The file was not saved. Please correct these entries:\r\n%1")
-                                         .arg(problems.join(QStringLiteral("\r\n"))));
-        return;
-    }
     Editor::ReadGUI(form_, image_);
     const DataFile::SaveResult result = DataFile::save(path, image_);
     if (!result.ok())

@@ -25,6 +25,7 @@ class LinkWorker;
 class QDialog;
 class SerialTrace;
 class TransferWindow;
+struct FormControl;
 struct LinkJobResult;
 
 // frmMain: the editing window. It is a view of a Form: the widgets are built once,
@@ -122,12 +123,17 @@ private:
     };
 
     void bindControls();
-    void bindText(MaskedEdit* edit, std::function<TextBox&(Form&)> field);
+    void bindText(MaskedEdit* edit, const FormControl& control);
     void bindCheck(QCheckBox* box, std::function<CheckBox&(Form&)> field, void (*click)(Form&) = nullptr);
     void bindCombo(QComboBox* box, std::function<ComboBox&(Form&)> field);
     void bindLabel(QLabel* label, std::function<Label&(Form&)> field);
     void connectMenus();
-    void boxLostFocus(MaskedEdit* edit, TextBox& field);
+    void boxLostFocus(MaskedEdit* edit, const FormControl& control);
+    // Before a write or a save: the box being typed in is left, as a Tab would leave it,
+    // then every entry is completed and checked (Editor::completeEntries); the window
+    // shows the completed boxes. Returns the entries that cannot be written.
+    void completeTyping();
+    QStringList completeEntries();
     void loadDefaultFile();
     // Opens a data file as Open does: a file without the marker, or unreadable, is reported.
     bool loadDataFile(const QString& path, BoardImage& image);
@@ -136,6 +142,10 @@ private:
     // What the link's current job was started for; its result is handled accordingly.
     enum class LinkIntent { None, Startup, Product, Port, OpenForRead, OpenForWrite, Ping, Read, Write, Force, Verify };
     bool refuseWhileBusy();
+    // A link check, read, write or verify is talking to the board (not a port change).
+    bool isDialogueRunning() const;
+    // Exit while a dialogue runs: "Stop and Exit" (true) or "Keep Working".
+    bool confirmStopAndExit();
     QString portName() const;
     bool startLink(LinkIntent intent, bool started);
     void linkFinished(const LinkJobResult& result);

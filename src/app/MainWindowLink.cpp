@@ -11,11 +11,22 @@
 #include "Product.h"
 #include "SerialPort.h"
 #include "TransferWindow.h"
-#include "WordCodecs.h"
 
 bool MainWindow::isLinkBusy() const
 {
     return link_->isBusy() || completeTimer_.isActive();
+}
+
+bool MainWindow::isDialogueRunning() const
+{
+    switch (intent_) {
+    case LinkIntent::Ping:
+    case LinkIntent::Read:
+    case LinkIntent::Write:
+    case LinkIntent::Force:
+    case LinkIntent::Verify: return link_->isBusy();
+    default: return false;
+    }
 }
 
 bool MainWindow::refuseWhileBusy()
@@ -88,26 +99,23 @@ void MainWindow::mnuOperWrite_Click()
 {
     if (refuseWhileBusy())
         return;
-    const QStringList problems = Editor::entryProblems(form_);
-    if (!problems.isEmpty()) {
-        Messages::errorMessage(this, QStringLiteral("Nothing was written to the board. Please correct these entries:\r\n%1")
-                                         .arg(problems.join(QStringLiteral("\r\n"))));
+    // Checked before the port is touched.
+    if (const QStringList problems = completeEntries(); !problems.isEmpty()) {
+        Messages::entriesRefused(this, QStringLiteral("Nothing was written to the board. Please correct these entries:"),
+                                 problems);
         return;
     }
     transferProduct_ = Editor::selectedProduct(form_).value_or(0);
     readRunning_ = false;
     if (transferProduct_ != 0) {
-        // A board must never get a malformed word: look at what ReadGUI will hand it.
+        // A board must never get a malformed word: look at what ReadGUI will hand it,
+        // words a file carried into the image included.
         BoardImage outgoing = image_;
         Editor::ReadGUI(form_, outgoing);
-        for (int i = 0; i <= LinkOperations::lastWord(transferProduct_); ++i) {
-            if (!WordCodec::isWellFormed(outgoing.word(i))) {
-                Messages::errorMessage(this, QStringLiteral("Nothing was written to the board: word %1 (\"%2\") "
-                                                            "is not four hexadecimal digits.")
-                                                 .arg(i)
-                                                 .arg(outgoing.word(i)));
-                return;
-            }
+        const QStringList words = Editor::malformedWords(outgoing, LinkOperations::lastWord(transferProduct_));
+        if (!words.isEmpty()) {
+            Messages::errorMessage(this, QStringLiteral("Nothing was written to the board: %1.").arg(words.front()));
+            return;
         }
         if (!portOpen_) {
             startLink(LinkIntent::OpenForWrite, link_->openPort(portName(), portSettings_));
@@ -137,6 +145,7 @@ void MainWindow::beginTransfer()
 void MainWindow::transferFinished(LinkIntent intent, const LinkJobResult& result)
 {
     transfer_->setCancelEnabled(false);
+    transfer_->setBoardSilent(false);
     // The dialogue worked on a copy: whatever it got to replaces the image.
     if (intent == LinkIntent::Read)
         image_ = result.image;

@@ -78,6 +78,7 @@ void MainWindow::verifyFinished(const LinkJobResult& result)
 {
     unsetCursor();
     transfer_->setCancelEnabled(false);
+    transfer_->setBoardSilent(false);
     transfer_->hide();
     portOpen_ = result.portOpened && result.transfer.end != TransferResult::End::Failed;
     if (closing_)

@@ -19,6 +19,7 @@ void MaskedEdit::showText(const QString& text)
         setMaxLength(limit);
     if (this->text() != text)
         setText(text);
+    setModified(false); // nothing typed here since the program put the text in
 }
 
 bool MaskedEdit::event(QEvent* event)

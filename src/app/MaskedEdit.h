@@ -16,6 +16,7 @@ public:
 
     // Shows a text from the program without cutting it to the length limit: a longer
     // text (from a file or a board) widens the limit until the next text fits again.
+    // isModified() is true from the user's first keystroke until the program shows a text.
     void showText(const QString& text);
 
 signals:

@@ -2,7 +2,9 @@
 
 #include "DataFile.h"
 
+#include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace Messages {
 
@@ -12,6 +14,12 @@ Sink& installedSink()
 {
     static Sink sink;
     return sink;
+}
+
+Answerer& installedAnswerer()
+{
+    static Answerer answerer;
+    return answerer;
 }
 
 QMessageBox::Icon boxIcon(Icon icon)
@@ -27,15 +35,51 @@ QMessageBox::Icon boxIcon(Icon icon)
     return QMessageBox::Warning;
 }
 
+QString boxText(QString text)
+{
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
 void modalBox(QWidget* parent, const Message& message)
 {
-    QString text = message.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    QMessageBox box(boxIcon(message.icon), message.title, text, QMessageBox::Ok, parent);
-    box.exec();
+    makeBox(parent, message)->exec();
+}
+
+int modalQuestion(QWidget* parent, const Question& question)
+{
+    const std::unique_ptr<QMessageBox> box = makeBox(parent, question);
+    box->exec();
+    const QList<QAbstractButton*> buttons = box->buttons();
+    const qsizetype pressed = buttons.indexOf(box->clickedButton());
+    return pressed >= 0 ? static_cast<int>(pressed) : question.defaultButton;
 }
 
 } // namespace
+
+std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Message& message)
+{
+    auto box = std::make_unique<QMessageBox>(boxIcon(message.icon), message.title, boxText(message.text),
+                                             QMessageBox::Ok, parent);
+    if (message.keepLines) {
+        // The box's own label wraps long lines; a list reads better a line an item.
+        if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+            label->setWordWrap(false);
+    }
+    return box;
+}
+
+std::unique_ptr<QMessageBox> makeBox(QWidget* parent, const Question& question)
+{
+    auto box = std::make_unique<QMessageBox>(boxIcon(question.icon), question.title, boxText(question.text),
+                                             QMessageBox::NoButton, parent);
+    for (const QString& caption : question.buttons)
+        box->addButton(caption, QMessageBox::ActionRole);
+    if (QAbstractButton* fallback = box->buttons().value(question.defaultButton)) {
+        box->setDefaultButton(qobject_cast<QPushButton*>(fallback));
+        box->setEscapeButton(fallback);
+    }
+    return box;
+}
 
 void show(QWidget* parent, const Message& message)
 {
@@ -49,6 +93,20 @@ Sink setSink(Sink sink)
 {
     Sink previous = std::move(installedSink());
     installedSink() = std::move(sink);
+    return previous;
+}
+
+int ask(QWidget* parent, const Question& question)
+{
+    if (const Answerer& answerer = installedAnswerer())
+        return answerer(parent, question);
+    return modalQuestion(parent, question);
+}
+
+Answerer setAnswerer(Answerer answerer)
+{
+    Answerer previous = std::move(installedAnswerer());
+    installedAnswerer() = std::move(answerer);
     return previous;
 }
 
@@ -97,7 +155,13 @@ void invalidSerialPort(QWidget* parent, const QString& reason)
 
 void linkBusy(QWidget* parent)
 {
-    show(parent, {kCommTitle, kLinkBusy, Icon::Stop});
+    show(parent, {kBusyTitle, kLinkBusy, Icon::Information});
+}
+
+void entriesRefused(QWidget* parent, const QString& what, const QStringList& entries)
+{
+    show(parent, {kErrorTitle, what + QStringLiteral("\r\n") + entries.join(QStringLiteral("\r\n")),
+                  Icon::Exclamation, true});
 }
 
 } // namespace Messages

@@ -3,12 +3,18 @@
 #include "Messages.h"
 #include "WindowDesign.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 
 namespace {
+
+constexpr int kWidth = twips(3135);
+constexpr int kHeight = twips(1320);
+constexpr int kNoticeHeight = 58; // four lines of the board font, with a margin
 
 QLabel* picture(QWidget* parent, const char* name, const QString& resource, int left)
 {
@@ -27,7 +33,7 @@ TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, Qt::Window | Q
     setObjectName(QStringLiteral("frmTransfer"));
     setWindowTitle(QStringLiteral("Communications Link"));
     centreOnFirstShow(this);
-    setFixedSize(twips(3135), twips(1320));
+    setFixedSize(kWidth, kHeight);
     setFont(boardFont());
 
     lblProgress_ = new QLabel(kReading, this);
@@ -55,6 +61,52 @@ TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, Qt::Window | Q
     Image2_ = picture(this, "Image2", computer, 120);
     Image3_ = picture(this, "Image3", radio, 2520);
     Image4_ = picture(this, "Image4", computer, 2520);
+
+    // Below the Cancel button; the window grows for it while it shows.
+    lblNotAnswering_ = new QLabel(kNotAnswering, this);
+    lblNotAnswering_->setObjectName(QStringLiteral("lblNotAnswering"));
+    lblNotAnswering_->setGeometry(8, kHeight, kWidth - 16, kNoticeHeight - 4);
+    lblNotAnswering_->setWordWrap(true);
+    lblNotAnswering_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    lblNotAnswering_->hide();
+}
+
+void TransferWindow::setBoardSilent(bool silent)
+{
+    if (silent == lblNotAnswering_->isVisible())
+        return;
+    lblNotAnswering_->setVisible(silent);
+    setFixedSize(kWidth, silent ? kHeight + kNoticeHeight : kHeight);
+}
+
+bool TransferWindow::isBoardSilentShown() const
+{
+    return lblNotAnswering_->isVisible();
+}
+
+void TransferWindow::closeEvent(QCloseEvent* event)
+{
+    if (isCancelEnabled()) {
+        event->ignore();
+        cmdCancel_Click(); // asks the dialogue to stop, tells the user, then hides
+        return;
+    }
+    // The pause after "Transfer Complete" ends on its own; the window is not hidden
+    // behind the command's back.
+    if (isVisible() && label() == kComplete) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void TransferWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TransferWindow::showTransfer(Direction direction, int maximum)
@@ -67,6 +119,7 @@ void TransferWindow::showTransfer(Direction direction, int maximum)
     Image3_->setVisible(!reading);
     setValue(0);
     setMaximum(maximum);
+    setBoardSilent(false);
     show();
     raise();
 }

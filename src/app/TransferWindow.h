@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+class QCloseEvent;
+class QKeyEvent;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -39,12 +41,26 @@ public:
     // One word transferred.
     void stepProgress();
 
+    // The board has said nothing for a while: a line under the bar says what to do,
+    // until its next byte arrives. lblProgress keeps its own texts meanwhile.
+    inline static const QString kNotAnswering = QStringLiteral(
+        "The board is not answering. Check the cable and the board's power, run Establish Comm Link (F2) "
+        "before a read or write, or press Cancel.");
+    void setBoardSilent(bool silent);
+    bool isBoardSilentShown() const;
+
 public slots:
     void cmdCancel_Click();
 
 signals:
     // Emitted as soon as the user presses Cancel, before the message box.
     void cancelRequested();
+
+protected:
+    // The title bar's close button, Alt+F4 and Escape do what Cancel does while a
+    // dialogue runs, and nothing during the "Transfer Complete" pause.
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QLabel* lblProgress_;
@@ -54,4 +70,5 @@ private:
     QLabel* Image2_;
     QLabel* Image3_;
     QLabel* Image4_;
+    QLabel* lblNotAnswering_;
 };

@@ -22,6 +22,10 @@ struct LinkContext {
     // The window waits for a silent board until the user cancels; the command-line
     // tool gives up after this much time without a new byte.
     std::optional<std::chrono::milliseconds> silenceTimeout = std::nullopt;
+    // Told, on the dialogue's thread, once a wait has seen no byte from the board for
+    // kSilenceNoticeMillis, and again when the board's next byte arrives.
+    std::function<void(bool silent)> silenceChanged = {};
+    bool boardSilent = false; // what silenceChanged was last told
 };
 
 // Why a step of a dialogue ended.

@@ -29,6 +29,8 @@ LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeC
     }, Qt::QueuedConnection);
     connect(this, &LinkWorker::stepTaken, this, [this] { emit progress(++progressValue_); }, Qt::QueuedConnection);
     connect(this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
+    connect(this, &LinkWorker::silenceNoticed, this, [this] { emit boardSilenceChanged(boardSilent_); },
+            Qt::QueuedConnection);
     thread_.start();
 }
 
@@ -167,8 +169,15 @@ LinkJobResult LinkWorker::transfer(LinkJobResult::Job job, int product, const Bo
         return result;
     }
     LinkContext ctx{*port_, *clock_, cancel_, [this] { emit stepTaken(QPrivateSignal{}); }};
+    const auto tellSilence = [this](bool silent) {
+        boardSilent_ = silent;
+        emit silenceNoticed(QPrivateSignal{});
+    };
+    ctx.silenceChanged = tellSilence;
     result.transfer = job == LinkJobResult::Job::Read ? LinkOperations::read(ctx, product, result.image)
                                                       : LinkOperations::write(ctx, product, result.image);
+    if (ctx.boardSilent)
+        tellSilence(false); // queued ahead of the result
     if (port_->hasFailed())
         port_->close();
     return result;

@@ -77,6 +77,9 @@ public:
 signals:
     void progress(int value);
     void finished(const LinkJobResult& result);
+    // During a read or write: the board has said nothing for a while (true), or its
+    // next byte arrived (false). Always false again before the transfer's finished().
+    void boardSilenceChanged(bool silent);
 
     // The hand-offs between the two threads. They carry nothing: the job and its
     // result travel in pendingJob_ and pendingResult_ under handOff_.
@@ -84,6 +87,7 @@ signals:
     void stepTaken(QPrivateSignal);
     void jobEnded(QPrivateSignal);
     void stopRequested(QPrivateSignal);
+    void silenceNoticed(QPrivateSignal);
 
 private:
     using Job = std::function<LinkJobResult()>;
@@ -117,4 +121,5 @@ private:
     int progressValue_ = 0; // the caller's thread only
     std::atomic<bool> busy_{false};
     std::atomic<bool> cancel_{false};
+    std::atomic<bool> boardSilent_{false};
 };

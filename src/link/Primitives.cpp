@@ -2,31 +2,43 @@
 
 namespace {
 
-// Ends a wait when no new byte has arrived for the context's silence timeout.
+// Watches a wait for bytes from the board: ends it when none has arrived for the
+// context's silence timeout, and tells the context when the board has been silent
+// for kSilenceNoticeMillis and when it speaks again.
 class SilenceWatch {
 public:
-    explicit SilenceWatch(const LinkContext& ctx)
-        : clock_(ctx.clock), limit_(ctx.silenceTimeout), since_(clock_.nowMicros())
-    {
-    }
+    explicit SilenceWatch(LinkContext& ctx) : ctx_(ctx), since_(ctx.clock.nowMicros()) {}
+    // `count`: bytes received in this wait so far (pending or taken).
     void sawBytes(qint64 count)
     {
-        if (count != lastCount_) {
-            lastCount_ = count;
-            since_ = clock_.nowMicros();
-        }
+        if (count == lastCount_)
+            return;
+        lastCount_ = count;
+        since_ = ctx_.clock.nowMicros();
+        tell(false);
     }
-    bool expired() const
+    // True when the wait is to end for silence.
+    bool expired()
     {
-        if (!limit_)
+        const qint64 silentMicros = ctx_.clock.nowMicros() - since_;
+        if (silentMicros >= kSilenceNoticeMillis * 1000)
+            tell(true);
+        if (!ctx_.silenceTimeout)
             return false;
-        const qint64 limitMicros = std::chrono::duration_cast<std::chrono::microseconds>(*limit_).count();
-        return clock_.nowMicros() - since_ >= limitMicros;
+        return silentMicros >= std::chrono::duration_cast<std::chrono::microseconds>(*ctx_.silenceTimeout).count();
     }
 
 private:
-    const Clock& clock_;
-    std::optional<std::chrono::milliseconds> limit_;
+    void tell(bool silent)
+    {
+        if (ctx_.boardSilent == silent)
+            return;
+        ctx_.boardSilent = silent;
+        if (ctx_.silenceChanged)
+            ctx_.silenceChanged(silent);
+    }
+
+    LinkContext& ctx_;
     qint64 since_;
     qint64 lastCount_ = 0;
 };
@@ -95,9 +107,9 @@ LinkStatus waitForCount(LinkContext& ctx, qint64 count)
         const qint64 pending = ctx.port.bytesAvailable();
         if (const LinkStatus s = portStatus(ctx); !s.ok())
             return s;
+        silence.sawBytes(pending);
         if (pending >= count)
             return {};
-        silence.sawBytes(pending);
         ctx.port.waitForReadyRead(kPollMillis);
         if (ctx.cancel.load())
             return kCancelled;

@@ -29,12 +29,18 @@ void save(QWidget* w, const QString& name)
 // Shows each message as the program would, takes its picture, closes it.
 void photographMessage(QWidget* parent, const Messages::Message& m)
 {
-    QString text = m.text;
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    const auto icon = m.icon == Messages::Icon::Stop ? QMessageBox::Critical : QMessageBox::Warning;
-    QMessageBox box(icon, m.title, text, QMessageBox::Ok, parent);
-    box.show();
-    save(&box, QStringLiteral("message-%1").arg(++boxCount));
+    const std::unique_ptr<QMessageBox> box = Messages::makeBox(parent, m);
+    box->show();
+    save(box.get(), QStringLiteral("message-%1").arg(++boxCount));
+}
+
+// The same for a question; answered with its default.
+int photographQuestion(QWidget* parent, const Messages::Question& q)
+{
+    const std::unique_ptr<QMessageBox> box = Messages::makeBox(parent, q);
+    box->show();
+    save(box.get(), QStringLiteral("question-%1").arg(++boxCount));
+    return q.defaultButton;
 }
 
 template <typename Condition>
@@ -61,6 +67,7 @@ int main(int argc, char* argv[])
     QDir::setCurrent(work.path());
     qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
     Messages::setSink(photographMessage);
+    Messages::setAnswerer(photographQuestion);
 
     MainWindow w;
     w.Form_Load();
@@ -108,6 +115,32 @@ int main(int argc, char* argv[])
     waitFor([&] { return !w.isLinkBusy(); }, 10000);
     w.mnuEstablishLink_Click();
     waitFor([&] { return !w.isLinkBusy(); }, 10000);
+
+    // Entries no completion mends (message-7), named one a line.
+    Form bad = w.form();
+    bad.PrimaryCode.text = QStringLiteral("12G4");
+    bad.GroupCode[3].text = QStringLiteral("7Z");
+    bad.SpeedDial[11].text = QStringLiteral("555-1234");
+    w.showForm(bad);
+    w.mnuOperWrite_Click();
+    w.showForm(bad);
+
+    // A read without the link check: the board ignores it, and after five seconds the
+    // transfer window says so. Exit then asks first (question-8).
+    setup.faults = {};
+    setup.requireCode = true;
+    PtyBoard locked(VirtualBoard::create(setup, w.image()), 4800);
+    locked.start();
+    qputenv("VIREO_COM1", locked.slavePath().toLocal8Bit());
+    w.mnuSerialConfig_Click(1);
+    waitFor([&] { return !w.isLinkBusy(); }, 10000);
+    w.mnuOperRead_Click();
+    waitFor([&] { return w.transferWindow()->isBoardSilentShown(); }, 10000);
+    save(w.transferWindow(), QStringLiteral("transfer-not-answering"));
+    w.close();
+    w.transferWindow()->close();
+    waitFor([&] { return !w.isLinkBusy(); }, 10000);
     Messages::setSink({});
+    Messages::setAnswerer({});
     return 0;
 }

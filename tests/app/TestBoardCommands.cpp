@@ -134,10 +134,10 @@ private slots:
         QVERIFY(sameWords(w.image(), before, n + 1, 300));
         QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("4321"));
 
-        // Write an edited control: the board gets words 0..N as ReadGUI makes them.
-        Form edited = w.form();
-        edited.SecondaryCode.text = QStringLiteral("0777");
-        w.showForm(edited);
+        // Write with a box still being typed in: it is completed as leaving it would
+        // complete it, and the board gets words 0..N as ReadGUI makes them.
+        w.controls().SecondaryCode->selectAll();
+        QTest::keyClicks(w.controls().SecondaryCode, QStringLiteral("777"));
         w.mnuOperWrite_Click();
         QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
         WAIT_LINK_IDLE(w);
@@ -196,22 +196,54 @@ private slots:
         w.mnuSerialConfig_Click(2);
         w.mnuForce_Click();
         QCOMPARE(bench.messages.messages.size(), 5);
-        for (const Messages::Message& m : bench.messages.messages)
+        for (const Messages::Message& m : bench.messages.messages) {
             QCOMPARE(m.text, Messages::kLinkBusy);
+            QCOMPARE(m.title, QStringLiteral("Board Transfer in Progress"));
+            QCOMPARE(m.icon, Messages::Icon::Information);
+        }
         QCOMPARE(w.form().SecondaryCode.text, secondary);
         QVERIFY(w.menus().mnuProduct[5]->isChecked() && !w.menus().mnuProduct[4]->isChecked());
         bench.messages.messages.clear();
-        QTest::mouseClick(w.transferWindow()->findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        // After five seconds without a byte the window says so, under the bar.
+        QVERIFY(!w.transferWindow()->isBoardSilentShown());
+        QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isBoardSilentShown(), kLong);
+        QCOMPARE(w.transferWindow()->label(), TransferWindow::kReading);
+        // The title bar's close button is the Cancel button while a dialogue runs.
+        w.transferWindow()->close();
+        QCOMPARE(bench.messages.messages.size(), 1);
+        QVERIFY(bench.messages.messages[0].text.startsWith(QStringLiteral("Data Transfer Cancelled...")));
+        QVERIFY(!w.transferWindow()->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        QVERIFY(!w.transferWindow()->isBoardSilentShown());
         WAIT_LINK_IDLE(w);
+        // So is Escape.
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isCancelEnabled(), kLong);
+        QTest::keyClick(w.transferWindow(), Qt::Key_Escape);
+        QCOMPARE(bench.messages.messages.size(), 2);
+        QCOMPARE(w.transferWindow()->label(), TransferWindow::kCancel);
+        WAIT_LINK_IDLE(w);
+        bench.messages.messages.clear();
 
-        // Exit while a read waits on the silent board: cancelled, then closed.
+        // Exit while a read waits on the silent board asks first; "Keep Working" keeps
+        // it waiting, "Stop and Exit" cancels it and closes.
         w.show();
         w.mnuOperRead_Click();
         QTRY_VERIFY_WITH_TIMEOUT(w.linkWorker()->isBusy() && w.transferWindow()->isCancelEnabled(), kLong);
         w.mnuExit_Click();
+        QCOMPARE(bench.messages.questions.size(), 1);
+        const Messages::Question& asked = bench.messages.questions[0];
+        QCOMPARE(asked.title, QStringLiteral("Board Transfer in Progress"));
+        QCOMPARE(asked.text, QStringLiteral("A board transfer is in progress. Stop it and exit? A board whose "
+                                            "write is stopped holds only the words sent so far."));
+        QCOMPARE(asked.buttons, (QStringList{"Stop and Exit", "Keep Working"}));
+        QCOMPARE(asked.buttons[asked.defaultButton], QStringLiteral("Keep Working"));
+        QVERIFY(w.isVisible() && w.linkWorker()->isBusy());
+        bench.messages.answers = {QStringLiteral("Stop and Exit")};
+        w.mnuExit_Click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.isVisible(), kLong);
-        QCOMPARE(bench.messages.messages.size(), 1); // the cancel message only
+        QCOMPARE(bench.messages.questions.size(), 2);
+        QVERIFY(bench.messages.messages.isEmpty());
     }
 
     // A pulled cable, a refused access code, a port that cannot be opened, no product.
@@ -288,6 +320,29 @@ private slots:
         QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
     }
 
+    // A board read as it came from the factory goes back to it as it was read.
+    void aBoardsOwnContentsGoBack()
+    {
+        Bench bench(3);
+        MainWindow w;
+        w.Form_Load();
+        auto board = plugBoard(setupFor(w, 3), VirtualBoard::factoryMemory(3));
+        WAIT_LINK_IDLE(w);
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+        w.mnuOperRead_Click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QStringLiteral("0000000000000000"));
+        BoardImage expected = w.image();
+        Editor::ReadGUI(w.form(), expected);
+        w.mnuOperWrite_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        WAIT_LINK_IDLE(w);
+        QVERIFY(bench.messages.messages.isEmpty());
+        QVERIFY(sameWords(board->memory(), expected, 0, 249));
+        QCOMPARE(board->memory().word(46), QStringLiteral("0000"));
+    }
+
     void noProductTickedSendsNothing()
     {
         Bench bench(4);
@@ -295,6 +350,7 @@ private slots:
         w.Form_Load();
         Form none = w.form();
         none.mnuProduct.fill(false);
+        none.ProgAccessCode.text.clear(); // the access-code rule completes it for the write
         w.showForm(none);
         auto board = plugBoard(BoardSetup{}, VirtualBoard::factoryMemory(4));
         WAIT_LINK_IDLE(w);
@@ -308,8 +364,11 @@ private slots:
             QVERIFY(w.transferWindow()->isVisible());
             QCOMPARE(w.transferWindow()->label(), TransferWindow::kComplete);
             QVERIFY(w.isLinkBusy());
+            w.transferWindow()->close(); // the "Transfer Complete" pause ends on its own
+            QVERIFY(w.transferWindow()->isVisible());
             QTRY_VERIFY_WITH_TIMEOUT(!w.transferWindow()->isVisible(), kLong);
         }
+        QCOMPARE(w.controls().ProgAccessCode->text(), QStringLiteral("47203"));
         QVERIFY(board->received().isEmpty());
         QVERIFY(bench.messages.messages.isEmpty());
     }

@@ -12,21 +12,33 @@
 #include <pty.h>
 #include <unistd.h>
 
-// Takes every message box the program shows, instead of a modal loop.
+// Takes every message box the program shows, instead of a modal loop, and answers its
+// questions: with the next of `answers` (a button's caption), else the question's default.
 class CapturedMessages {
 public:
     CapturedMessages()
     {
         previous_ = Messages::setSink([this](QWidget*, const Messages::Message& m) { messages.append(m); });
+        previousAnswerer_ = Messages::setAnswerer([this](QWidget*, const Messages::Question& q) {
+            questions.append(q);
+            return answers.isEmpty() ? q.defaultButton : static_cast<int>(q.buttons.indexOf(answers.takeFirst()));
+        });
     }
-    ~CapturedMessages() { Messages::setSink(std::move(previous_)); }
+    ~CapturedMessages()
+    {
+        Messages::setSink(std::move(previous_));
+        Messages::setAnswerer(std::move(previousAnswerer_));
+    }
     CapturedMessages(const CapturedMessages&) = delete;
     CapturedMessages& operator=(const CapturedMessages&) = delete;
 
     QList<Messages::Message> messages;
+    QList<Messages::Question> questions;
+    QStringList answers;
 
 private:
     Messages::Sink previous_;
+    Messages::Answerer previousAnswerer_;
 };
 
 // Runs a test in a fresh working directory and goes back afterwards.

@@ -224,16 +224,34 @@ private slots:
         w.menus().mnuFileSaveAs->trigger();
         QVERIFY(w.image() == before);
 
-        // Entries that cannot be written are named, and nothing is saved.
-        edited.PrimaryCode.text = QStringLiteral("12AB");
+        // Entries that cannot be written are named, one a line, before any dialog; nothing is saved.
+        edited.PrimaryCode.text = QStringLiteral("12G4");
+        edited.GroupCode[1].text = QStringLiteral("G");
         w.showForm(edited);
         const QString target = dir.file(QStringLiteral("target.tv2"));
+        const qsizetype dialogs = files.titles.size();
+        w.menus().mnuFileSaveAs->trigger();
+        QCOMPARE(files.titles.size(), dialogs);
+        QCOMPARE(messages.messages.size(), 4);
+        QCOMPARE(messages.messages[3].text,
+                 QStringLiteral("The file was not saved. Please correct these entries:\r\n"
+                                "Primary Code - ESN: \"12G4\" must be four digits 0-9 or A-F, or empty\r\n"
+                                "Group Codes, row 1: \"G\" must be four digits 0-9 or A-F, or empty"));
+        QVERIFY(messages.messages[3].keepLines);
+        QVERIFY(!QFile::exists(target));
+        QVERIFY(w.image() == before);
+
+        // Typing into a box and saving straight away saves what one Tab later would.
+        edited.GroupCode[1].text.clear();
+        w.showForm(edited);
+        w.controls().PrimaryCode->selectAll();
+        QTest::keyClicks(w.controls().PrimaryCode, QStringLiteral("12"));
         files.answers = {target};
         w.menus().mnuFileSaveAs->trigger();
         QCOMPARE(messages.messages.size(), 4);
-        QVERIFY(messages.messages[3].text.contains(QStringLiteral("Primary Code")));
-        QVERIFY(!QFile::exists(target));
-        QVERIFY(w.image() == before);
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("0012"));
+        const QStringList saved = QString::fromLatin1(readFile(target)).split(QStringLiteral("\r\n"));
+        QCOMPARE(saved.mid(6, 2), (QStringList{"\"0000\"", "\"0102\""}));
 
         // A save that fails says so; the file that was there is kept.
         edited.PrimaryCode.text = QStringLiteral("3333");

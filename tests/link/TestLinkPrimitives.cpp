@@ -17,6 +17,7 @@ private slots:
     void countedWaitSeesCancelOnlyWhenTooFewBytesArePending();
     void framedWaitSeesCancelOnEveryPassWithoutTheTerminator();
     void silenceTimeoutCountsOnlyTimeWithoutNewBytes();
+    void silenceIsToldAfterFiveSecondsAndEndsWithTheNextByte();
     void portFailureEndsAWaitWithItsReason();
 };
 
@@ -110,6 +111,27 @@ void TestLinkPrimitives::silenceTimeoutCountsOnlyTimeWithoutNewBytes()
 
     QByteArray acc;
     QVERIFY(waitForFrame(link.ctx, acc, "\xFD").end == LinkStatus::End::TimedOut);
+}
+
+void TestLinkPrimitives::silenceIsToldAfterFiveSecondsAndEndsWithTheNextByte()
+{
+    ScriptedLink link;
+    QList<std::pair<qint64, bool>> told; // (millis, silent)
+    link.ctx.silenceChanged = [&](bool silent) { told.append({link.clock.nowMicros() / 1000, silent}); };
+    link.port.arriveAt(4000, "x");   // a pause shorter than five seconds says nothing
+    link.port.arriveAt(10000, "yz"); // a longer one does, until the board speaks
+    link.port.arriveAt(17000, "w");
+    QVERIFY(waitForCount(link.ctx, 3).ok());
+    QByteArray acc;
+    link.port.arriveAt(17000, QByteArray("1234\xFD"));
+    QVERIFY(waitForFrame(link.ctx, acc, "\xFD").ok());
+    // The framed wait too: silent from 10 s (its start) to 17 s.
+    QCOMPARE(told.size(), 4);
+    QVERIFY(told[0].first >= 9000 && told[0].first <= 9000 + kPollMillis && told[0].second);
+    QCOMPARE(told[1], std::make_pair(qint64(10000), false));
+    QVERIFY(told[2].first >= 15000 && told[2].first <= 15000 + kPollMillis && told[2].second);
+    QCOMPARE(told[3], std::make_pair(qint64(17000), false));
+    QVERIFY(!link.ctx.boardSilent);
 }
 
 void TestLinkPrimitives::portFailureEndsAWaitWithItsReason()
