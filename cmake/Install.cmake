@@ -7,7 +7,8 @@
 #   share/icons/hicolor/NxN/apps/          com.tervalo.VireoProgrammer.png (and scalable/ .svg)
 #   share/metainfo/                        com.tervalo.VireoProgrammer.metainfo.xml
 #   share/man/man1/                        vireo.1, vireo-board.1
-#   share/doc/vireo-programmer/manual/     the user manual (HTML)
+#   share/doc/vireo-programmer/manual/     the user manual (HTML); Help > Contents finds it
+#                                          from the program's folder as ../share/doc/...
 #   share/doc/vireo-programmer/PX472.chm   the same as a help file, when chmcmd is installed
 include(GNUInstallDirs)
 

@@ -52,7 +52,8 @@ public:
     // Where the installed default data files are (set before Form_Load).
     void setInstalledDataDir(const QString& dir) { installedDataDir_ = dir; }
 
-    // The help Help > Contents falls back to: the installed manual, else the one in the sources.
+    // The help Help > Contents falls back to: the manual installed with the program,
+    // else the one beside it; empty when there is none.
     static QString manualPath();
     // The desktop has an application registered for .chm files.
     static bool desktopShowsChm();

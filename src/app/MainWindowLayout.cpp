@@ -5,6 +5,7 @@
 #include "WindowDesign.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -272,6 +273,16 @@ QMenu* topMenu(QMenuBar* bar, const QString& name, const QString& caption)
     return m;
 }
 
+// One tick among the items, drawn as a radio mark. The window sets the ticks
+// itself, so none ticked stays possible; a click on the ticked item still
+// triggers it (choosing the ticked product again reopens the port).
+QActionGroup* oneTickGroup(QMenu* menu)
+{
+    auto* group = new QActionGroup(menu);
+    group->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    return group;
+}
+
 QAction* separator(QMenu* menu, const QString& name)
 {
     QAction* a = menu->addSeparator();
@@ -319,15 +330,19 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuRecordTrace->setCheckable(true);
 
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
+    QActionGroup* products = oneTickGroup(m.mnuProd);
     for (int p = 1; p <= 5; ++p) {
         m.mnuProduct[p] = item(m.mnuProd, indexed("mnuProduct", p), QLatin1String(Product::info(p).caption));
         m.mnuProduct[p]->setCheckable(true);
+        products->addAction(m.mnuProduct[p]);
     }
     m.mnuSerial = topMenu(bar, QStringLiteral("mnuSerial"), QStringLiteral("  &Serial Port  "));
+    QActionGroup* ports = oneTickGroup(m.mnuSerial);
     for (int port = 1; port <= 4; ++port) {
         m.mnuSerialConfig[port] =
             item(m.mnuSerial, indexed("mnuSerialConfig", port), QStringLiteral("Select COM%1:").arg(port));
         m.mnuSerialConfig[port]->setCheckable(true);
+        ports->addAction(m.mnuSerialConfig[port]);
     }
     separator(m.mnuSerial, QStringLiteral("mnuSerialBar1"));
     m.mnuSerialOther = item(m.mnuSerial, QStringLiteral("mnuSerialOther"), QStringLiteral("&Other Port..."));

@@ -15,6 +15,7 @@
 #include "UserSettings.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -190,12 +191,20 @@ void MainWindow::portAssistantUse(int com, const QString& device)
 
 QString MainWindow::manualPath()
 {
-    const QString installed =
-        QDir(QStringLiteral(VIREO_DATA_DIR)).absoluteFilePath(QStringLiteral("../doc/vireo-programmer/manual/index.html"));
-    if (QFileInfo::exists(installed))
-        return QDir::cleanPath(installed);
-    const QString sources = QStringLiteral(VIREO_SOURCE_MANUAL);
-    return QFileInfo::exists(sources) ? sources : QString();
+    const QString program = QCoreApplication::applicationDirPath();
+    const QString places[] = {
+        // Installed with the program, under whatever prefix it was installed to.
+        program + QStringLiteral("/../share/doc/vireo-programmer/manual/index.html"),
+        // Installed where this build installs to.
+        QStringLiteral(VIREO_DATA_DIR "/../doc/vireo-programmer/manual/index.html"),
+        // Unpacked beside the program, as the build tree has it.
+        program + QStringLiteral("/manual/index.html"),
+    };
+    for (const QString& place : places) {
+        if (QFileInfo::exists(place))
+            return QDir::cleanPath(place);
+    }
+    return {};
 }
 
 bool MainWindow::desktopShowsChm()

@@ -25,6 +25,7 @@ public:
     bool waitForReadyRead(int ms) override { return target && target->waitForReadyRead(ms); }
     bool hasFailed() const override { return !target || target->hasFailed(); }
     QString errorMessage() const override { return target ? target->errorMessage() : QString(); }
+    QString systemError() const override { return target ? target->systemError() : QString(); }
 };
 
 } // namespace
@@ -56,6 +57,7 @@ public:
     bool waitForReadyRead(int ms) override { return traced().waitForReadyRead(ms); }
     bool hasFailed() const override { return serial_.hasFailed(); }
     QString errorMessage() const override { return serial_.errorMessage(); }
+    QString systemError() const override { return serial_.systemError(); }
 
 private:
     SerialTrace::State& state() const

@@ -17,10 +17,13 @@ const QString kVertexEntry = QStringLiteral(
     "54,00,00,00,00,00,00,00,55,56,5A,57,00,58,00,5B,30,31,32,33,34,35,36,37,38,39,5F,00,00,59,00,5D,00,"
     "3A,3B,3C,3D,3E,3F,40,41,42,43,44,45,46,47,48,49,4A,4B,4C,4D,4E,4F,50,51,52,53");
 
-constexpr char16_t kControlPictures = 0x2400; // U+2400.. shows the codes 00..1F
-constexpr char16_t kDeletePicture = 0x2421;   // shows 7F
-constexpr char16_t kVertexUnshowable = 0x00B7; // a code below 0x30 the board cannot show
-constexpr int kIcomUnknown = 0x3F;            // "?" for a character without a single-byte code
+// What a box shows for a code its family has no character for. One mark for both
+// families: control pictures and the like are missing from the window's font.
+constexpr char16_t kMark = 0x2022;
+constexpr int kIcomUnknown = 0x3F; // "?" for a character without a single-byte code
+
+bool vertexMarked(int code) { return code < 0x30; }
+bool icomMarked(int code) { return code <= 0x1F || code == 0x7F; }
 
 bool isHexDigit(QChar c)
 {
@@ -40,6 +43,12 @@ QString hex2(int code) { return QStringLiteral("%1").arg(code, 2, 16, QLatin1Cha
 
 // The two halves of a word: its first two and its last two characters.
 std::array<QString, 2> halves(const QString& word) { return {word.left(2), word.right(2)}; }
+
+// The code behind character position p (0..9) of a slot.
+std::optional<int> codeAt(const SlotWords& words, int p)
+{
+    return hexByte(halves(words[p / 2])[p % 2]);
+}
 
 // Ten blanks in front, the last ten kept, letters as capitals.
 QString rightAligned(const QString& text)
@@ -70,18 +79,14 @@ QString vertexChar(const QString& half)
     const std::optional<int> code = hexByte(half);
     if (!code || *code > 0x60)
         return {};
-    if (*code < 0x30)
-        return QString(QChar(kVertexUnshowable));
+    if (vertexMarked(*code))
+        return QString(QChar(kMark));
     return kVertexDisplay.mid(*code - 0x30, 1);
 }
 
 int icomCode(QChar c)
 {
     const char16_t u = c.unicode();
-    if (u >= kControlPictures && u <= kControlPictures + 0x1F)
-        return u - kControlPictures;
-    if (u == kDeletePicture)
-        return 0x7F;
     return u <= 0xFF ? u : kIcomUnknown;
 }
 
@@ -90,19 +95,25 @@ QString icomChar(const QString& half)
     const std::optional<int> code = hexByte(half);
     if (!code)
         return QStringLiteral("?");
-    if (*code <= 0x1F)
-        return QString(QChar(char16_t(kControlPictures + *code)));
-    if (*code == 0x7F)
-        return QString(QChar(kDeletePicture));
+    if (icomMarked(*code))
+        return QString(QChar(kMark));
     return QString(QChar(char16_t(*code)));
 }
 
-SlotWords encode(const QString& text, int (*code)(QChar))
+SlotWords encode(const QString& text, const SlotWords& before, int (*code)(QChar), bool (*marked)(int))
 {
     const QString t = rightAligned(text);
+    const auto codeAtPosition = [&](int p) {
+        if (t[p] == QChar(kMark)) {
+            const std::optional<int> held = codeAt(before, p);
+            if (held && marked(*held))
+                return *held;
+        }
+        return code(t[p]); // the mark itself has no board code
+    };
     SlotWords words;
     for (int k = 0; k < 5; ++k)
-        words[k] = hex2(code(t[2 * k])) + hex2(code(t[2 * k + 1]));
+        words[k] = hex2(codeAtPosition(2 * k)) + hex2(codeAtPosition(2 * k + 1));
     return words;
 }
 
@@ -125,9 +136,15 @@ QChar capital(QChar c)
 }
 
 QString vertexDecode(const SlotWords& words) { return decode(words, vertexChar); }
-SlotWords vertexEncode(const QString& text) { return encode(text, vertexCode); }
+SlotWords vertexEncode(const QString& text, const SlotWords& before)
+{
+    return encode(text, before, vertexCode, vertexMarked);
+}
 QString icomDecode(const SlotWords& words) { return decode(words, icomChar); }
-SlotWords icomEncode(const QString& text) { return encode(text, icomCode); }
+SlotWords icomEncode(const QString& text, const SlotWords& before)
+{
+    return encode(text, before, icomCode, icomMarked);
+}
 
 SlotWords slotWords(const BoardImage& image, int firstWord)
 {
@@ -158,12 +175,16 @@ void showTags(Form& form, const BoardImage& image, QString (*decode)(const SlotW
         form.SpeedAlpha[s].text = decode(slotWords(image, MemoryMap::speedTagWord(s)));
 }
 
-void storeTags(const Form& form, BoardImage& image, SlotWords (*encode)(const QString&))
+// Each slot is encoded over the words it holds now, the ones its box was shown from.
+void storeTags(const Form& form, BoardImage& image, SlotWords (*encode)(const QString&, const SlotWords&))
 {
+    const auto store = [&image, encode](int firstWord, const QString& text) {
+        setSlotWords(image, firstWord, encode(text, slotWords(image, firstWord)));
+    };
     for (int g = 0; g < Form::kGroups; ++g)
-        setSlotWords(image, MemoryMap::groupTagWord(g), encode(form.GroupAlpha[g].text));
+        store(MemoryMap::groupTagWord(g), form.GroupAlpha[g].text);
     for (int s = 0; s < Form::kSpeedDials; ++s)
-        setSlotWords(image, MemoryMap::speedTagWord(s), encode(form.SpeedAlpha[s].text));
+        store(MemoryMap::speedTagWord(s), form.SpeedAlpha[s].text);
 }
 
 } // namespace

@@ -120,6 +120,8 @@ bool LinkWorker::ensureOpen(LinkJobResult& result)
         return true;
     result.portOpened = false;
     result.message = settings ? port().errorMessage() : why;
+    // The reason went with this job; the next one finds the port closed and says so.
+    port().close();
     return false;
 }
 

@@ -8,7 +8,10 @@
 // The serial port as the board dialogues use it. Every byte 0x00..0xFF travels
 // unchanged both ways. An operation on a port that is closed or has failed
 // (device gone, peer vanished) leaves it failed: hasFailed() then stays true and
-// errorMessage() says why, until the next successful open().
+// errorMessage() keeps the reason of the first failure, until close() or the next
+// successful open(). A failure belongs to the job it happened in: the job closes
+// the port when it ends, and the next operation on the closed port fails afresh,
+// saying the port is not open.
 class Port {
 public:
     virtual ~Port() = default;
@@ -31,5 +34,9 @@ public:
     virtual bool waitForReadyRead(int ms) = 0;
 
     virtual bool hasFailed() const = 0;
+    // In the technician's words, starting with the device.
     virtual QString errorMessage() const = 0;
+    // The operating system's own words for the same failure, for the serial trace
+    // only; empty when it said nothing.
+    virtual QString systemError() const { return {}; }
 };

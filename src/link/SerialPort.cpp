@@ -13,6 +13,10 @@ namespace {
 
 constexpr int kWriteTimeoutMillis = 2000;
 
+const QString kNotOpen = QStringLiteral(
+    ": the port is not open; choose it again in the Serial Port menu, or start a read or write, which opens it");
+const QString kDisconnected = QStringLiteral(": the adapter or cable was disconnected");
+
 QSerialPort::Parity qtParity(LineSettings::Parity p)
 {
     switch (p) {
@@ -71,28 +75,40 @@ bool SerialPort::open()
 {
     if (serial_.isOpen())
         return true;
-    error_.clear();
-    lineError_.clear();
+    forgetFailure();
     serial_.setPortName(path_);
     serial_.setBaudRate(settings_.baudRate);
     serial_.setParity(qtParity(settings_.parity));
     serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings_.dataBits));
     serial_.setStopBits(qtStopBits(settings_.stopBits));
     serial_.setFlowControl(QSerialPort::NoFlowControl);
-    if (!serial_.open(QIODevice::ReadWrite)) {
+    const bool opened = serial_.open(QIODevice::ReadWrite);
+    if (!opened) {
         error_ = openFailureReason();
-        serial_.clearError();
-        lineError_.clear();
-        return false;
+        systemError_ = serial_.errorString();
     }
+    // What QSerialPort said while opening is told above, or was no failure of the line.
+    serial_.clearError();
     lineError_.clear();
-    return true;
+    lineSystemError_.clear();
+    return opened;
 }
 
 void SerialPort::close()
 {
     if (serial_.isOpen())
         serial_.close();
+    // A failure belongs to the job that closes the port now: the next one starts afresh.
+    forgetFailure();
+}
+
+void SerialPort::forgetFailure()
+{
+    error_.clear();
+    systemError_.clear();
+    lineError_.clear();
+    lineSystemError_.clear();
+    serial_.clearError();
 }
 
 bool SerialPort::isOpen() const
@@ -109,7 +125,7 @@ bool SerialPort::applySettings(const LineSettings& settings)
         && serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits))
         && serial_.setStopBits(qtStopBits(settings.stopBits));
     if (!ok)
-        fail(path_ + QStringLiteral(": line settings refused: ") + serial_.errorString());
+        fail(path_ + QStringLiteral(": the port refused the product's line settings"), systemText());
     return ok;
 }
 
@@ -134,7 +150,9 @@ bool SerialPort::write(const QByteArray& bytes)
     if (!requireOpen())
         return false;
     if (serial_.write(bytes) != bytes.size()) {
-        fail(path_ + QStringLiteral(": write failed: ") + serial_.errorString());
+        closeIfLineFailed();
+        if (!hasFailed())
+            fail(path_ + QStringLiteral(": the line takes no more bytes"), systemText());
         return false;
     }
     // Hand the bytes to the line now: paced output times each byte from here.
@@ -142,7 +160,7 @@ bool SerialPort::write(const QByteArray& bytes)
         if (!serial_.waitForBytesWritten(kWriteTimeoutMillis)) {
             closeIfLineFailed();
             if (!hasFailed())
-                fail(path_ + QStringLiteral(": the line takes no more bytes"));
+                fail(path_ + QStringLiteral(": the line takes no more bytes"), systemText());
             return false;
         }
     }
@@ -164,7 +182,7 @@ bool SerialPort::requireOpen()
     if (hasFailed())
         return false;
     if (!serial_.isOpen()) {
-        fail(path_ + QStringLiteral(": the port is not open"));
+        fail(path_ + kNotOpen);
         return false;
     }
     return true;
@@ -178,10 +196,13 @@ void SerialPort::pullPending()
     closeIfLineFailed();
 }
 
-void SerialPort::fail(const QString& why)
+// The first failure of a job is the one the technician is told.
+void SerialPort::fail(const QString& why, const QString& system)
 {
-    if (error_.isEmpty())
+    if (error_.isEmpty()) {
         error_ = why;
+        systemError_ = system;
+    }
     if (serial_.isOpen())
         serial_.close();
 }
@@ -193,18 +214,25 @@ void SerialPort::noteLineError(QSerialPort::SerialPortError error)
     case QSerialPort::ReadError:
     case QSerialPort::WriteError:
     case QSerialPort::ResourceError:
-        if (lineError_.isEmpty())
-            lineError_ = path_ + QStringLiteral(": ") + serial_.errorString();
+        if (lineError_.isEmpty()) {
+            lineError_ = path_ + kDisconnected;
+            lineSystemError_ = serial_.errorString();
+        }
         break;
     default:
         break;
     }
 }
 
+QString SerialPort::systemText() const
+{
+    return serial_.error() == QSerialPort::NoError ? QString() : serial_.errorString();
+}
+
 void SerialPort::closeIfLineFailed()
 {
     if (!lineError_.isEmpty())
-        fail(lineError_);
+        fail(lineError_, lineSystemError_);
     else if (serial_.error() == QSerialPort::TimeoutError)
         serial_.clearError();
 }
@@ -228,6 +256,7 @@ QString SerialPort::openFailureReason() const
     switch (serial_.error()) {
     case QSerialPort::DeviceNotFoundError: return path_ + QStringLiteral(": not found");
     case QSerialPort::PermissionError: return path_ + QStringLiteral(": in use by another program");
-    default: return path_ + QStringLiteral(": ") + serial_.errorString();
+    case QSerialPort::UnsupportedOperationError: return path_ + QStringLiteral(": not a serial port");
+    default: return path_ + QStringLiteral(": the port cannot be opened");
     }
 }

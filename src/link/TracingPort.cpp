@@ -109,13 +109,20 @@ void TracingPort::noteFailure()
     if (failureRecorded_)
         return;
     failureRecorded_ = true;
-    record(QStringLiteral("ERROR"), inner_.errorMessage());
+    record(QStringLiteral("ERROR"), failureText());
+}
+
+QString TracingPort::failureText() const
+{
+    const QString system = inner_.systemError();
+    return system.isEmpty() ? inner_.errorMessage()
+                            : QStringLiteral("%1 (system: %2)").arg(inner_.errorMessage(), system);
 }
 
 bool TracingPort::open()
 {
     const bool opened = inner_.open();
-    record(QStringLiteral("OPEN"), opened ? QStringLiteral("ok") : QStringLiteral("failed: ") + inner_.errorMessage());
+    record(QStringLiteral("OPEN"), opened ? QStringLiteral("ok") : QStringLiteral("failed: ") + failureText());
     // The reason is on the OPEN line already.
     failureRecorded_ = inner_.hasFailed();
     return opened;
@@ -125,6 +132,8 @@ void TracingPort::close()
 {
     inner_.close();
     record(QStringLiteral("CLOSE"));
+    // Closing ends a failure: the next one is traced afresh.
+    noteFailure();
 }
 
 bool TracingPort::applySettings(const LineSettings& settings)

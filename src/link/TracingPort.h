@@ -30,10 +30,13 @@
 // kind  details
 // TX    bytes handed to the line: hex bytes, then the printable ASCII between bars
 // RX    bytes read from the line: the same form
-// OPEN  "ok", or "failed: <reason>"
+// OPEN  "ok", or "failed: <failure>"
 // CLOSE (nothing)
 // SET   the line settings applied, as "4800,n,8,2" ("refused" when the port said no)
-// ERROR the port's reason, once each time the port goes from working to failed
+// ERROR the port's failure, once each time the port goes from working to failed
+//
+// A failure is the reason the technician is shown, followed by the operating
+// system's own words when it gave any: "<reason> (system: <text>)".
 //
 // Bytes are shown 16 to a line; a longer piece takes more lines with the same time.
 // Example:
@@ -72,6 +75,7 @@ public:
     bool waitForReadyRead(int ms) override;
     bool hasFailed() const override { return inner_.hasFailed(); }
     QString errorMessage() const override { return inner_.errorMessage(); }
+    QString systemError() const override { return inner_.systemError(); }
 
     // The details of a TX or RX line for up to kBytesPerLine bytes.
     static QString bytesText(const QByteArray& bytes);
@@ -83,6 +87,7 @@ private:
     void recordBytes(const QString& kind, const QByteArray& bytes);
     // Records an ERROR line when the inner port has just gone from working to failed.
     void noteFailure();
+    QString failureText() const;
 
     Port& inner_;
     Clock& clock_;

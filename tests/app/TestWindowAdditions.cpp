@@ -194,7 +194,15 @@ private slots:
         });
         bool viewer = true;
         w.setChmViewerCheck([&viewer] { return viewer; });
-        QVERIFY(QFileInfo::exists(MainWindow::manualPath()));
+        // The manual installed with the program or the one beside it, never the
+        // sources of the machine the program was built on.
+        const QString manual = MainWindow::manualPath();
+        QVERIFY2(QFileInfo::exists(manual), qPrintable(manual));
+        QVERIFY2(!manual.startsWith(QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("docs/"))),
+                 qPrintable(manual));
+        QVERIFY2(manual == QCoreApplication::applicationDirPath() + QStringLiteral("/manual/index.html")
+                     || manual.endsWith(QStringLiteral("/share/doc/vireo-programmer/manual/index.html")),
+                 qPrintable(manual));
 
         w.mnuHelpContents_Click(); // no help file here
         QFile chm(dir.file(QStringLiteral("PX472.chm")));

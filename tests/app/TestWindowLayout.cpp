@@ -10,6 +10,7 @@
 #include "TransferWindow.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
@@ -154,6 +155,62 @@ private slots:
         QCOMPARE(w.menus().mnuSerial->actions().last(), w.menus().mnuSerialOther);
         QCOMPARE(w.windowTitle(), QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer"));
         QCOMPARE(w.centralWidget()->size(), QSize(704, 420));
+    }
+
+    // Product and port show one tick each, as a radio mark; the window sets the
+    // ticks from its form, none ticked included.
+    void productAndPortTicksAreRadioMarks()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        QFile config(dir.file(QStringLiteral("Config.ini")));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("1\r\n4\r\n");
+        config.close();
+        SparePort com1(1);
+        MainWindow w;
+        const MainWindowMenus& m = w.menus();
+        QActionGroup* products = m.mnuProduct[1]->actionGroup();
+        QActionGroup* ports = m.mnuSerialConfig[1]->actionGroup();
+        QVERIFY(products && ports && products != ports);
+        for (QActionGroup* group : {products, ports})
+            QVERIFY(group->exclusionPolicy() == QActionGroup::ExclusionPolicy::Exclusive);
+        QCOMPARE(products->actions(), QList<QAction*>(m.mnuProduct.begin() + 1, m.mnuProduct.end()));
+        QCOMPARE(ports->actions(), QList<QAction*>(m.mnuSerialConfig.begin() + 1, m.mnuSerialConfig.end()));
+        for (QAction* a : products->actions() + ports->actions())
+            QVERIFY2(a->isCheckable(), qPrintable(a->objectName()));
+        QVERIFY(!m.mnuSerialOther->actionGroup() && !m.mnuSerialOther->isCheckable());
+
+        const auto ticks = [&m] {
+            QString t;
+            for (int p = 1; p <= 5; ++p)
+                t += m.mnuProduct[p]->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+            t += QLatin1Char(' ');
+            for (int port = 1; port <= 4; ++port)
+                t += m.mnuSerialConfig[port]->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
+            return t;
+        };
+        w.Form_Load();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(ticks(), QStringLiteral("00010 1000"));
+        // The ticked product chosen again is still a command: it rewrites Config.ini.
+        QVERIFY(config.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        config.close();
+        m.mnuProduct[4]->trigger();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(ticks(), QStringLiteral("00010 1000"));
+        QVERIFY(config.open(QIODevice::ReadOnly));
+        QCOMPARE(config.readAll(), QByteArray("1\r\n4\r\n"));
+        config.close();
+        m.mnuProduct[2]->trigger();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(ticks(), QStringLiteral("01000 1000"));
+        Form none = w.form();
+        none.mnuProduct.fill(false);
+        none.mnuSerialConfig.fill(false);
+        w.showForm(none);
+        QCOMPARE(ticks(), QStringLiteral("00000 0000"));
+        QVERIFY(messages.messages.isEmpty());
     }
 
     void controlsCarryTheirNamesTipsAndDesignStates()

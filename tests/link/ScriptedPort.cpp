@@ -17,10 +17,11 @@ void ScriptedPort::arriveAt(qint64 millis, const QByteArray& bytes)
     arrivals_.emplace(millis * 1000, bytes);
 }
 
-void ScriptedPort::failAt(qint64 millis, const QString& why)
+void ScriptedPort::failAt(qint64 millis, const QString& why, const QString& system)
 {
     failAt_ = millis * 1000;
     failWhy_ = why;
+    failSystem_ = system;
 }
 
 void ScriptedPort::cancelAt(qint64 millis, CancelToken& token)
@@ -49,8 +50,16 @@ bool ScriptedPort::open()
 {
     open_ = true;
     error_.clear();
+    systemError_.clear();
     failAt_.reset(); // plugged in again
     return true;
+}
+
+void ScriptedPort::close()
+{
+    open_ = false;
+    error_.clear();
+    systemError_.clear();
 }
 
 void ScriptedPort::catchUp()
@@ -58,8 +67,9 @@ void ScriptedPort::catchUp()
     const qint64 now = clock_.nowMicros();
     if (cancelAt_ && now >= *cancelAt_)
         *cancel_ = true;
-    if (failAt_ && now >= *failAt_ && error_.isEmpty()) {
+    if (failAt_ && now >= *failAt_ && open_ && error_.isEmpty()) {
         error_ = failWhy_;
+        systemError_ = failSystem_;
         open_ = false;
     }
     while (!arrivals_.empty() && arrivals_.begin()->first <= now) {

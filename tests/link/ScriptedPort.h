@@ -33,7 +33,9 @@ public:
     void onSent(const QByteArray& trigger, const QList<Piece>& pieces);
     void onSent(const QByteArray& trigger, const QByteArray& reply, qint64 afterMillis = 5);
     void arriveAt(qint64 millis, const QByteArray& bytes);
-    void failAt(qint64 millis, const QString& why);
+    // The line fails at that time, while the port is open; `system` is the
+    // operating system's text for it.
+    void failAt(qint64 millis, const QString& why, const QString& system = {});
     void cancelAt(qint64 millis, CancelToken& token);
 
     QByteArray sentBytes() const;
@@ -43,7 +45,7 @@ public:
     qint64 shortestGapMicros() const;
 
     bool open() override;
-    void close() override { open_ = false; }
+    void close() override; // ends a failure, as a real port's close does
     bool isOpen() const override { return open_; }
     bool applySettings(const LineSettings&) override { return true; }
     qint64 bytesAvailable() override;
@@ -52,6 +54,7 @@ public:
     bool waitForReadyRead(int ms) override;
     bool hasFailed() const override { return !error_.isEmpty(); }
     QString errorMessage() const override { return error_; }
+    QString systemError() const override { return systemError_; }
 
 private:
     struct Rule {
@@ -64,6 +67,7 @@ private:
     VirtualClock& clock_;
     bool open_ = true;
     QString error_;
+    QString systemError_;
     QByteArray received_;
     std::multimap<qint64, QByteArray> arrivals_; // micros -> bytes
     std::deque<Rule> rules_;
@@ -71,6 +75,7 @@ private:
     std::vector<SentByte> sent_;
     std::optional<qint64> failAt_;
     QString failWhy_;
+    QString failSystem_;
     std::optional<qint64> cancelAt_;
     CancelToken* cancel_ = nullptr;
 };

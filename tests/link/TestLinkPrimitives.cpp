@@ -137,10 +137,10 @@ void TestLinkPrimitives::silenceIsToldAfterFiveSecondsAndEndsWithTheNextByte()
 void TestLinkPrimitives::portFailureEndsAWaitWithItsReason()
 {
     ScriptedLink link;
-    link.port.failAt(50, QStringLiteral("/dev/ttyS0: Input/output error"));
+    link.port.failAt(50, QStringLiteral("/dev/ttyS0: the adapter or cable was disconnected"));
     const LinkStatus s = waitForCount(link.ctx, 1);
     QVERIFY(s.end == LinkStatus::End::PortError);
-    QCOMPARE(s.message, QStringLiteral("/dev/ttyS0: Input/output error"));
+    QCOMPARE(s.message, QStringLiteral("/dev/ttyS0: the adapter or cable was disconnected"));
     QVERIFY(!Send(link.ctx, "x").ok());
     QByteArray acc;
     QVERIFY(waitForFrame(link.ctx, acc, "\xFD").end == LinkStatus::End::PortError);

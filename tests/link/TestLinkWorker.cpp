@@ -60,7 +60,7 @@ private slots:
     void readReportsProgressAndHandsBackTheImage();
     void cancelFromTheCallerEndsATransfer();
     void portFailureClosesThePortAndTheNextJobReopensIt();
-    void badLineSettingsAreReported();
+    void openFailuresAreReportedWithTheirJob();
 };
 
 void TestLinkWorker::readReportsProgressAndHandsBackTheImage()
@@ -129,14 +129,28 @@ void TestLinkWorker::portFailureClosesThePortAndTheNextJobReopensIt()
     QVERIFY(r.message.isEmpty());
 }
 
-void TestLinkWorker::badLineSettingsAreReported()
+void TestLinkWorker::openFailuresAreReportedWithTheirJob()
 {
     ScriptedWorker w([](ScriptedPort& port) { port.close(); });
     QSignalSpy finished(&w.worker, &LinkWorker::finished);
     QVERIFY(w.worker.openPort(QStringLiteral("COM3"), QStringLiteral("4800,n,8")));
-    const LinkJobResult r = waitForResult(finished);
+    LinkJobResult r = waitForResult(finished);
     QVERIFY(!r.portOpened);
     QVERIFY(r.message.contains(QStringLiteral("four fields")));
+
+    // A device that will not open, on the real serial port: the link check after
+    // it finds the port closed and says so, instead of repeating the open's reason.
+    LinkWorker real(nullptr, {}, [] { return std::make_unique<VirtualClock>(); });
+    QSignalSpy realFinished(&real, &LinkWorker::finished);
+    QVERIFY(real.openPort(QStringLiteral("/dev/vireo-no-such-port"), QStringLiteral("4800,n,8,2")));
+    r = waitForResult(realFinished);
+    QVERIFY(!r.portOpened);
+    QCOMPARE(r.message, QStringLiteral("/dev/vireo-no-such-port: not found"));
+    QVERIFY(real.ping(4, QStringLiteral("47203")));
+    r = waitForResult(realFinished);
+    QVERIFY(r.ping.outcome == PingResult::Outcome::PortError);
+    QCOMPARE(r.ping.message, QStringLiteral("/dev/vireo-no-such-port: the port is not open; choose it again in "
+                                            "the Serial Port menu, or start a read or write, which opens it"));
 }
 
 QTEST_GUILESS_MAIN(TestLinkWorker)

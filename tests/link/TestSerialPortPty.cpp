@@ -209,9 +209,24 @@ void TestSerialPortPty::aVanishedPeerFailsTheWaitAndClosesThePort()
     link.board.closeMaster();
     const LinkStatus s = waitForCount(link.ctx, 1);
     QVERIFY(s.end == LinkStatus::End::PortError);
-    QVERIFY(s.message.startsWith(link.board.path()));
+    const QString disconnected = link.board.path() + QStringLiteral(": the adapter or cable was disconnected");
+    QCOMPARE(s.message, disconnected);
     QVERIFY(!link.port.isOpen());
     QVERIFY(link.port.hasFailed());
+    QVERIFY(!link.port.systemError().isEmpty()); // the system's words, for the trace
+    // The rest of the job meets the first reason.
+    QVERIFY(!link.port.write("x"));
+    QCOMPARE(link.port.errorMessage(), disconnected);
+
+    // The job closes the port; the next use of the closed port says so, not the old reason.
+    link.port.close();
+    QVERIFY(!link.port.hasFailed());
+    QVERIFY(!Send(link.ctx, "x").ok());
+    QCOMPARE(link.port.errorMessage(),
+             link.board.path()
+                 + QStringLiteral(": the port is not open; choose it again in the Serial Port menu, or start a "
+                                  "read or write, which opens it"));
+    QVERIFY(link.port.systemError().isEmpty());
 }
 
 void TestSerialPortPty::openFailuresSayWhatToDo()
@@ -219,6 +234,9 @@ void TestSerialPortPty::openFailuresSayWhatToDo()
     SerialPort missing(QStringLiteral("/dev/vireo-no-such-port"));
     QVERIFY(!missing.open());
     QCOMPARE(missing.errorMessage(), QStringLiteral("/dev/vireo-no-such-port: not found"));
+    SerialPort notSerial(QStringLiteral("/dev/null"));
+    QVERIFY(!notSerial.open());
+    QCOMPARE(notSerial.errorMessage(), QStringLiteral("/dev/null: not a serial port"));
 
     PtyBoard board;
     QVERIFY(board.ok());
