@@ -3,9 +3,11 @@
 #include "AboutWindow.h"
 #include "CapitalsMode.h"
 #include "DataFile.h"
+#include "DesktopHelp.h"
 #include "Editor.h"
 #include "EstablishWindow.h"
 #include "FormControls.h"
+#include "FormView.h"
 #include "LinkOperations.h"
 #include "LinkWorker.h"
 #include "MaskedEdit.h"
@@ -35,17 +37,12 @@ namespace {
 const QString kWindowCaption = QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer");
 constexpr QSize kClientSize(704, 420);
 
-bool hasMarker(const BoardImage& image)
-{
-    return image.word(0).endsWith(QStringLiteral("E5"));
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), form_(Form::designTime()), chooser_(FileChooser::chooseWithDialog),
+    : QMainWindow(parent), chooser_(FileChooser::chooseWithDialog),
       printers_(PrintScreen::defaultPrinter), openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
-      chmViewer_(desktopShowsChm), portLister_(PortAssistant::systemPorts), installedDataDir_(QStringLiteral(VIREO_DATA_DIR))
+      chmViewer_(DesktopHelp::desktopShowsChm), portLister_(PortAssistant::systemPorts), installedDataDir_(QStringLiteral(VIREO_DATA_DIR))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kWindowCaption);
@@ -58,7 +55,7 @@ MainWindow::MainWindow(QWidget* parent)
     setCentralWidget(client);
     controls_ = MainWindowControls::build(client);
     menus_ = MainWindowMenus::build(menuBar());
-    bindControls();
+    view_ = new FormView(client, session_.form);
     connectMenus();
 
     // Created hidden; the board commands show them.
@@ -69,14 +66,10 @@ MainWindow::MainWindow(QWidget* parent)
 
     trace_ = std::make_shared<SerialTrace>();
     link_ = new LinkWorker(this, SerialTrace::factory(trace_));
-    connect(link_, &LinkWorker::finished, this, &MainWindow::linkFinished);
     connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
     connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
     connect(link_, &LinkWorker::boardSilenceChanged, transfer_, &TransferWindow::setBoardSilent);
     transfer_->setCancelEnabled(false);
-    completeTimer_.setSingleShot(true);
-    completeTimer_.setInterval(kCompleteMs);
-    connect(&completeTimer_, &QTimer::timeout, this, &MainWindow::transferCompleteElapsed);
 
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
@@ -91,131 +84,17 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::showForm(const Form& form)
 {
-    form_ = form;
+    session_.form = form;
     showForm();
 }
 
 void MainWindow::showForm()
 {
-    for (const Binding& b : bindings_)
-        b.show();
+    view_->show();
     for (int p = 1; p <= 5; ++p)
-        menus_.mnuProduct[p]->setChecked(form_.mnuProduct[p]);
+        menus_.mnuProduct[p]->setChecked(session_.form.mnuProduct[p]);
     for (int port = 1; port <= 4; ++port)
-        menus_.mnuSerialConfig[port]->setChecked(form_.mnuSerialConfig[port]);
-}
-
-void MainWindow::bindText(MaskedEdit* edit, const FormControl& control)
-{
-    const FormControl* c = &control; // the table lives as long as the program
-    bindings_.push_back({[this, edit, c] {
-        const TextBox& box = *c->textBox(form_);
-        const QSignalBlocker block(edit);
-        edit->showText(box.text);
-        edit->setEnabled(box.enabled);
-    }});
-    connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) { c->textBox(form_)->text = text; });
-    connect(edit, &MaskedEdit::focusLost, this, [this, edit, c] { boxLostFocus(edit, *c); });
-}
-
-void MainWindow::boxLostFocus(MaskedEdit* edit, const FormControl& control)
-{
-    TextBox& field = *control.textBox(form_);
-    field.text = FormControls::leftText(control, field.text);
-    const QSignalBlocker block(edit);
-    edit->showText(field.text);
-}
-
-void MainWindow::completeTyping()
-{
-    // Only the box being typed in can hold a text that was not yet left.
-    for (MaskedEdit* edit : centralWidget()->findChildren<MaskedEdit*>()) {
-        if (!edit->isModified())
-            continue;
-        if (const FormControl* control = FormControls::find(edit->objectName()))
-            boxLostFocus(edit, *control);
-    }
-}
-
-QStringList MainWindow::completeEntries()
-{
-    completeTyping();
-    const QStringList problems = Editor::completeEntries(form_);
-    showForm();
-    return problems;
-}
-
-void MainWindow::bindCheck(QCheckBox* box, std::function<CheckBox&(Form&)> field, void (*click)(Form&))
-{
-    bindings_.push_back({[this, box, field] {
-        const CheckBox& c = field(form_);
-        const QSignalBlocker block(box);
-        box->setCheckState(c.value == 1 ? Qt::Checked : c.value == 2 ? Qt::PartiallyChecked : Qt::Unchecked);
-        box->setEnabled(c.enabled);
-    }});
-    connect(box, &QCheckBox::clicked, this, [this, box, field, click] {
-        field(form_).value = box->checkState() == Qt::Checked ? 1 : 0;
-        if (click) {
-            click(form_);
-            showForm();
-        }
-    });
-}
-
-void MainWindow::bindCombo(QComboBox* box, std::function<ComboBox&(Form&)> field)
-{
-    bindings_.push_back({[this, box, field] {
-        const ComboBox& c = field(form_);
-        const QSignalBlocker block(box);
-        box->setCurrentIndex(c.index >= 0 && c.index < box->count() ? c.index : -1);
-        box->setEnabled(c.enabled);
-    }});
-    connect(box, &QComboBox::activated, this, [this, field](int index) { field(form_).index = index; });
-}
-
-void MainWindow::bindLabel(QLabel* label, std::function<Label&(Form&)> field)
-{
-    bindings_.push_back({[this, label, field] {
-        const Label& l = field(form_);
-        label->setText(l.caption);
-        label->setEnabled(l.enabled);
-    }});
-}
-
-void MainWindow::bindControls()
-{
-    // The editor's table names every control that holds a value or changes its state;
-    // the widgets carry the same names.
-    QWidget* client = centralWidget();
-    for (const FormControl& control : FormControls::all()) {
-        QWidget* widget = client->findChild<QWidget*>(control.name);
-        if (!widget)
-            continue; // the layout test sees to it that there is none missing
-        const auto access = control.access;
-        switch (control.kind) {
-        case ControlKind::Text:
-            bindText(qobject_cast<MaskedEdit*>(widget), control);
-            break;
-        case ControlKind::Combo:
-            bindCombo(qobject_cast<QComboBox*>(widget),
-                      [access](Form& f) -> ComboBox& { return *std::get<ComboBox*>(access(f)); });
-            break;
-        case ControlKind::Check: {
-            void (*click)(Form&) = widget == controls_.chkFleetDispatch ? Editor::chkFleetDispatch_Click
-                                   : widget == controls_.chkMemorySpeed ? Editor::chkMemorySpeed_Click
-                                                                        : nullptr;
-            bindCheck(qobject_cast<QCheckBox*>(widget),
-                      [access](Form& f) -> CheckBox& { return *std::get<CheckBox*>(access(f)); }, click);
-            break;
-        }
-        case ControlKind::Label:
-            bindLabel(qobject_cast<QLabel*>(widget),
-                      [access](Form& f) -> Label& { return *std::get<Label*>(access(f)); });
-            break;
-        }
-    }
-    bindLabel(controls_.lblProduct, [](Form& f) -> Label& { return f.lblProduct; });
-    bindLabel(controls_.Label7, [](Form& f) -> Label& { return f.Label7; });
+        menus_.mnuSerialConfig[port]->setChecked(session_.form.mnuSerialConfig[port]);
 }
 
 void MainWindow::connectMenus()
@@ -251,38 +130,21 @@ void MainWindow::Form_Load()
     centreOnScreen(this);
 
     const SettingsFile::Settings settings = SettingsFile::read(QDir::currentPath());
+    // The product's profile and its default data file; a missing or unreadable
+    // default file leaves the design-time contents, silently.
+    session_ = EditorSession::startUp(settings.product, QDir::currentPath(), installedDataDir_);
     if (settings.port && *settings.port >= 1 && *settings.port <= 4) {
-        form_.mnuSerialConfig[*settings.port] = true;
-        form_.Label7.caption = QStringLiteral("COM%1:").arg(*settings.port);
+        session_.form.mnuSerialConfig[*settings.port] = true;
+        session_.form.Label7.caption = QStringLiteral("COM%1:").arg(*settings.port);
     }
-    if (settings.product) {
-        Editor::applyProductProfile(form_, *settings.product);
-        if (const std::optional<int> product = Editor::selectedProduct(form_))
-            portSettings_ = QLatin1String(Product::info(*product).serialSettings);
-    }
+    if (const std::optional<int> product = session_.product())
+        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
     // Opening on the stored port and reopening with the product's line settings
     // come to one open with the final settings; a port that fails stays closed, silently.
-    startLink(LinkIntent::Startup, link_->openPort(portName(), portSettings_));
-    loadDefaultFile();
+    openPort(portName());
     showForm();
 
     capitals_->setOn(true);
-}
-
-void MainWindow::loadDefaultFile()
-{
-    const std::optional<int> product = Editor::selectedProduct(form_);
-    if (!product)
-        return;
-    const QString name = QLatin1String(Product::info(*product).defaultFile);
-    QString path = QDir::current().filePath(name);
-    // Started from the desktop, the working directory has no data files: the
-    // installed copy stands in.
-    if (!QFileInfo::exists(path) && !installedDataDir_.isEmpty())
-        path = QDir(installedDataDir_).filePath(name);
-    // A missing or unreadable default file leaves the design-time contents, silently.
-    if (DataFile::load(path, image_, DataFile::MarkerRule::NotChecked).ok())
-        Editor::UpdateGUI(form_, image_);
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -291,13 +153,13 @@ void MainWindow::closeEvent(QCloseEvent* event)
     // closes when it has ended.
     if (link_->isBusy()) {
         event->ignore();
-        if (!closing_ && isDialogueRunning() && !confirmStopAndExit())
+        if (!closing_ && link_->isRunningDialogue() && !confirmStopAndExit())
             return;
         closing_ = true;
         link_->cancel();
         return;
     }
-    completeTimer_.stop();
+    transfer_->stopCompleting();
     emit shuttingDown();
     link_->closePort();
     transfer_->close();
@@ -331,15 +193,12 @@ void MainWindow::mnuFileOpen_Click()
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
     if (FileChooser::isCancel(path))
         return;
-    if (!loadDataFile(path, image_))
-        return;
-    Editor::UpdateGUI(form_, image_);
-    showForm();
+    if (reportOpen(session_.open(path)))
+        showForm();
 }
 
-bool MainWindow::loadDataFile(const QString& path, BoardImage& image)
+bool MainWindow::reportOpen(const DataFile::LoadResult& result)
 {
-    const DataFile::LoadResult result = DataFile::load(path, image, DataFile::MarkerRule::Required);
     if (result.error == DataFile::Error::MissingMarker) {
         Messages::invalidTervaloFile(this);
         return false;
@@ -353,23 +212,24 @@ bool MainWindow::loadDataFile(const QString& path, BoardImage& image)
 
 void MainWindow::mnuFileSaveAs_Click()
 {
-    // Only a board image that came from a valid file or a board can be saved.
-    if (!hasMarker(image_)) {
+    view_->completeTyping();
+    const EditorSession::SaveCheck check = session_.checkSave();
+    showForm();
+    if (check.invalidImage) {
         Messages::invalidTervaloFile(this);
         return;
     }
     // Entries are completed and checked before the technician picks a name.
-    if (const QStringList problems = completeEntries(); !problems.isEmpty()) {
+    if (!check.entries.isEmpty()) {
         Messages::entriesRefused(this, QStringLiteral("The file was not saved. Please correct these entries:"),
-                                 problems);
+                                 check.entries);
         return;
     }
     const QString path =
         chooser_(this, FileChooser::Kind::SaveAs, QStringLiteral("Save Tervalo Logic Board Data File As..."));
     if (FileChooser::isCancel(path))
         return;
-    Editor::ReadGUI(form_, image_);
-    const DataFile::SaveResult result = DataFile::save(path, image_);
+    const DataFile::SaveResult result = session_.save(path);
     if (!result.ok())
         Messages::errorMessage(this, QStringLiteral("The board data file was not saved.\r\n%1").arg(result.message));
 }
@@ -378,7 +238,7 @@ void MainWindow::mnuFileSaveAs_Click()
 
 void MainWindow::mnuIncrement_Click()
 {
-    if (Editor::incrementPrimaryCode(form_) == Editor::IncrementResult::AtLimit) {
+    if (Editor::incrementPrimaryCode(session_.form) == Editor::IncrementResult::AtLimit) {
         Messages::show(this, {QStringLiteral("Increment Primary Code"),
                               QStringLiteral("The Primary Code is already 9999, the highest four-digit code.\r\n"
                                              "Enter the next code by hand."),
@@ -391,21 +251,23 @@ void MainWindow::mnuProduct_Click(int index)
 {
     if (refuseWhileBusy())
         return;
-    Editor::mnuProduct_Click(form_, index);
+    Editor::mnuProduct_Click(session_.form, index);
     showForm();
-    if (const std::optional<int> product = Editor::selectedProduct(form_))
+    if (const std::optional<int> product = Editor::selectedProduct(session_.form))
         portSettings_ = QLatin1String(Product::info(*product).serialSettings);
-    startLink(LinkIntent::Product, link_->openPort(portName(), portSettings_));
-    writeSettings(Editor::selectedPort(form_), index);
+    // The new product's tick, caption and enabled states stand whatever the port does.
+    openPort(portName(), [this](const LinkWorker::PortChange& change) {
+        if (!change.opened)
+            Messages::invalidSerialPort(this, change.message);
+    });
+    writeSettings(Editor::selectedPort(session_.form), index);
 }
 
 void MainWindow::mnuSerialConfig_Click(int index)
 {
     if (refuseWhileBusy())
         return;
-    // The ticks, Label7 and Config.ini change only once the port has opened.
-    pendingPort_ = index;
-    startLink(LinkIntent::Port, link_->openPort(QStringLiteral("COM%1").arg(index), portSettings_));
+    choosePort(index, false);
 }
 
 void MainWindow::writeSettings(std::optional<int> port, std::optional<int> product)
@@ -419,11 +281,11 @@ void MainWindow::writeSettings(std::optional<int> port, std::optional<int> produ
 void MainWindow::mnuHelpContents_Click()
 {
     // Looked for in the working directory as it is at the moment of the command.
-    const QString chm = QDir::current().absoluteFilePath(kHelpFile);
+    const QString chm = QDir::current().absoluteFilePath(DesktopHelp::kHelpFile);
     if (QFileInfo::exists(chm) && chmViewer_() && openUrl_(QUrl::fromLocalFile(chm)))
         return;
     // No help file, or nothing on this desktop shows one: the same help as web pages.
-    const QString manual = manualPath();
+    const QString manual = DesktopHelp::manualPath();
     if (!manual.isEmpty())
         openUrl_(QUrl::fromLocalFile(manual));
 }

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "BoardImage.h"
+#include "BoardJob.h"
+#include "EditorSession.h"
 #include "FileChooser.h"
 #include "Form.h"
 #include "MainWindowLayout.h"
 #include "PortAssistant.h"
+#include "LinkWorker.h"
 #include "PrintScreen.h"
+#include "TransferWindow.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -19,14 +23,12 @@
 #include <vector>
 
 class AboutWindow;
+class FormView;
 class CapitalsMode;
 class EstablishWindow;
-class LinkWorker;
 class QDialog;
 class SerialTrace;
-class TransferWindow;
 struct FormControl;
-struct LinkJobResult;
 
 // frmMain: the editing window. It is a view of a Form: the widgets are built once,
 // showForm copies the form into them, and user edits (textEdited, clicked,
@@ -36,8 +38,6 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     using UrlOpener = std::function<bool(const QUrl&)>;
-
-    inline static const QString kHelpFile = QStringLiteral("PX472.chm");
 
     explicit MainWindow(QWidget* parent = nullptr);
     ~MainWindow() override;
@@ -52,17 +52,8 @@ public:
     // Where the installed default data files are (set before Form_Load).
     void setInstalledDataDir(const QString& dir) { installedDataDir_ = dir; }
 
-    // The help Help > Contents falls back to: the manual installed with the program,
-    // else the one beside it; empty when there is none.
-    static QString manualPath();
-    // The desktop has an application registered for .chm files.
-    static bool desktopShowsChm();
-
-    // How long "Transfer Complete" stays on the transfer window.
-    static constexpr int kCompleteMs = 1200;
-
-    const Form& form() const { return form_; }
-    BoardImage& image() { return image_; }
+    const Form& form() const { return session_.form; }
+    BoardImage& image() { return session_.image; }
     // Replaces the form and shows it.
     void showForm(const Form& form);
     // Shows the current form again (after a rule of the editor changed it).
@@ -119,56 +110,39 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct Binding {
-        std::function<void()> show; // form -> widget
-    };
-
-    void bindControls();
-    void bindText(MaskedEdit* edit, const FormControl& control);
-    void bindCheck(QCheckBox* box, std::function<CheckBox&(Form&)> field, void (*click)(Form&) = nullptr);
-    void bindCombo(QComboBox* box, std::function<ComboBox&(Form&)> field);
-    void bindLabel(QLabel* label, std::function<Label&(Form&)> field);
     void connectMenus();
-    void boxLostFocus(MaskedEdit* edit, const FormControl& control);
-    // Before a write or a save: the box being typed in is left, as a Tab would leave it,
-    // then every entry is completed and checked (Editor::completeEntries); the window
-    // shows the completed boxes. Returns the entries that cannot be written.
-    void completeTyping();
-    QStringList completeEntries();
-    void loadDefaultFile();
-    // Opens a data file as Open does: a file without the marker, or unreadable, is reported.
-    bool loadDataFile(const QString& path, BoardImage& image);
+    // A file Open or Compare refused is reported (no marker: "Invalid Tervalo File").
+    bool reportOpen(const DataFile::LoadResult& result);
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
-    // What the link's current job was started for; its result is handled accordingly.
-    enum class LinkIntent { None, Startup, Product, Port, OpenForRead, OpenForWrite, Ping, Read, Write, Force, Verify };
     bool refuseWhileBusy();
-    // A link check, read, write or verify is talking to the board (not a port change).
-    bool isDialogueRunning() const;
     // Exit while a dialogue runs: "Stop and Exit" (true) or "Keep Working".
     bool confirmStopAndExit();
     QString portName() const;
-    bool startLink(LinkIntent intent, bool started);
-    void linkFinished(const LinkJobResult& result);
-    void portOpenedFor(LinkIntent intent, const LinkJobResult& result);
-    void pingFinished(const LinkJobResult& result);
-    void beginTransfer();
-    void transferFinished(LinkIntent intent, const LinkJobResult& result);
-    void showTransferComplete();
-    void transferCompleteElapsed();
+    // Board jobs on the link's thread (MainWindowLink.cpp): each result goes to `done`;
+    // `started` hears that a transfer begins, with its progress maximum.
+    void runBoardJob(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
+                     std::function<void(int maximum)> started = {});
+    void openPort(const QString& name, std::function<void(const LinkWorker::PortChange&)> done = {});
+    void afterJob();
+    void linkCheckFinished(const BoardJob::Result& result);
+    void transferStarted(TransferWindow::Direction direction, int maximum);
+    void transferWithoutBoard(TransferWindow::Direction direction);
+    void transferFinished(const BoardJob::Result& result);
+    void showTransferComplete(std::function<void()> then);
+    void showImage();
     void endTransferWithError(const QString& reason);
-    // Backups, verify (MainWindowTools.cpp).
-    void backUp(const BoardImage& image, bool read);
+    void startVerify(const BoardImage& sent, int product);
+    void verifyFinished(const BoardJob::Result& result);
+    void choosePort(int index, bool fromAssistant);
+    // Backups, the port assistant, the trace (MainWindowTools.cpp).
     void reportBackup();
-    bool startVerify();
-    void verifyFinished(const LinkJobResult& result);
     void portAssistantUse(int com, const QString& device);
     void reportTraceFailure();
-    Form form_;
-    BoardImage image_;
+    EditorSession session_;
     MainWindowControls controls_;
     MainWindowMenus menus_;
-    std::vector<Binding> bindings_;
+    FormView* view_ = nullptr;
 
     FileChooser::Chooser chooser_;
     PrintScreen::PrinterProvider printers_;
@@ -188,15 +162,6 @@ private:
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
     QString backupFailure_;       // shown once the transfer has ended
-    BoardImage sentImage_;        // what the last write sent, for its verify
-    bool verifyPending_ = false;  // the write completed and is to be read back
-    bool portFromAssistant_ = false;
-    LinkIntent intent_ = LinkIntent::None;
-    bool portOpen_ = false;       // as far as the last job of the link told
-    int pendingPort_ = 0;         // the port command's item, until the port has opened
-    int transferProduct_ = 0;     // 0: no product ticked, nothing is sent
-    bool readRunning_ = false;    // the running or completing transfer is a read
     bool closing_ = false;        // Exit waits for the dialogue to end
     QString portSettings_ = QStringLiteral("4800,n,8,2");
-    QTimer completeTimer_;
 };

@@ -1,5 +1,6 @@
 #include "MainWindowLayout.h"
 
+#include "FormControls.h"
 #include "MaskedEdit.h"
 #include "Product.h"
 #include "WindowDesign.h"
@@ -14,8 +15,6 @@
 #include <QMenuBar>
 
 namespace {
-
-using Editor::DisplayFormat;
 
 constexpr int kHeight = 17;    // 255 twips: a single box, label or check box
 constexpr int kRowHeight = 16; // list rows stand 240 twips apart: kept from overlapping
@@ -69,16 +68,35 @@ QLabel* statusLabel(QWidget* parent, const QString& name, int left, const QStrin
     return l;
 }
 
-MaskedEdit* edit(QWidget* parent, const QString& name, int maxLength, DisplayFormat format, int left, int top,
-                 int width, int height = kHeight)
+// What the editor's control table declares for a control: its caption, and for a box
+// its length and display format. The layout adds the place and the size.
+const FormControl& declared(const QString& name)
 {
-    return place(new MaskedEdit(maxLength, format, parent), name, left, top, width, height);
+    const FormControl* control = FormControls::find(name);
+    Q_ASSERT_X(control, "MainWindowLayout", "every editing control is in the editor's table");
+    return *control;
 }
 
-QCheckBox* check(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                 const QString& tip, int height = kRowHeight)
+MaskedEdit* edit(QWidget* parent, const QString& name, int left, int top, int width, int height = kHeight)
 {
-    auto* c = new QCheckBox(caption, parent);
+    const FormControl& c = declared(name);
+    return place(new MaskedEdit(c.maxLength, c.format, parent), name, left, top, width, height);
+}
+
+// The label beside a box or list shows the control's caption.
+QLabel* captionOf(QWidget* parent, const QString& labelName, const QString& controlName, int left, int top,
+                  int width = 0)
+{
+    return label(parent, labelName, declared(controlName).caption, left, top, width);
+}
+
+QCheckBox* check(QWidget* parent, const QString& name, int left, int top, const QString& tip,
+                 int height = kRowHeight)
+{
+    const FormControl& declaredBox = declared(name);
+    auto* c = new QCheckBox(declaredBox.kind == ControlKind::Check && declaredBox.row < 0 ? declaredBox.caption
+                                                                                           : QString(),
+                            parent);
     c->setObjectName(name);
     c->move(twips(left), twips(top));
     c->adjustSize();
@@ -108,17 +126,17 @@ void buildPaging(MainWindowControls& c, QWidget* client)
 {
     QGroupBox* f = c.framePaging = frame(client, QStringLiteral("framePaging"), QStringLiteral("Paging Codes"), 240,
                                          240, kLeftFrameWidth, 1935);
-    struct Row { MaskedEdit** box; const char* boxName; QLabel** label; const char* labelName; const char* caption; int top; };
+    struct Row { MaskedEdit** box; const char* boxName; QLabel** label; const char* labelName; int top; };
     const Row rows[] = {
-        {&c.PrimaryCode, "PrimaryCode", &c.Label11, "Label11", "Primary Code - ESN", 360},
-        {&c.SecondaryCode, "SecondaryCode", &c.Label12, "Label12", "Secondary Code", 720},
-        {&c.LowerBlockCode, "LowerBlockCode", &c.Label14, "Label14", "Lower Block Decode", 1080},
-        {&c.UpperBlockCode, "UpperBlockCode", &c.Label13, "Label13", "Upper Block Decode", 1440},
+        {&c.PrimaryCode, "PrimaryCode", &c.Label11, "Label11", 360},
+        {&c.SecondaryCode, "SecondaryCode", &c.Label12, "Label12", 720},
+        {&c.LowerBlockCode, "LowerBlockCode", &c.Label14, "Label14", 1080},
+        {&c.UpperBlockCode, "UpperBlockCode", &c.Label13, "Label13", 1440},
     };
     for (const Row& r : rows) {
-        *r.box = edit(f, QLatin1String(r.boxName), 4, DisplayFormat::FourDigits, 240, r.top, kCodeWidth);
+        *r.box = edit(f, QLatin1String(r.boxName), 240, r.top, kCodeWidth);
         (*r.box)->setToolTip(kFourDigitsTip);
-        *r.label = label(f, QLatin1String(r.labelName), QLatin1String(r.caption), 840, r.top);
+        *r.label = captionOf(f, QLatin1String(r.labelName), QLatin1String(r.boxName), 840, r.top);
     }
 }
 
@@ -127,47 +145,40 @@ void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
     QGroupBox* f = c.frameOptions =
         frame(client, QStringLiteral("frameOptions"), QStringLiteral("Options"), 240, 2280, kLeftFrameWidth, 3735);
     c.cmbSystemTone = combo(f, QStringLiteral("cmbSystemTone"), design.cmbSystemTone.items, 360);
-    c.Label9 = label(f, QStringLiteral("Label9"), QStringLiteral("System Tone"), kListLabelLeft, 390);
+    c.Label9 = captionOf(f, QStringLiteral("Label9"), QStringLiteral("cmbSystemTone"), kListLabelLeft, 390);
     c.cmbSystemID = combo(f, QStringLiteral("cmbSystemID"), design.cmbSystemID.items, 720);
-    c.Label30 = label(f, QStringLiteral("Label30"), QStringLiteral("System ID Number"), kListLabelLeft, 750);
+    c.Label30 = captionOf(f, QStringLiteral("Label30"), QStringLiteral("cmbSystemID"), kListLabelLeft, 750);
     c.cmbMandown = combo(f, QStringLiteral("cmbMandown"), design.cmbMandown.items, 1080);
     c.Label4 = label(f, QStringLiteral("Label4"), design.Label4.caption, kListLabelLeft, 1110);
 
-    struct Row { QCheckBox** box; const char* name; const char* caption; };
+    struct Row { QCheckBox** box; const char* name; };
     const Row rows[] = {
-        {&c.chkEmergency, "chkEmergency", "Emergency Call Override"},
-        {&c.chkPriority, "chkPriority", "Priority Subscriber"},
-        {&c.chkConventional, "chkConventional", "Conventional Mode (5*)"},
-        {&c.chkClearChannel, "chkClearChannel", "Clear Channel Alert"},
-        {&c.chkRadioKill, "chkRadioKill", "Clear Radio Kill"},
-        {&c.chkDTMFMic, "chkDTMFMic", "DTMF Mobile Mic"},
-        {&c.chkVoiceEncryption, "chkVoiceEncryption", "Voice Encryption"},
-        {&c.chkRoaming, "chkRoaming", "Automatic Registration"},
-        {&c.chkANI, "chkANI", "Transmit PTT ANI"},
+        {&c.chkEmergency, "chkEmergency"},   {&c.chkPriority, "chkPriority"},
+        {&c.chkConventional, "chkConventional"}, {&c.chkClearChannel, "chkClearChannel"},
+        {&c.chkRadioKill, "chkRadioKill"},   {&c.chkDTMFMic, "chkDTMFMic"},
+        {&c.chkVoiceEncryption, "chkVoiceEncryption"}, {&c.chkRoaming, "chkRoaming"},
+        {&c.chkANI, "chkANI"},
     };
     int top = 1440;
     for (const Row& r : rows) {
         const bool isAni = r.box == &c.chkANI;
-        *r.box = check(f, QLatin1String(r.name), QLatin1String(r.caption), 240, top, isAni ? QString() : kFeatureTip);
+        *r.box = check(f, QLatin1String(r.name), 240, top, isAni ? QString() : kFeatureTip);
         top += 240;
     }
 }
 
-void buildGroups(MainWindowControls& c, QWidget* client)
+void buildGroups(MainWindowControls& c, QWidget* client, const Form& design)
 {
     QGroupBox* f = c.frameGroups =
         frame(client, QStringLiteral("frameGroups"), QStringLiteral("Group Codes"), 3240, 600, 2775, 5415);
-    c.chkFleetDispatch = check(f, QStringLiteral("chkFleetDispatch"), QStringLiteral("Enable Fleet-Dispatch Mode"),
-                               240, 480, QString(), kHeight);
-    c.Label3 = label(f, QStringLiteral("Label3"), QStringLiteral("Group Code"), 445, 960, 0, kRowHeight);
-    c.Label2 = label(f, QStringLiteral("Label2"), QStringLiteral("Alpha Tag"), 1600, 960, 0, kRowHeight);
+    c.chkFleetDispatch = check(f, QStringLiteral("chkFleetDispatch"), 240, 480, QString(), kHeight);
+    c.Label3 = label(f, QStringLiteral("Label3"), design.Label3.caption, 445, 960, 0, kRowHeight);
+    c.Label2 = label(f, QStringLiteral("Label2"), design.Label2.caption, 1600, 960, 0, kRowHeight);
     for (int g = 0; g < Form::kGroups; ++g) {
         const int top = 1200 + 240 * g;
-        c.Label1[g] = label(f, indexed("Label1", g), QString::number(g), 240, top, 0, kRowHeight);
-        c.GroupCode[g] = edit(f, indexed("GroupCode", g), 4, DisplayFormat::FourDigits, 600, top, kCodeWidth,
-                              kRowHeight);
-        c.GroupAlpha[g] = edit(f, indexed("GroupAlpha", g), 10, DisplayFormat::Capitals, 1340, top, kAlphaWidth,
-                               kRowHeight);
+        c.Label1[g] = label(f, indexed("Label1", g), design.Label1[g].caption, 240, top, 0, kRowHeight);
+        c.GroupCode[g] = edit(f, indexed("GroupCode", g), 600, top, kCodeWidth, kRowHeight);
+        c.GroupAlpha[g] = edit(f, indexed("GroupAlpha", g), 1340, top, kAlphaWidth, kRowHeight);
         if (g < 2) {
             c.GroupCode[g]->setToolTip(kFourDigitsTip);
             c.GroupAlpha[g]->setToolTip(kAlphaTip);
@@ -175,27 +186,22 @@ void buildGroups(MainWindowControls& c, QWidget* client)
     }
 }
 
-void buildSpeedDial(MainWindowControls& c, QWidget* client)
+void buildSpeedDial(MainWindowControls& c, QWidget* client, const Form& design)
 {
     QGroupBox* f = c.frameSpeedDial = frame(client, QStringLiteral("frameSpeedDial"),
                                             QStringLiteral("Speed Dial Programming"), 6240, 600, 4095, 5415);
-    c.chkMemorySpeed = check(f, QStringLiteral("chkMemorySpeed"), QStringLiteral("Enable Memory Speed Dial"), 240,
-                             480, QString(), kHeight);
-    c.Label5 = label(f, QStringLiteral("Label5"), QStringLiteral("Speed Dial Numbers"), 520, 960, 0, kRowHeight);
-    c.Label6 = label(f, QStringLiteral("Label6"), QStringLiteral("Alpha Tag"), 2520, 960, 0, kRowHeight);
-    c.Label8 = label(f, QStringLiteral("Label8"), QStringLiteral("Lock"), 3625, 960, 0, kRowHeight);
-    c.Label25 = label(f, QStringLiteral("Label25"), QStringLiteral("Turbo Speedial"), 720, 3840, 0, kRowHeight);
+    c.chkMemorySpeed = check(f, QStringLiteral("chkMemorySpeed"), 240, 480, QString(), kHeight);
+    c.Label5 = label(f, QStringLiteral("Label5"), design.Label5.caption, 520, 960, 0, kRowHeight);
+    c.Label6 = label(f, QStringLiteral("Label6"), design.Label6.caption, 2520, 960, 0, kRowHeight);
+    c.Label8 = label(f, QStringLiteral("Label8"), design.Label8.caption, 3625, 960, 0, kRowHeight);
+    c.Label25 = label(f, QStringLiteral("Label25"), design.Label25.caption, 720, 3840, 0, kRowHeight);
     for (int s = 0; s < Form::kSpeedDials; ++s) {
         const int top = s < 10 ? 1200 + 240 * s : 4080 + 240 * (s - 10);
-        const QString caption = s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10)));
-        c.Label23[s] = label(f, indexed("Label23", s), caption, 240, top, 0, kRowHeight);
-        // Memory 0 holds a number as typed, leading zeros and all.
-        c.SpeedDial[s] = edit(f, indexed("SpeedDial", s), 15,
-                              s == 0 ? DisplayFormat::None : DisplayFormat::NumberNoLeadingZeros, 480, top, 1575,
-                              kRowHeight);
-        c.SpeedAlpha[s] = edit(f, indexed("SpeedAlpha", s), 10, DisplayFormat::Capitals, 2250, top, kAlphaWidth,
-                               kRowHeight);
-        c.chkLock[s] = check(f, indexed("chkLock", s), QString(), 3720, top, QString());
+        c.Label23[s] = label(f, indexed("Label23", s), design.Label23[s].caption, 240, top, 0, kRowHeight);
+        c.SpeedDial[s] = edit(f, indexed("SpeedDial", s), 480, top, 1575, kRowHeight);
+        c.SpeedAlpha[s] = edit(f, indexed("SpeedAlpha", s), 2250, top, kAlphaWidth, kRowHeight);
+        // Only the tick box shows.
+        c.chkLock[s] = check(f, indexed("chkLock", s), 3720, top, QString());
         if (s == 0 || s == 1 || s == 10) {
             c.SpeedDial[s]->setToolTip(QStringLiteral("Enter up to 14 digits plus Call Routing Digit"));
             c.SpeedAlpha[s]->setToolTip(kAlphaTip);
@@ -206,9 +212,9 @@ void buildSpeedDial(MainWindowControls& c, QWidget* client)
 
 void buildTopStrip(MainWindowControls& c, QWidget* client)
 {
-    c.Label10 = label(client, QStringLiteral("Label10"), QStringLiteral("Access Code"), 3430, 220, 1335);
+    c.Label10 = captionOf(client, QStringLiteral("Label10"), QStringLiteral("ProgAccessCode"), 3430, 220, 1335);
     c.Label10->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    c.ProgAccessCode = edit(client, QStringLiteral("ProgAccessCode"), 5, DisplayFormat::FiveDigits, 4870, 200, 600);
+    c.ProgAccessCode = edit(client, QStringLiteral("ProgAccessCode"), 4870, 200, 600);
     c.ProgAccessCode->setToolTip(QStringLiteral("Enter the Five Digit Access Code"));
     c.lblProduct = statusLabel(client, QStringLiteral("lblProduct"), 6840, QStringLiteral("Product Configuration"));
     c.Label7 = statusLabel(client, QStringLiteral("Label7"), 8640, QStringLiteral("Current Serial Comm Port"));
@@ -223,8 +229,8 @@ MainWindowControls MainWindowControls::build(QWidget* client)
     buildTopStrip(c, client);
     buildPaging(c, client);
     buildOptions(c, client, design);
-    buildGroups(c, client);
-    buildSpeedDial(c, client);
+    buildGroups(c, client, design);
+    buildSpeedDial(c, client, design);
 
     const QList<QWidget*> order = c.tabOrder();
     for (qsizetype i = 1; i < order.size(); ++i)

@@ -1,10 +1,12 @@
 // The main window's commands that talk to the board: link check, read, write,
-// Force Initialization, and the results of the port changes. The dialogues run
-// on the link's thread; here they are started and their results shown.
+// verify, Force Initialization and the port changes. Each is a board job run on
+// the link's thread; the handler it was started with shows what it came to.
 #include "MainWindow.h"
 
+#include "DifferencesDialog.h"
 #include "Editor.h"
 #include "EstablishWindow.h"
+#include "FormView.h"
 #include "LinkOperations.h"
 #include "LinkWorker.h"
 #include "Messages.h"
@@ -12,21 +14,11 @@
 #include "SerialPort.h"
 #include "TransferWindow.h"
 
+#include <QAction>
+
 bool MainWindow::isLinkBusy() const
 {
-    return link_->isBusy() || completeTimer_.isActive();
-}
-
-bool MainWindow::isDialogueRunning() const
-{
-    switch (intent_) {
-    case LinkIntent::Ping:
-    case LinkIntent::Read:
-    case LinkIntent::Write:
-    case LinkIntent::Force:
-    case LinkIntent::Verify: return link_->isBusy();
-    default: return false;
-    }
+    return link_->isBusy() || transfer_->isCompleting();
 }
 
 bool MainWindow::refuseWhileBusy()
@@ -41,14 +33,39 @@ bool MainWindow::refuseWhileBusy()
 QString MainWindow::portName() const
 {
     // Without a ticked item the port keeps the number it starts with.
-    return QStringLiteral("COM%1").arg(Editor::selectedPort(form_).value_or(1));
+    return QStringLiteral("COM%1").arg(Editor::selectedPort(session_.form).value_or(1));
 }
 
-bool MainWindow::startLink(LinkIntent intent, bool started)
+void MainWindow::runBoardJob(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
+                             std::function<void(int maximum)> started)
 {
-    if (started)
-        intent_ = intent;
-    return started;
+    link_->run<BoardJob::Result>(
+        [request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
+        [this, done = std::move(done)](const BoardJob::Result& result) {
+            done(result);
+            afterJob();
+        },
+        [started = std::move(started)](const QString&, int maximum) {
+            if (started)
+                started(maximum);
+        });
+}
+
+void MainWindow::openPort(const QString& name, std::function<void(const LinkWorker::PortChange&)> done)
+{
+    link_->openPort(name, portSettings_, [this, done = std::move(done)](const LinkWorker::PortChange& change) {
+        if (done)
+            done(change);
+        afterJob();
+    });
+}
+
+void MainWindow::afterJob()
+{
+    reportTraceFailure();
+    // Exit waits for the dialogue to end.
+    if (closing_)
+        close();
 }
 
 // ---- link check ---------------------------------------------------------------
@@ -57,25 +74,28 @@ void MainWindow::mnuEstablishLink_Click()
 {
     if (refuseWhileBusy())
         return;
-    const std::optional<int> product = Editor::selectedProduct(form_);
+    const std::optional<int> product = session_.product();
     if (!product)
         return;
-    startLink(LinkIntent::Ping, link_->ping(*product, form_.ProgAccessCode.text));
+    runBoardJob({.kind = BoardJob::Kind::LinkCheck, .product = *product, .accessCode = session_.form.ProgAccessCode.text},
+                [this](const BoardJob::Result& result) {
+                    if (!closing_)
+                        linkCheckFinished(result);
+                });
 }
 
-void MainWindow::pingFinished(const LinkJobResult& result)
+void MainWindow::linkCheckFinished(const BoardJob::Result& result)
 {
-    switch (result.ping.outcome) {
-    case PingResult::Outcome::Established:
+    switch (result.end) {
+    case BoardJob::End::Done:
         establish_->showNotice();
-        break;
-    case PingResult::Outcome::CodeRefused:
+        return;
+    case BoardJob::End::CodeRefused:
         Messages::invalidPassword(this);
-        break;
-    case PingResult::Outcome::LinkError:
-    case PingResult::Outcome::PortError:
-        Messages::commLinkError(this, result.ping.message);
-        break;
+        return;
+    default:
+        Messages::commLinkError(this, BoardJob::describe(result).reason);
+        return;
     }
 }
 
@@ -85,14 +105,16 @@ void MainWindow::mnuOperRead_Click()
 {
     if (refuseWhileBusy())
         return;
-    transferProduct_ = Editor::selectedProduct(form_).value_or(0);
-    readRunning_ = true;
+    const std::optional<int> product = session_.product();
+    if (!product) {
+        transferWithoutBoard(TransferWindow::Direction::Read);
+        return;
+    }
     // The port is opened first, so a port that cannot be opened is reported
-    // before the transfer window shows.
-    if (transferProduct_ != 0 && !portOpen_)
-        startLink(LinkIntent::OpenForRead, link_->openPort(portName(), portSettings_));
-    else
-        beginTransfer();
+    // before the transfer window shows; the dialogue works on a copy of the image.
+    runBoardJob({.kind = BoardJob::Kind::Read, .product = *product, .image = session_.image},
+                [this](const BoardJob::Result& result) { transferFinished(result); },
+                [this](int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
 }
 
 void MainWindow::mnuOperWrite_Click()
@@ -100,103 +122,90 @@ void MainWindow::mnuOperWrite_Click()
     if (refuseWhileBusy())
         return;
     // Checked before the port is touched.
-    if (const QStringList problems = completeEntries(); !problems.isEmpty()) {
+    view_->completeTyping();
+    const EditorSession::Outgoing outgoing = session_.outgoing();
+    showForm();
+    if (!outgoing.entries.isEmpty()) {
         Messages::entriesRefused(this, QStringLiteral("Nothing was written to the board. Please correct these entries:"),
-                                 problems);
+                                 outgoing.entries);
         return;
     }
-    transferProduct_ = Editor::selectedProduct(form_).value_or(0);
-    readRunning_ = false;
-    if (transferProduct_ != 0) {
-        // A board must never get a malformed word: look at what ReadGUI will hand it,
-        // words a file carried into the image included.
-        BoardImage outgoing = image_;
-        Editor::ReadGUI(form_, outgoing);
-        const QStringList words = Editor::malformedWords(outgoing, LinkOperations::lastWord(transferProduct_));
-        if (!words.isEmpty()) {
-            Messages::errorMessage(this, QStringLiteral("Nothing was written to the board: %1.").arg(words.front()));
-            return;
-        }
-        if (!portOpen_) {
-            startLink(LinkIntent::OpenForWrite, link_->openPort(portName(), portSettings_));
-            return;
-        }
+    // A board must never get a malformed word, not even one a file carried into the image.
+    if (!outgoing.words.isEmpty()) {
+        Messages::errorMessage(this, QStringLiteral("Nothing was written to the board: %1.").arg(outgoing.words.front()));
+        return;
     }
-    beginTransfer();
+    const std::optional<int> product = session_.product();
+    if (!product) {
+        session_.image = outgoing.image;
+        transferWithoutBoard(TransferWindow::Direction::Write);
+        return;
+    }
+    runBoardJob({.kind = BoardJob::Kind::Write, .product = *product, .image = outgoing.image},
+                [this](const BoardJob::Result& result) { transferFinished(result); },
+                [this, sent = outgoing.image](int maximum) {
+                    session_.image = sent; // the controls read into the image, as the write sends them
+                    transferStarted(TransferWindow::Direction::Write, maximum);
+                });
 }
 
-void MainWindow::beginTransfer()
+void MainWindow::transferStarted(TransferWindow::Direction direction, int maximum)
 {
     setCursor(Qt::WaitCursor);
-    if (!readRunning_)
-        Editor::ReadGUI(form_, image_);
-    const int maximum = transferProduct_ ? LinkOperations::progressMaximum(transferProduct_) : 0;
-    transfer_->showTransfer(readRunning_ ? TransferWindow::Direction::Read : TransferWindow::Direction::Write, maximum);
-    const bool started = transferProduct_ != 0
-        && (readRunning_ ? startLink(LinkIntent::Read, link_->read(transferProduct_, image_))
-                         : startLink(LinkIntent::Write, link_->write(transferProduct_, image_)));
-    if (!started) {
-        showTransferComplete(); // no product ticked: nothing is sent
-        return;
-    }
+    transfer_->showTransfer(direction, maximum);
     transfer_->setCancelEnabled(true);
 }
 
-void MainWindow::transferFinished(LinkIntent intent, const LinkJobResult& result)
+void MainWindow::transferWithoutBoard(TransferWindow::Direction direction)
+{
+    // No product ticked: the window goes through its steps and nothing is sent.
+    setCursor(Qt::WaitCursor);
+    transfer_->showTransfer(direction, 0);
+    std::function<void()> then;
+    if (direction == TransferWindow::Direction::Read)
+        then = [this] { showImage(); };
+    showTransferComplete(std::move(then));
+}
+
+void MainWindow::transferFinished(const BoardJob::Result& result)
 {
     transfer_->setCancelEnabled(false);
     transfer_->setBoardSilent(false);
+    if (result.end == BoardJob::End::PortUnavailable) {
+        unsetCursor();
+        Messages::commLinkError(this, result.message);
+        return;
+    }
+    const bool read = result.kind == BoardJob::Kind::Read;
     // The dialogue worked on a copy: whatever it got to replaces the image.
-    if (intent == LinkIntent::Read)
-        image_ = result.image;
-    if (result.portOpened) {
-        const bool readKept = result.transfer.end == TransferResult::End::Completed
-            || result.transfer.end == TransferResult::End::Cancelled;
-        if (intent == LinkIntent::Write)
-            backUp(result.image, false);
-        else if (readKept)
-            backUp(result.image, true);
-        if (intent == LinkIntent::Write && result.transfer.end == TransferResult::End::Completed
-            && menus_.mnuVerifyAfterWrite->isChecked()) {
-            sentImage_ = result.image;
-            verifyPending_ = true;
-        }
-    }
-    portOpen_ = result.portOpened && result.transfer.end != TransferResult::End::Failed;
-    if (!result.portOpened) {
-        endTransferWithError(result.message);
+    if (read)
+        session_.image = result.image;
+    backupFailure_ = result.backupProblems.join(QStringLiteral("\r\n"));
+    if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
+        endTransferWithError(BoardJob::describe(result).reason);
         return;
     }
-    switch (result.transfer.end) {
-    case TransferResult::End::Completed:
-    case TransferResult::End::Cancelled:
-        showTransferComplete();
-        return;
-    case TransferResult::End::Failed:
-    case TransferResult::End::TimedOut:
-        endTransferWithError(QStringLiteral("The serial port failed during the transfer: %1").arg(result.transfer.message));
-        return;
-    }
+    const bool verify = !read && result.end == BoardJob::End::Done && menus_.mnuVerifyAfterWrite->isChecked();
+    showTransferComplete([this, read, verify, sent = result.image, product = result.product] {
+        if (read)
+            showImage();
+        reportBackup();
+        if (verify)
+            startVerify(sent, product);
+    });
 }
 
-void MainWindow::showTransferComplete()
+void MainWindow::showTransferComplete(std::function<void()> then)
 {
     unsetCursor();
-    transfer_->setCancelEnabled(false);
-    transfer_->setLabel(TransferWindow::kComplete);
-    // The pause keeps the window painting; commands are refused until it ends.
-    completeTimer_.start();
+    // Commands are refused until the pause has ended.
+    transfer_->complete(std::move(then));
 }
 
-void MainWindow::transferCompleteElapsed()
+void MainWindow::showImage()
 {
-    transfer_->hide();
-    if (readRunning_) {
-        Editor::UpdateGUI(form_, image_);
-        showForm();
-    }
-    reportBackup();
-    startVerify();
+    Editor::UpdateGUI(session_.form, session_.image);
+    showForm();
 }
 
 void MainWindow::endTransferWithError(const QString& reason)
@@ -209,6 +218,36 @@ void MainWindow::endTransferWithError(const QString& reason)
     reportBackup();
 }
 
+// ---- verify after write -------------------------------------------------------
+
+void MainWindow::startVerify(const BoardImage& sent, int product)
+{
+    if (closing_)
+        return;
+    // The read-back works on a copy; the editor's image stays as it was written.
+    transfer_->showTransfer(TransferWindow::Direction::Read, LinkOperations::progressMaximum(product));
+    setCursor(Qt::WaitCursor);
+    transfer_->setCancelEnabled(true);
+    runBoardJob({.kind = BoardJob::Kind::Verify, .product = product, .image = sent},
+                [this](const BoardJob::Result& result) { verifyFinished(result); });
+}
+
+void MainWindow::verifyFinished(const BoardJob::Result& result)
+{
+    unsetCursor();
+    transfer_->setCancelEnabled(false);
+    transfer_->setBoardSilent(false);
+    transfer_->hide();
+    if (closing_)
+        return;
+    const QString failure = BoardJob::readBackFailure(result);
+    if (verifyDialog_)
+        verifyDialog_->close();
+    verifyDialog_ = DifferencesDialog::verify(
+        this, failure.isEmpty() ? result.differences : std::vector<Compare::Difference>{}, failure);
+    verifyDialog_->show();
+}
+
 // ---- Force Initialization -----------------------------------------------------
 
 void MainWindow::mnuForce_Click()
@@ -216,84 +255,30 @@ void MainWindow::mnuForce_Click()
     if (refuseWhileBusy())
         return;
     setCursor(Qt::WaitCursor);
-    startLink(LinkIntent::Force, link_->forceInitialization());
+    runBoardJob({.kind = BoardJob::Kind::ForceInitialization, .product = session_.product().value_or(1)},
+                [this](const BoardJob::Result&) { unsetCursor(); });
 }
 
-// ---- results ------------------------------------------------------------------
+// ---- the port -----------------------------------------------------------------
 
-void MainWindow::portOpenedFor(LinkIntent intent, const LinkJobResult& result)
+void MainWindow::choosePort(int index, bool fromAssistant)
 {
-    portOpen_ = result.portOpened;
-    switch (intent) {
-    case LinkIntent::Startup:
-        return; // start-up says nothing
-    case LinkIntent::Product:
-        // The new product's tick, caption and enabled states stand.
-        if (!result.portOpened)
-            Messages::invalidSerialPort(this, result.message);
-        return;
-    case LinkIntent::Port:
-        if (std::exchange(portFromAssistant_, false) && portAssistant_)
-            portAssistant_->setStatus(result.portOpened
-                                          ? QStringLiteral("COM%1 is open on %2.").arg(pendingPort_).arg(
-                                                SerialPort::devicePathFor(QStringLiteral("COM%1").arg(pendingPort_)))
-                                          : result.message);
-        if (!result.portOpened) {
-            Messages::invalidSerialPort(this, result.message);
+    // The ticks, Label7 and Config.ini change only once the port has opened.
+    openPort(QStringLiteral("COM%1").arg(index), [this, index, fromAssistant](const LinkWorker::PortChange& change) {
+        if (fromAssistant && portAssistant_)
+            portAssistant_->setStatus(change.opened ? QStringLiteral("COM%1 is open on %2.")
+                                                          .arg(index)
+                                                          .arg(SerialPort::devicePathFor(QStringLiteral("COM%1").arg(index)))
+                                                    : change.message);
+        if (!change.opened) {
+            Messages::invalidSerialPort(this, change.message);
             showForm();
             return;
         }
-        form_.mnuSerialConfig.fill(false);
-        form_.mnuSerialConfig[pendingPort_] = true;
-        form_.Label7.caption = QStringLiteral("COM%1:").arg(pendingPort_);
+        session_.form.mnuSerialConfig.fill(false);
+        session_.form.mnuSerialConfig[index] = true;
+        session_.form.Label7.caption = QStringLiteral("COM%1:").arg(index);
         showForm();
-        writeSettings(pendingPort_, Editor::selectedProduct(form_));
-        return;
-    case LinkIntent::OpenForRead:
-    case LinkIntent::OpenForWrite:
-        if (!result.portOpened) {
-            Messages::commLinkError(this, result.message);
-            return;
-        }
-        beginTransfer();
-        return;
-    default:
-        return;
-    }
-}
-
-void MainWindow::linkFinished(const LinkJobResult& result)
-{
-    const LinkIntent intent = std::exchange(intent_, LinkIntent::None);
-    switch (result.job) {
-    case LinkJobResult::Job::OpenPort:
-        portOpenedFor(intent, result);
-        break;
-    case LinkJobResult::Job::ClosePort:
-        portOpen_ = false;
-        break;
-    case LinkJobResult::Job::Ping:
-        if (result.ping.outcome == PingResult::Outcome::PortError)
-            portOpen_ = false;
-        if (!closing_)
-            pingFinished(result);
-        break;
-    case LinkJobResult::Job::Read:
-        if (intent == LinkIntent::Verify) {
-            verifyFinished(result);
-            break;
-        }
-        transferFinished(intent, result);
-        break;
-    case LinkJobResult::Job::Write:
-        transferFinished(intent, result);
-        break;
-    case LinkJobResult::Job::ForceInitialization:
-        unsetCursor();
-        portOpen_ = result.portOpened && result.message.isEmpty();
-        break;
-    }
-    reportTraceFailure();
-    if (closing_)
-        close();
+        writeSettings(index, session_.product());
+    });
 }

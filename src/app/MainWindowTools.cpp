@@ -21,22 +21,7 @@
 #include <QFileInfo>
 #include <QProcess>
 
-// ---- backups ------------------------------------------------------------------
-
-void MainWindow::backUp(const BoardImage& image, bool read)
-{
-    const QDateTime now = QDateTime::currentDateTime();
-    const Backups::Result saved =
-        Backups::save(image, transferProduct_, read ? Backups::Kind::Read : Backups::Kind::Write, now);
-    QStringList problems;
-    if (!saved.ok)
-        problems << saved.message;
-    const Backups::PruneResult pruned = Backups::prune(now);
-    if (!pruned.message.isEmpty())
-        problems << pruned.message;
-    if (!problems.isEmpty())
-        backupFailure_ = problems.join(QStringLiteral("\r\n"));
-}
+// ---- backups (the board job takes them) -----------------------------------------
 
 void MainWindow::reportBackup()
 {
@@ -60,47 +45,6 @@ void MainWindow::mnuVerifyAfterWrite_Click(bool on)
     userSettings().setValue(kVerifyAfterWriteKey, on);
 }
 
-bool MainWindow::startVerify()
-{
-    if (!std::exchange(verifyPending_, false) || closing_)
-        return false;
-    // The read-back works on a copy; the editor's image stays as it was written.
-    transfer_->showTransfer(TransferWindow::Direction::Read, LinkOperations::progressMaximum(transferProduct_));
-    if (!startLink(LinkIntent::Verify, link_->read(transferProduct_, sentImage_))) {
-        transfer_->hide();
-        return false;
-    }
-    setCursor(Qt::WaitCursor);
-    transfer_->setCancelEnabled(true);
-    return true;
-}
-
-void MainWindow::verifyFinished(const LinkJobResult& result)
-{
-    unsetCursor();
-    transfer_->setCancelEnabled(false);
-    transfer_->setBoardSilent(false);
-    transfer_->hide();
-    portOpen_ = result.portOpened && result.transfer.end != TransferResult::End::Failed;
-    if (closing_)
-        return;
-    QString failure;
-    if (!result.portOpened)
-        failure = result.message;
-    else if (result.transfer.end == TransferResult::End::Cancelled)
-        failure = QStringLiteral("the read-back was cancelled.");
-    else if (result.transfer.end != TransferResult::End::Completed)
-        failure = result.transfer.message;
-    const int last = LinkOperations::lastWord(transferProduct_);
-    const std::vector<Compare::Difference> differences =
-        failure.isEmpty() ? Compare::differences(sentImage_, result.image, transferProduct_, last)
-                          : std::vector<Compare::Difference>{};
-    if (verifyDialog_)
-        verifyDialog_->close();
-    verifyDialog_ = DifferencesDialog::verify(this, differences, failure);
-    verifyDialog_->show();
-}
-
 // ---- compare with a file ------------------------------------------------------
 
 namespace {
@@ -112,14 +56,13 @@ void MainWindow::mnuFileCompare_Click()
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Compare with Tervalo Logic Board Data File..."));
     if (FileChooser::isCancel(path))
         return;
-    BoardImage fileImage = image_;
-    if (!loadDataFile(path, fileImage))
+    BoardImage fileImage;
+    if (!reportOpen(session_.openCopy(path, fileImage)))
         return;
     // The window as it stands, onto a copy: the editor's own image is not touched.
-    BoardImage windowImage = image_;
-    Editor::ReadGUI(form_, windowImage);
+    const BoardImage windowImage = session_.imageShown();
     // Without a ticked product the file is shown as the first product would show it.
-    const int product = Editor::selectedProduct(form_).value_or(1);
+    const int product = Editor::selectedProduct(session_.form).value_or(1);
     const auto differences = Compare::differences(windowImage, fileImage, product, kFileLastWord);
     if (compareDialog_)
         compareDialog_->close();
@@ -183,43 +126,6 @@ void MainWindow::portAssistantUse(int com, const QString& device)
         return;
     PortAssistant::storeMapping(com, device);
     portAssistant_->setStatus(QStringLiteral("COM%1 now means %2. Opening it...").arg(com).arg(device));
-    portFromAssistant_ = true;
-    mnuSerialConfig_Click(com);
+    choosePort(com, true);
 }
 
-// ---- help ---------------------------------------------------------------------
-
-QString MainWindow::manualPath()
-{
-    const QString program = QCoreApplication::applicationDirPath();
-    const QString places[] = {
-        // Installed with the program, under whatever prefix it was installed to.
-        program + QStringLiteral("/../share/doc/vireo-programmer/manual/index.html"),
-        // Installed where this build installs to.
-        QStringLiteral(VIREO_DATA_DIR "/../doc/vireo-programmer/manual/index.html"),
-        // Unpacked beside the program, as the build tree has it.
-        program + QStringLiteral("/manual/index.html"),
-    };
-    for (const QString& place : places) {
-        if (QFileInfo::exists(place))
-            return QDir::cleanPath(place);
-    }
-    return {};
-}
-
-bool MainWindow::desktopShowsChm()
-{
-#ifdef Q_OS_WIN
-    return true; // Windows shows help files itself
-#else
-    QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("application/vnd.ms-htmlhelp")});
-    if (!query.waitForFinished(2000)) {
-        query.kill();
-        query.waitForFinished(500);
-        return false;
-    }
-    return query.exitCode() == 0 && !query.readAllStandardOutput().trimmed().isEmpty();
-#endif
-}

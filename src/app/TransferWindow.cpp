@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -69,6 +70,34 @@ TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, Qt::Window | Q
     lblNotAnswering_->setWordWrap(true);
     lblNotAnswering_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblNotAnswering_->hide();
+
+    completeTimer_ = new QTimer(this);
+    completeTimer_->setSingleShot(true);
+    completeTimer_->setInterval(kCompleteMs);
+    connect(completeTimer_, &QTimer::timeout, this, [this] {
+        hide();
+        if (std::function<void()> then = std::exchange(afterComplete_, {}))
+            then();
+    });
+}
+
+void TransferWindow::complete(std::function<void()> then)
+{
+    setCancelEnabled(false);
+    setLabel(kComplete);
+    afterComplete_ = std::move(then);
+    completeTimer_->start();
+}
+
+bool TransferWindow::isCompleting() const
+{
+    return completeTimer_->isActive();
+}
+
+void TransferWindow::stopCompleting()
+{
+    completeTimer_->stop();
+    afterComplete_ = {};
 }
 
 void TransferWindow::setBoardSilent(bool silent)

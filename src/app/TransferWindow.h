@@ -2,11 +2,14 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QCloseEvent;
 class QKeyEvent;
 class QLabel;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 
 // frmTransfer: shows a board read or write in progress and takes the user's cancel.
 // The pictures show the direction, source on the left.
@@ -49,6 +52,14 @@ public:
     void setBoardSilent(bool silent);
     bool isBoardSilentShown() const;
 
+    // "Transfer Complete" for a moment, the window painting meanwhile; then the window
+    // goes and `then` runs.
+    static constexpr int kCompleteMs = 1200;
+    void complete(std::function<void()> then);
+    bool isCompleting() const;
+    // Shutdown: the pause ends without its `then`.
+    void stopCompleting();
+
 public slots:
     void cmdCancel_Click();
 
@@ -71,4 +82,6 @@ private:
     QLabel* Image3_;
     QLabel* Image4_;
     QLabel* lblNotAnswering_;
+    QTimer* completeTimer_;
+    std::function<void()> afterComplete_;
 };

@@ -48,16 +48,17 @@ bool isBoardWord(const QString& word)
 }
 
 // "write --raw": the file's words 0..N exactly, each four hexadecimal digits, marker in word 0.
-std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, BoardImage image)
+std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, const EditorSession& start)
 {
-    const std::optional<int> count = openFile(path, image, QStringLiteral("write"));
-    if (!count)
+    BoardImage image;
+    const DataFile::LoadResult loaded = start.openCopy(path, image);
+    if (!reportOpen(loaded, path, QStringLiteral("write")))
         return std::nullopt;
     const int last = LinkOperations::lastWord(t.product);
-    if (*count <= last) {
+    if (loaded.count <= last) {
         report(QStringLiteral("write"), QStringLiteral("%1 holds %2 words; %3 sends words 0 to %4")
                                             .arg(QFileInfo(path).fileName())
-                                            .arg(*count)
+                                            .arg(loaded.count)
                                             .arg(QString::fromLatin1(Product::info(t.product).caption))
                                             .arg(last));
         return std::nullopt;
@@ -88,11 +89,11 @@ int ping(const QStringList& args)
         parseBoardCommand(parser, {QStringLiteral("ping"), kPingUsage, 0, false}, args, &status);
     if (!t)
         return status;
-    const Window start = startUp(t->product);
+    const EditorSession start = startUp(t->product);
     return onBoardLine(*t, QStringLiteral("ping"), [&](BoardLine& line) {
-        LinkContext ctx = line.context();
-        const int pinged =
-            pingStatus(LinkOperations::ping(ctx, t->product, accessCode(*t, start)), QStringLiteral("ping"));
+        const BoardJob::Request request{
+            .kind = BoardJob::Kind::LinkCheck, .product = t->product, .accessCode = accessCode(*t, start)};
+        const int pinged = runJob(line, *t, QStringLiteral("ping"), request);
         if (pinged == kOk)
             out() << "Communications Link is Established\n";
         return pinged;
@@ -119,31 +120,34 @@ int read(const QStringList& args)
         return kInvalid;
     }
     const QString outPath = parser.value(QStringLiteral("o"));
-    Window w = startUp(t->product);
-    BoardImage image = w.image; // the transfer works on a copy
-    bool transferred = false;
+    EditorSession w = startUp(t->product);
+    // The transfer works on a copy; what came from the board is backed up as it came,
+    // even from a read that did not finish.
+    const BoardJob::Request request{.kind = BoardJob::Kind::Read,
+                                    .product = t->product,
+                                    .accessCode = accessCode(*t, w),
+                                    .linkCheckFirst = t->linkCheck,
+                                    .image = w.image};
+    BoardJob::Result result;
     status = onBoardLine(*t, QStringLiteral("read"), [&](BoardLine& line) {
-        return linkCheckAndTransfer(line, *t, QStringLiteral("read"), accessCode(*t, w),
-                                    QStringLiteral("Reading Logic Board"), [&](LinkContext& ctx) {
-                                        transferred = true;
-                                        return LinkOperations::read(ctx, t->product, image);
-                                    });
+        return runJob(line, *t, QStringLiteral("read"), request, &result);
     });
-    // What came from the board, as it came, even from a read that did not finish.
-    if (transferred)
-        backUp(image, t->product, true, QStringLiteral("read"));
     if (status != kOk)
         return status;
-    if (!t->raw) {
-        Editor::UpdateGUI(w.form, image);
-        if (!WordCodec::hasMarker(image.word(MemoryMap::kHeader))) {
+    const BoardImage& image = result.image;
+    DataFile::SaveResult saved;
+    if (t->raw) {
+        saved = DataFile::save(outPath, image);
+    } else {
+        // The window after the read, saved as Save As saves it.
+        w.show(image);
+        if (w.checkSave().invalidImage) {
             report(QStringLiteral("read"), QStringLiteral("word 0 from the board is \"%1\": ").arg(image.word(0))
                                                + DataFile::kInvalidFileMessage);
             return kInvalid;
         }
-        Editor::ReadGUI(w.form, image);
+        saved = w.save(outPath);
     }
-    const DataFile::SaveResult saved = DataFile::save(outPath, image);
     if (!saved.ok()) {
         report(QStringLiteral("read"), saved.message);
         return kInvalid;
@@ -168,29 +172,30 @@ int write(const QStringList& args)
     if (!t)
         return status;
     const QString path = parser.positionalArguments().front();
-    Window w = startUp(t->product);
+    EditorSession w = startUp(t->product);
     const QString code = accessCode(*t, w); // the code in the box before the file is opened
     BoardImage image;
     if (t->raw) {
-        const std::optional<BoardImage> file = rawFileImage(path, *t, w.image);
+        const std::optional<BoardImage> file = rawFileImage(path, *t, w);
         if (!file)
             return kInvalid;
         image = *file;
     } else {
-        if (!openFile(path, w.image, QStringLiteral("write")))
+        if (!reportOpen(w.open(path), path, QStringLiteral("write")))
             return kInvalid;
-        Editor::UpdateGUI(w.form, w.image);
-        if (!entriesWritable(w.form, QStringLiteral("write")))
+        const std::optional<BoardImage> outgoing = outgoingImage(w, QStringLiteral("write"));
+        if (!outgoing)
             return kInvalid;
-        Editor::ReadGUI(w.form, w.image);
-        image = w.image;
-        if (!wordsWritable(image, t->product, QStringLiteral("write")))
-            return kInvalid;
+        image = *outgoing;
     }
-    const bool verifying = parser.isSet(QStringLiteral("verify"));
-    return onBoardLine(*t, QStringLiteral("write"), [&](BoardLine& line) {
-        return writeToBoard(line, *t, QStringLiteral("write"), code, image, verifying);
-    });
+    const BoardJob::Request request{.kind = BoardJob::Kind::Write,
+                                    .product = t->product,
+                                    .accessCode = code,
+                                    .linkCheckFirst = t->linkCheck,
+                                    .image = image,
+                                    .verify = parser.isSet(QStringLiteral("verify"))};
+    return onBoardLine(*t, QStringLiteral("write"),
+                       [&](BoardLine& line) { return runJob(line, *t, QStringLiteral("write"), request); });
 }
 
 } // namespace Cli

@@ -6,6 +6,7 @@
 #include "Compare.h"
 #include "DataFile.h"
 #include "Editor.h"
+#include "EditorSession.h"
 #include "FormControls.h"
 #include "MemoryMap.h"
 #include "Product.h"
@@ -23,18 +24,11 @@ const QString kDumpUsage = QStringLiteral("vireo dump FILE --product N [--json]"
 const QString kDiffUsage = QStringLiteral("vireo diff A.tv2 B.tv2 --product N");
 const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
 
-struct Window {
-    Form form;
-    BoardImage image;
-};
-
 QString fileName(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
 
-// The file's words as "Open..." takes them, with the window's marker test; false
-// (reported) when it is refused.
-bool loadFile(const QString& path, BoardImage& image)
+// A file "Open..." refused, reported; false then.
+bool reportFile(const DataFile::LoadResult& loaded, const QString& path)
 {
-    const DataFile::LoadResult loaded = DataFile::load(path, image, DataFile::MarkerRule::Required);
     if (loaded.ok())
         return true;
     if (loaded.error == DataFile::Error::MissingMarker)
@@ -47,13 +41,11 @@ bool loadFile(const QString& path, BoardImage& image)
 
 // The window as start-up leaves it before the default file (design time, then the
 // product's profile), after which the file is opened as "Open..." does.
-std::optional<Window> openLikeTheWindow(const QString& path, int product)
+std::optional<EditorSession> openLikeTheWindow(const QString& path, int product)
 {
-    Window w{Form::designTime(), {}};
-    Editor::applyProductProfile(w.form, QString::number(product));
-    if (!loadFile(path, w.image))
+    EditorSession w = EditorSession::startUp(product);
+    if (!reportFile(w.open(path), path))
         return std::nullopt;
-    Editor::UpdateGUI(w.form, w.image);
     return w;
 }
 
@@ -219,7 +211,7 @@ int dump(const QStringList& args)
     const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
     if (!product)
         return kInvalid;
-    const std::optional<Window> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
+    const std::optional<EditorSession> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
     if (!w)
         return kInvalid;
     if (parser.isSet(QStringLiteral("json")))
@@ -256,9 +248,11 @@ int diff(const QStringList& args)
     const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
     if (!product)
         return kInvalid;
+    // Each file as "Open..." takes it into a window that has opened nothing yet.
+    const EditorSession window;
     BoardImage a;
     BoardImage b;
-    if (!loadFile(files[0], a) || !loadFile(files[1], b))
+    if (!reportFile(window.openCopy(files[0], a), files[0]) || !reportFile(window.openCopy(files[1], b), files[1]))
         return kInvalid;
 
     const std::vector<Compare::Difference> diffs = Compare::differences(a, b, *product, MemoryMap::kLastFileWord);
@@ -345,7 +339,7 @@ int convert(const QStringList& args)
         entries.push_back({control, set.mid(eq + 1)});
     }
 
-    std::optional<Window> w = openLikeTheWindow(files[0], *product);
+    std::optional<EditorSession> w = openLikeTheWindow(files[0], *product);
     if (!w)
         return kInvalid;
     for (const Entry& e : entries) {
@@ -359,19 +353,18 @@ int convert(const QStringList& args)
         Editor::mnuProduct_Click(w->form, *target);
 
     // Saving as "Save As..." does.
-    if (!WordCodec::hasMarker(w->image.word(MemoryMap::kHeader))) {
+    const EditorSession::SaveCheck check = w->checkSave();
+    if (check.invalidImage) {
         err() << "vireo convert: " << DataFile::kInvalidFileMessage << "\n";
         return kInvalid;
     }
-    const QStringList problems = Editor::completeEntries(w->form);
-    if (!problems.isEmpty()) {
+    if (!check.entries.isEmpty()) {
         err() << "vireo convert: these entries cannot be written, nothing was written:\n";
-        for (const QString& p : problems)
+        for (const QString& p : check.entries)
             err() << "  " << p << "\n";
         return kFailed;
     }
-    Editor::ReadGUI(w->form, w->image);
-    const DataFile::SaveResult saved = DataFile::save(files[1], w->image);
+    const DataFile::SaveResult saved = w->save(files[1]);
     if (!saved.ok()) {
         err() << "vireo convert: " << saved.message << "\n";
         return kFailed;

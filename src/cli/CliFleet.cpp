@@ -99,7 +99,7 @@ struct Run {
     Target target;
     QString accessCode;
     bool verifying = false;
-    Window window; // the file, as the window shows it; its primary code is the next radio's
+    EditorSession window; // the file, as the window shows it; its primary code is the next radio's
 };
 
 // The primary code as the board gets it: four digits.
@@ -112,9 +112,16 @@ int programRadio(BoardLine& line, Run& run)
 {
     if (const int opened = line.open(kCommand); opened != kOk)
         return opened;
-    BoardImage image = run.window.image;
-    Editor::ReadGUI(run.window.form, image);
-    return writeToBoard(line, run.target, kCommand, run.accessCode, image, run.verifying);
+    const std::optional<BoardImage> image = outgoingImage(run.window, kCommand);
+    if (!image)
+        return kInvalid;
+    const BoardJob::Request request{.kind = BoardJob::Kind::Write,
+                                    .product = run.target.product,
+                                    .accessCode = run.accessCode,
+                                    .linkCheckFirst = run.target.linkCheck,
+                                    .image = *image,
+                                    .verify = run.verifying};
+    return runJob(line, run.target, kCommand, request);
 }
 
 std::optional<int> countOption(const QCommandLineParser& parser)
@@ -133,20 +140,15 @@ std::optional<int> countOption(const QCommandLineParser& parser)
 // The file opened as "Open..." does, ready to number radios from its primary code.
 bool openFleetFile(const QString& path, Run& run)
 {
-    Window& w = run.window;
-    if (!openFile(path, w.image, kCommand))
+    EditorSession& w = run.window;
+    if (!reportOpen(w.open(path), path, kCommand))
         return false;
-    Editor::UpdateGUI(w.form, w.image);
     if (w.form.PrimaryCode.text.isEmpty()) {
         report(kCommand, QStringLiteral("the file has no primary code to number the radios from; set the first "
                                         "radio's with vireo convert --set PrimaryCode=NNNN"));
         return false;
     }
-    if (!entriesWritable(w.form, kCommand))
-        return false;
-    BoardImage outgoing = w.image;
-    Editor::ReadGUI(w.form, outgoing);
-    if (!wordsWritable(outgoing, run.target.product, kCommand))
+    if (!outgoingImage(w, kCommand))
         return false;
     w.form.PrimaryCode.text = primaryCode(w.form);
     return true;

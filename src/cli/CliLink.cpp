@@ -1,6 +1,5 @@
 #include "CliLink.h"
 
-#include "Backups.h"
 #include "CliSupport.h"
 #include "Commands.h"
 #include "DataFile.h"
@@ -23,8 +22,6 @@ namespace Cli {
 namespace {
 
 constexpr double kDefaultTimeoutSeconds = 10;
-
-const QString kCancelledMessage = QStringLiteral("Data Transfer Cancelled...\nLogic Board Power must be re-cycled.");
 
 const QString kExitStatuses = QStringLiteral(
     "Exit status: 0 done; 1 no answer from the board, or the port failed during the dialogue;\n"
@@ -160,15 +157,9 @@ private:
 
 } // namespace
 
-Window startUp(int product)
+EditorSession startUp(int product)
 {
-    Window w;
-    Editor::applyProductProfile(w.form, QString::number(product));
-    const QString defaultFile = QString::fromLatin1(Product::info(product).defaultFile);
-    w.defaultLoaded = DataFile::load(defaultFile, w.image, DataFile::MarkerRule::NotChecked).ok();
-    if (w.defaultLoaded)
-        Editor::UpdateGUI(w.form, w.image);
-    return w;
+    return EditorSession::startUp(product, QDir::currentPath());
 }
 
 void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLinkCheck)
@@ -223,11 +214,11 @@ std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardC
     return resolveTarget(parser, c.name, c.transfer);
 }
 
-QString accessCode(const Target& t, const Window& start)
+QString accessCode(const Target& t, const EditorSession& start)
 {
     if (!t.code.isEmpty())
         return t.code;
-    return start.defaultLoaded ? start.form.ProgAccessCode.text : Editor::kDefaultAccessCode;
+    return start.defaultLoaded() ? start.form.ProgAccessCode.text : Editor::kDefaultAccessCode;
 }
 
 void report(const QString& command, const QString& what, const QString& message)
@@ -297,156 +288,100 @@ LinkContext BoardLine::context(std::function<void()> progress)
     return LinkContext{port(), clock_, interrupted, std::move(progress), target_.timeout};
 }
 
-int pingStatus(const PingResult& result, const QString& command)
+bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const QString& command)
 {
-    switch (result.outcome) {
-    case PingResult::Outcome::Established: return kOk;
-    case PingResult::Outcome::LinkError:
-        report(command, QStringLiteral("no answer from the board"), LinkMessages::kCommLinkError);
-        return kFailed;
-    case PingResult::Outcome::CodeRefused:
-        report(command, QStringLiteral("the board refused the access code"), LinkMessages::kInvalidPassword);
-        return kCodeRefused;
-    case PingResult::Outcome::PortError:
-        report(command, QStringLiteral("the port failed: ") + result.message, LinkMessages::kCommLinkError);
-        return kFailed;
-    }
-    return kFailed;
+    if (loaded.ok())
+        return true;
+    const bool unmarked = loaded.error == DataFile::Error::MissingMarker;
+    const QString where = unmarked ? QFileInfo(path).fileName() + QStringLiteral(": ") : QString();
+    report(command, where + loaded.message);
+    return false;
 }
 
-int cancelledStatus(const QString& command)
+std::optional<BoardImage> outgoingImage(EditorSession& session, const QString& command)
 {
-    report(command, QStringLiteral("cancelled"), kCancelledMessage);
-    return kStopped;
-}
-
-int transferStatus(const TransferResult& result, const Target& t, const QString& command)
-{
-    const QString done = QStringLiteral(" after %1 of %2 words")
-                             .arg(result.wordsDone)
-                             .arg(LinkOperations::progressMaximum(t.product));
-    switch (result.end) {
-    case TransferResult::End::Completed: return kOk;
-    case TransferResult::End::Cancelled: return cancelledStatus(command);
-    case TransferResult::End::TimedOut:
-        report(command,
-               QStringLiteral("timed out%1: no byte from the board for %2 s")
-                   .arg(done, QString::number(t.timeout.count() / 1000.0)),
-               kCancelledMessage.section(QLatin1Char('\n'), 1));
-        return kStopped;
-    case TransferResult::End::Failed:
-        report(command, QStringLiteral("the link failed%1: %2").arg(done, result.message),
-               LinkMessages::kCommLinkError);
-        return kFailed;
-    }
-    return kFailed;
-}
-
-int linkCheckAndTransfer(BoardLine& line, const Target& t, const QString& command, const QString& code,
-                         const QString& label, const std::function<TransferResult(LinkContext&)>& transfer)
-{
-    if (t.linkCheck) {
-        LinkContext ctx = line.context();
-        if (const int status = pingStatus(LinkOperations::ping(ctx, t.product, code), command); status != kOk)
-            return status;
-    }
-    if (interrupted.load())
-        return cancelledStatus(command);
-    ProgressBar bar(label, LinkOperations::progressMaximum(t.product));
-    LinkContext ctx = line.context([&bar] { bar.step(); });
-    const TransferResult result = transfer(ctx);
-    bar.finish();
-    return transferStatus(result, t, command);
-}
-
-std::optional<int> openFile(const QString& path, BoardImage& image, const QString& command)
-{
-    const DataFile::LoadResult loaded = DataFile::load(path, image, DataFile::MarkerRule::Required);
-    if (!loaded.ok()) {
-        const bool unmarked = loaded.error == DataFile::Error::MissingMarker;
-        const QString where = unmarked ? QFileInfo(path).fileName() + QStringLiteral(": ") : QString();
-        report(command, where + loaded.message);
+    const EditorSession::Outgoing outgoing = session.outgoing();
+    if (!outgoing.entries.isEmpty()) {
+        err() << "vireo " << command << ": these entries cannot be written:\n";
+        for (const QString& p : outgoing.entries)
+            err() << "  " << p << "\n";
+        err().flush();
         return std::nullopt;
     }
-    return loaded.count;
+    if (!outgoing.words.isEmpty()) {
+        report(command, QStringLiteral("nothing was written: ") + outgoing.words.front());
+        return std::nullopt;
+    }
+    return outgoing.image;
 }
 
-bool entriesWritable(Form& form, const QString& command)
+int exitStatus(BoardJob::End end)
 {
-    const QStringList problems = Editor::completeEntries(form);
-    if (problems.isEmpty())
-        return true;
-    err() << "vireo " << command << ": these entries cannot be written:\n";
-    for (const QString& p : problems)
-        err() << "  " << p << "\n";
-    err().flush();
-    return false;
+    switch (end) {
+    case BoardJob::End::Done: return kOk;
+    case BoardJob::End::PortUnavailable: return kPortUnavailable;
+    case BoardJob::End::CodeRefused: return kCodeRefused;
+    case BoardJob::End::Cancelled:
+    case BoardJob::End::TimedOut: return kStopped;
+    case BoardJob::End::VerifyFailed: return kVerifyFailed;
+    case BoardJob::End::NoAnswer:
+    case BoardJob::End::PortFailed: break;
+    }
+    return kFailed;
 }
 
-bool wordsWritable(const BoardImage& image, int product, const QString& command)
-{
-    const QStringList words = Editor::malformedWords(image, LinkOperations::lastWord(product));
-    if (words.isEmpty())
-        return true;
-    report(command, QStringLiteral("nothing was written: ") + words.front());
-    return false;
-}
+namespace {
 
-void backUp(const BoardImage& image, int product, bool read, const QString& command)
+// The verify's findings on stdout: each difference by setting, then the verdict.
+void reportVerify(const BoardJob::Result& r, const QString& command)
 {
-    const QDateTime now = QDateTime::currentDateTime();
-    const Backups::Result saved = Backups::save(image, product, read ? Backups::Kind::Read : Backups::Kind::Write, now);
-    if (!saved.ok)
-        report(command, QStringLiteral("warning: ") + saved.message);
-    const Backups::PruneResult pruned = Backups::prune(now);
-    if (!pruned.message.isEmpty())
-        report(command, QStringLiteral("warning: ") + pruned.message);
-}
-
-int writeToBoard(BoardLine& line, const Target& t, const QString& command, const QString& code,
-                 const BoardImage& image, bool verifying)
-{
-    bool transferred = false;
-    const int written = linkCheckAndTransfer(line, t, command, code, QStringLiteral("Writing Logic Board"),
-                                             [&](LinkContext& ctx) {
-                                                 transferred = true;
-                                                 return LinkOperations::write(ctx, t.product, image);
-                                             });
-    if (transferred)
-        backUp(image, t.product, false, command);
-    if (written != kOk || !verifying)
-        return written;
-    return verify(line, t, image, command);
-}
-
-int verify(BoardLine& line, const Target& t, const BoardImage& sent, const QString& command)
-{
-    BoardImage back = sent; // words above N are not read, so they compare equal
-    const Target noLinkCheck = [&] {
-        Target v = t;
-        v.linkCheck = false;
-        return v;
-    }();
-    const int status = linkCheckAndTransfer(line, noLinkCheck, command, {}, QStringLiteral("Verifying Logic Board"),
-                                            [&](LinkContext& ctx) {
-                                                return LinkOperations::read(ctx, t.product, back);
-                                            });
-    if (status != kOk) {
+    if (r.readBackEnd != BoardJob::End::Done) {
         report(command, QStringLiteral("Verify FAILED: the board could not be read back"));
-        return status;
+        return;
     }
-    const std::vector<Compare::Difference> diffs =
-        Compare::differences(sent, back, t.product, LinkOperations::lastWord(t.product));
-    for (const Compare::Difference& d : diffs)
+    for (const Compare::Difference& d : r.differences)
         out() << Compare::describe(d, QStringLiteral(" on file, "), QStringLiteral(" on board")) << "\n";
-    if (diffs.empty()) {
+    if (r.differences.empty())
         out() << "Verify passed\n";
-        out().flush();
-        return kOk;
-    }
-    out() << "Verify FAILED: " << diffs.size() << (diffs.size() == 1 ? " difference\n" : " differences\n");
+    else
+        out() << BoardJob::describe(r).what << "\n";
     out().flush();
-    return kVerifyFailed;
+}
+
+} // namespace
+
+int runJob(BoardLine& line, const Target& t, const QString& command, const BoardJob::Request& request,
+           BoardJob::Result* result)
+{
+    std::optional<ProgressBar> bar;
+    LinkContext ctx = line.context([&bar] {
+        if (bar)
+            bar->step();
+    });
+    ctx.transferStarting = [&bar](const QString& label, int maximum) {
+        bar.reset();
+        bar.emplace(label, maximum);
+    };
+    const BoardJob::Result r = BoardJob::run(ctx, request);
+    bar.reset();
+    const BoardJob::End transferEnd = r.verified ? BoardJob::End::Done : r.end;
+    if (r.verified && r.readBackEnd != BoardJob::End::Done) {
+        // The read-back's own end first, then the verdict.
+        BoardJob::Result readBack = r;
+        readBack.kind = BoardJob::Kind::Verify;
+        const BoardJob::Description d = BoardJob::describe(readBack, t.timeout);
+        report(command, d.what, d.message);
+    } else if (transferEnd != BoardJob::End::Done) {
+        const BoardJob::Description d = BoardJob::describe(r, t.timeout);
+        report(command, d.what, d.message);
+    }
+    for (const QString& problem : r.backupProblems)
+        report(command, QStringLiteral("warning: ") + problem);
+    if (r.verified)
+        reportVerify(r, command);
+    if (result)
+        *result = r;
+    return exitStatus(r.end);
 }
 
 } // namespace Cli

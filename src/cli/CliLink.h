@@ -1,8 +1,11 @@
 #pragma once
 
 #include "BoardImage.h"
+#include "BoardJob.h"
 #include "Compare.h"
+#include "DataFile.h"
 #include "DialogueResults.h"
+#include "EditorSession.h"
 #include "Form.h"
 #include "LinkContext.h"
 #include "SerialPort.h"
@@ -21,14 +24,9 @@
 // trace, Ctrl+C, and each outcome as an exit status with the window's message.
 namespace Cli {
 
-// The window as start-up leaves it: design time, the product's profile, then its
-// default data file from the working directory, when there is one.
-struct Window {
-    Form form = Form::designTime();
-    BoardImage image;
-    bool defaultLoaded = false;
-};
-Window startUp(int product);
+// The window as start-up leaves it: the product's profile, then its default data
+// file from the working directory, when there is one.
+EditorSession startUp(int product);
 
 // Where and how to talk to the board.
 struct Target {
@@ -60,7 +58,7 @@ std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardC
                                         int* status);
 
 // The code the window would hand the board: what its Access Code box shows after start-up.
-QString accessCode(const Target& t, const Window& start);
+QString accessCode(const Target& t, const EditorSession& start);
 
 // "vireo COMMAND: what" and the window's message under it, on stderr.
 void report(const QString& command, const QString& what, const QString& message = {});
@@ -106,39 +104,19 @@ private:
     std::optional<TracingPort> tracing_;
 };
 
-// The link check's outcome as an exit status, with the window's message on stderr.
-int pingStatus(const PingResult& result, const QString& command);
-int cancelledStatus(const QString& command);
-// A transfer's end as an exit status; kOk only when every word travelled.
-int transferStatus(const TransferResult& result, const Target& t, const QString& command);
+// A file Open refused, reported ("vireo write: name.tv2: Invalid Tervalo File"); false then.
+bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const QString& command);
+// What "Write to Logic Board" would send (EditorSession::outgoing); the entries it
+// refuses, or a word a board cannot take, are reported, and nothing returned.
+std::optional<BoardImage> outgoingImage(EditorSession& session, const QString& command);
 
-// Runs the link check unless told not to (the line must be open), then the transfer
-// with a progress bar on a terminal.
-int linkCheckAndTransfer(BoardLine& line, const Target& t, const QString& command, const QString& code,
-                         const QString& label, const std::function<TransferResult(LinkContext&)>& transfer);
+// A board job's end as an exit status.
+int exitStatus(BoardJob::End end);
 
-// The window's Open of a file up to its marker test; the number of words read, or
-// nothing (reported) when the file is refused and the image untouched.
-std::optional<int> openFile(const QString& path, BoardImage& image, const QString& command);
-// Completes the entries as the window does before a write or a save; the ones it would
-// still refuse are reported, and false returned.
-bool entriesWritable(Form& form, const QString& command);
-// The outgoing image holds only four-hexadecimal-digit words in 0..N, also where a file
-// carried another word into a place no box writes; else reported, and false.
-bool wordsWritable(const BoardImage& image, int product, const QString& command);
-
-// The write of "Write to Logic Board" after the link check (unless told not to),
-// backed up once it started, and verified when asked after a complete write.
-int writeToBoard(BoardLine& line, const Target& t, const QString& command, const QString& code,
-                 const BoardImage& image, bool verifying);
-
-// Saves a backup of a board transfer and prunes old ones; a failure is a warning
-// line on stderr and never changes the command's outcome.
-void backUp(const BoardImage& image, int product, bool read, const QString& command);
-
-// Reads the board back (no new link check: the board stays unlocked after a write)
-// and compares words 0..N with what was sent, each difference on stderr by setting.
-// kOk for "Verify passed", kVerifyFailed, or the read's own failure status.
-int verify(BoardLine& line, const Target& t, const BoardImage& sent, const QString& command);
+// Runs a board job over the line, with a progress bar on stderr for each transfer
+// when it is a terminal; reports how it ended (the window's message under vireo's
+// own line), a backup that failed, and a verify's findings; returns the exit status.
+int runJob(BoardLine& line, const Target& t, const QString& command, const BoardJob::Request& request,
+           BoardJob::Result* result = nullptr);
 
 } // namespace Cli

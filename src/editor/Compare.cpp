@@ -1,46 +1,20 @@
 #include "Compare.h"
 
-#include "Editor.h"
-#include "Form.h"
+#include "EditorSession.h"
 #include "FormControls.h"
-#include "MemoryMap.h"
-
-#include <QRegularExpression>
 
 #include <algorithm>
-#include <map>
 #include <set>
 
 namespace Compare {
 
 namespace {
 
-using namespace MemoryMap;
-
-std::vector<int> range(int first, int count)
+Form windowShowing(const BoardImage& image, int product)
 {
-    std::vector<int> words(count);
-    for (int k = 0; k < count; ++k)
-        words[k] = first + k;
-    return words;
-}
-
-// Row controls: "GroupCode(3)" -> {"GroupCode", 3}.
-std::pair<QString, int> splitName(const QString& name)
-{
-    static const QRegularExpression indexed(QStringLiteral("^(\\w+)\\((\\d+)\\)$"));
-    const QRegularExpressionMatch m = indexed.match(name);
-    if (!m.hasMatch())
-        return {name, -1};
-    return {m.captured(1), m.captured(2).toInt()};
-}
-
-Form windowShowing(BoardImage image, int product)
-{
-    Form form = Form::designTime();
-    Editor::applyProductProfile(form, QString::number(product));
-    Editor::UpdateGUI(form, image);
-    return form;
+    EditorSession window = EditorSession::startUp(product);
+    window.show(image);
+    return window.form;
 }
 
 QString shown(const FormControl& c, const Form& form)
@@ -54,43 +28,8 @@ QString shown(const FormControl& c, const Form& form)
 
 std::vector<int> wordsOf(const QString& controlName)
 {
-    static const std::map<QString, std::vector<int>> single{
-        {QStringLiteral("ProgAccessCode"), range(kAccessCode, 3)},
-        {QStringLiteral("PrimaryCode"), range(kPrimaryCode, 2)},
-        {QStringLiteral("SecondaryCode"), range(kSecondaryCode, 2)},
-        {QStringLiteral("LowerBlockCode"), range(kLowerBlockCode, 2)},
-        {QStringLiteral("UpperBlockCode"), range(kUpperBlockCode, 2)},
-        {QStringLiteral("cmbSystemTone"), range(kToneNumber, 2)},
-        {QStringLiteral("cmbSystemID"), {kSystemId}},
-        {QStringLiteral("cmbMandown"), {kMandown}},
-        {QStringLiteral("chkEmergency"), {kEmergency}},
-        {QStringLiteral("chkPriority"), {kPriority}},
-        {QStringLiteral("chkConventional"), {kConventional}},
-        {QStringLiteral("chkClearChannel"), {kClearChannel}},
-        {QStringLiteral("chkRadioKill"), {kRadioKill}},
-        {QStringLiteral("chkDTMFMic"), {kOptionBits}},
-        {QStringLiteral("chkVoiceEncryption"), {kOptionBits}},
-        {QStringLiteral("chkANI"), {kOptionBits}},
-        {QStringLiteral("chkRoaming"), {kRoaming}},
-        {QStringLiteral("chkFleetDispatch"), {kFleetDispatch}},
-        {QStringLiteral("chkMemorySpeed"), {kMemorySpeed}},
-    };
-    if (const auto it = single.find(controlName); it != single.end())
-        return it->second;
-    const auto [base, i] = splitName(controlName);
-    if (i < 0)
-        return {};
-    if (base == QLatin1String("GroupCode"))
-        return {groupCodeWord(i)};
-    if (base == QLatin1String("GroupAlpha"))
-        return range(groupTagWord(i), kWordsPerTag);
-    if (base == QLatin1String("SpeedDial"))
-        return range(speedDialWord(i), kWordsPerSpeedDial);
-    if (base == QLatin1String("chkLock"))
-        return {speedDialWord(i)}; // the lock mark is the first digit
-    if (base == QLatin1String("SpeedAlpha"))
-        return range(speedTagWord(i), kWordsPerTag);
-    return {};
+    const FormControl* control = FormControls::find(controlName);
+    return control ? control->words : std::vector<int>{};
 }
 
 std::vector<Difference> differences(const BoardImage& a, const BoardImage& b, int product, int lastWord)
@@ -107,8 +46,7 @@ std::vector<Difference> differences(const BoardImage& a, const BoardImage& b, in
         if (textA == textB)
             continue;
         result.push_back({c.caption, textA, textB, c.name, -1});
-        for (int w : wordsOf(c.name))
-            explained.insert(w);
+        explained.insert(c.words.begin(), c.words.end());
     }
     const int last = std::min(lastWord, static_cast<int>(BoardImage::kLastIndex));
     for (int w = 0; w <= last; ++w) {

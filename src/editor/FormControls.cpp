@@ -1,10 +1,13 @@
 #include "FormControls.h"
 
+#include "MemoryMap.h"
+
 namespace FormControls {
 
 namespace {
 
 using Editor::DisplayFormat;
+using namespace MemoryMap;
 
 const QString kTop;
 const QString kPaging = QStringLiteral("Paging Codes");
@@ -17,18 +20,39 @@ QString indexed(const char* name, int i) { return QStringLiteral("%1(%2)").arg(Q
 // Speed-dial rows are labelled 0..9, A..D on screen.
 QString speedRowLabel(int s) { return s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10))); }
 
-FormControl textControl(QString name, QString caption, QString frame, int maxLength, DisplayFormat format,
-                        EntryRule entry, std::function<ControlRef(Form&)> access, int row = -1)
+std::vector<int> range(int first, int count)
 {
-    return {std::move(name), std::move(caption), std::move(frame), ControlKind::Text, maxLength, format, entry, row,
-            std::move(access)};
+    std::vector<int> words(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k)
+        words[static_cast<std::size_t>(k)] = first + k;
+    return words;
 }
 
-FormControl control(ControlKind kind, QString name, QString caption, QString frame,
-                    std::function<ControlRef(Form&)> access, int row = -1)
+using Access = std::function<ControlRef(Form&)>;
+
+FormControl control(ControlKind kind, QString name, QString caption, QString frame, Access access,
+                    std::vector<int> words = {}, int row = -1)
 {
-    return {std::move(name), std::move(caption), std::move(frame), kind, 0, DisplayFormat::None, EntryRule::None, row,
-            std::move(access)};
+    FormControl c;
+    c.name = std::move(name);
+    c.caption = std::move(caption);
+    c.frame = std::move(frame);
+    c.kind = kind;
+    c.row = row;
+    c.access = std::move(access);
+    c.words = std::move(words);
+    return c;
+}
+
+FormControl textBox(QString name, QString caption, QString frame, int maxLength, DisplayFormat format,
+                    EntryRule entry, Access access, std::vector<int> words, int row = -1)
+{
+    FormControl c = control(ControlKind::Text, std::move(name), std::move(caption), std::move(frame),
+                            std::move(access), std::move(words), row);
+    c.maxLength = maxLength;
+    c.format = format;
+    c.entry = entry;
+    return c;
 }
 
 #define VIREO_REF(member) [](Form& f) -> ControlRef { return &f.member; }
@@ -36,58 +60,63 @@ FormControl control(ControlKind kind, QString name, QString caption, QString fra
 
 void addTop(std::vector<FormControl>& t)
 {
-    t.push_back(textControl("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits, EntryRule::AccessCode,
-                            VIREO_REF(ProgAccessCode)));
+    t.push_back(textBox("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits, EntryRule::AccessCode,
+                        VIREO_REF(ProgAccessCode), range(kAccessCode, 3)));
 }
 
 void addPaging(std::vector<FormControl>& t)
 {
-    const auto code = [&](const char* name, const char* caption, std::function<ControlRef(Form&)> access) {
-        t.push_back(textControl(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::CodeDigits,
-                                std::move(access)));
+    const auto code = [&](const char* name, const char* caption, Access access, int firstWord) {
+        t.push_back(textBox(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::CodeDigits,
+                            std::move(access), range(firstWord, 2)));
     };
-    code("PrimaryCode", "Primary Code - ESN", VIREO_REF(PrimaryCode));
-    code("SecondaryCode", "Secondary Code", VIREO_REF(SecondaryCode));
-    code("LowerBlockCode", "Lower Block Decode", VIREO_REF(LowerBlockCode));
-    code("UpperBlockCode", "Upper Block Decode", VIREO_REF(UpperBlockCode));
+    code("PrimaryCode", "Primary Code - ESN", VIREO_REF(PrimaryCode), kPrimaryCode);
+    code("SecondaryCode", "Secondary Code", VIREO_REF(SecondaryCode), kSecondaryCode);
+    code("LowerBlockCode", "Lower Block Decode", VIREO_REF(LowerBlockCode), kLowerBlockCode);
+    code("UpperBlockCode", "Upper Block Decode", VIREO_REF(UpperBlockCode), kUpperBlockCode);
 }
 
 void addOptions(std::vector<FormControl>& t)
 {
-    const auto add = [&](ControlKind kind, const char* name, const char* caption,
-                         std::function<ControlRef(Form&)> access) {
-        t.push_back(control(kind, name, caption, kOptions, std::move(access)));
+    const auto add = [&](ControlKind kind, const char* name, const char* caption, Access access,
+                         std::vector<int> words) {
+        t.push_back(control(kind, name, caption, kOptions, std::move(access), std::move(words)));
     };
-    add(ControlKind::Combo, "cmbSystemTone", "System Tone", VIREO_REF(cmbSystemTone));
-    add(ControlKind::Combo, "cmbSystemID", "System ID Number", VIREO_REF(cmbSystemID));
-    add(ControlKind::Combo, "cmbMandown", "Mandown Timer", VIREO_REF(cmbMandown));
-    add(ControlKind::Label, "Label4", "Mandown Timer", VIREO_REF(Label4));
-    add(ControlKind::Check, "chkEmergency", "Emergency Call Override", VIREO_REF(chkEmergency));
-    add(ControlKind::Check, "chkPriority", "Priority Subscriber", VIREO_REF(chkPriority));
-    add(ControlKind::Check, "chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional));
-    add(ControlKind::Check, "chkClearChannel", "Clear Channel Alert", VIREO_REF(chkClearChannel));
-    add(ControlKind::Check, "chkRadioKill", "Clear Radio Kill", VIREO_REF(chkRadioKill));
-    add(ControlKind::Check, "chkDTMFMic", "DTMF Mobile Mic", VIREO_REF(chkDTMFMic));
-    add(ControlKind::Check, "chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption));
-    add(ControlKind::Check, "chkRoaming", "Automatic Registration", VIREO_REF(chkRoaming));
-    add(ControlKind::Check, "chkANI", "Transmit PTT ANI", VIREO_REF(chkANI));
+    add(ControlKind::Combo, "cmbSystemTone", "System Tone", VIREO_REF(cmbSystemTone), range(kToneNumber, 2));
+    add(ControlKind::Combo, "cmbSystemID", "System ID Number", VIREO_REF(cmbSystemID), {kSystemId});
+    add(ControlKind::Combo, "cmbMandown", "Mandown Timer", VIREO_REF(cmbMandown), {kMandown});
+    add(ControlKind::Label, "Label4", "Mandown Timer", VIREO_REF(Label4), {});
+    add(ControlKind::Check, "chkEmergency", "Emergency Call Override", VIREO_REF(chkEmergency), {kEmergency});
+    add(ControlKind::Check, "chkPriority", "Priority Subscriber", VIREO_REF(chkPriority), {kPriority});
+    add(ControlKind::Check, "chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional),
+        {kConventional});
+    add(ControlKind::Check, "chkClearChannel", "Clear Channel Alert", VIREO_REF(chkClearChannel), {kClearChannel});
+    add(ControlKind::Check, "chkRadioKill", "Clear Radio Kill", VIREO_REF(chkRadioKill), {kRadioKill});
+    add(ControlKind::Check, "chkDTMFMic", "DTMF Mobile Mic", VIREO_REF(chkDTMFMic), {kOptionBits});
+    add(ControlKind::Check, "chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption),
+        {kOptionBits});
+    add(ControlKind::Check, "chkRoaming", "Automatic Registration", VIREO_REF(chkRoaming), {kRoaming});
+    add(ControlKind::Check, "chkANI", "Transmit PTT ANI", VIREO_REF(chkANI), {kOptionBits});
 }
 
 void addGroups(std::vector<FormControl>& t)
 {
-    t.push_back(control(ControlKind::Check, "chkFleetDispatch", "Enable Fleet-Dispatch Mode", kGroups,
-                        VIREO_REF(chkFleetDispatch)));
+    FormControl fleet = control(ControlKind::Check, "chkFleetDispatch", "Enable Fleet-Dispatch Mode", kGroups,
+                                VIREO_REF(chkFleetDispatch), {kFleetDispatch});
+    fleet.click = Editor::chkFleetDispatch_Click;
+    t.push_back(std::move(fleet));
     t.push_back(control(ControlKind::Label, "Label3", "Group Code", kGroups, VIREO_REF(Label3)));
     t.push_back(control(ControlKind::Label, "Label2", "Alpha Tag", kGroups, VIREO_REF(Label2)));
     for (int g = 0; g < Form::kGroups; ++g) {
         const QString row = QString::number(g);
         t.push_back(control(ControlKind::Label, indexed("Label1", g), QStringLiteral("Group row ") + row, kGroups,
-                            VIREO_ROW(Label1, g), g));
-        t.push_back(textControl(indexed("GroupCode", g), QStringLiteral("Group Codes, row ") + row, kGroups, 4,
-                                DisplayFormat::FourDigits, EntryRule::GroupCode, VIREO_ROW(GroupCode, g),
-                                g));
-        t.push_back(textControl(indexed("GroupAlpha", g), QStringLiteral("Group Alpha Tag, row ") + row, kGroups, 10,
-                                DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(GroupAlpha, g), g));
+                            VIREO_ROW(Label1, g), {}, g));
+        t.push_back(textBox(indexed("GroupCode", g), QStringLiteral("Group Codes, row ") + row, kGroups, 4,
+                            DisplayFormat::FourDigits, EntryRule::GroupCode, VIREO_ROW(GroupCode, g),
+                            {groupCodeWord(g)}, g));
+        t.push_back(textBox(indexed("GroupAlpha", g), QStringLiteral("Group Alpha Tag, row ") + row, kGroups, 10,
+                            DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(GroupAlpha, g),
+                            range(groupTagWord(g), kWordsPerTag), g));
     }
 }
 
@@ -97,19 +126,24 @@ void addSpeedRow(std::vector<FormControl>& t, int s)
     // Memory 0 keeps its leading zeros as typed; the others show a plain number.
     const DisplayFormat dial = s == 0 ? DisplayFormat::None : DisplayFormat::NumberNoLeadingZeros;
     t.push_back(control(ControlKind::Label, indexed("Label23", s), QStringLiteral("Speed Dial row ") + row, kSpeed,
-                        VIREO_ROW(Label23, s), s));
-    t.push_back(textControl(indexed("SpeedDial", s), QStringLiteral("Speed Dial, row ") + row, kSpeed, 15, dial,
-                            EntryRule::DialNumber, VIREO_ROW(SpeedDial, s), s));
-    t.push_back(textControl(indexed("SpeedAlpha", s), QStringLiteral("Speed Dial Alpha Tag, row ") + row, kSpeed, 10,
-                            DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(SpeedAlpha, s), s));
+                        VIREO_ROW(Label23, s), {}, s));
+    t.push_back(textBox(indexed("SpeedDial", s), QStringLiteral("Speed Dial, row ") + row, kSpeed, 15, dial,
+                        EntryRule::DialNumber, VIREO_ROW(SpeedDial, s), range(speedDialWord(s), kWordsPerSpeedDial),
+                        s));
+    t.push_back(textBox(indexed("SpeedAlpha", s), QStringLiteral("Speed Dial Alpha Tag, row ") + row, kSpeed, 10,
+                        DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(SpeedAlpha, s),
+                        range(speedTagWord(s), kWordsPerTag), s));
+    // The lock mark is the first digit of the memory's first word.
     t.push_back(control(ControlKind::Check, indexed("chkLock", s), QStringLiteral("Lock, row ") + row, kSpeed,
-                        VIREO_ROW(chkLock, s), s));
+                        VIREO_ROW(chkLock, s), {speedDialWord(s)}, s));
 }
 
 void addSpeedDials(std::vector<FormControl>& t)
 {
-    t.push_back(control(ControlKind::Check, "chkMemorySpeed", "Enable Memory Speed Dial", kSpeed,
-                        VIREO_REF(chkMemorySpeed)));
+    FormControl memory = control(ControlKind::Check, "chkMemorySpeed", "Enable Memory Speed Dial", kSpeed,
+                                 VIREO_REF(chkMemorySpeed), {kMemorySpeed});
+    memory.click = Editor::chkMemorySpeed_Click;
+    t.push_back(std::move(memory));
     t.push_back(control(ControlKind::Label, "Label5", "Speed Dial Numbers", kSpeed, VIREO_REF(Label5)));
     t.push_back(control(ControlKind::Label, "Label6", "Alpha Tag", kSpeed, VIREO_REF(Label6)));
     t.push_back(control(ControlKind::Label, "Label8", "Lock", kSpeed, VIREO_REF(Label8)));
@@ -153,14 +187,7 @@ EntryResult enterCheck(Form& form, const FormControl& control, const QString& va
 {
     if (value != QLatin1String("0") && value != QLatin1String("1"))
         return refused(control, QStringLiteral("a check box takes 0 or 1, not \"%1\"").arg(value));
-    const int v = value.toInt();
-    // These two boxes reconfigure their frames when their value changes.
-    if (control.name == QLatin1String("chkFleetDispatch"))
-        Editor::setFleetDispatch(form, v);
-    else if (control.name == QLatin1String("chkMemorySpeed"))
-        Editor::setMemorySpeed(form, v);
-    else
-        control.checkBox(form)->value = v;
+    setCheck(form, control, value.toInt());
     return {};
 }
 
@@ -172,13 +199,6 @@ const std::vector<FormControl>& all()
     return table;
 }
 
-QString leftText(const FormControl& control, const QString& typed)
-{
-    // The access-code box judges the length as typed ("123" is not padded to a valid-looking code).
-    const QString text = control.entry == EntryRule::AccessCode ? Editor::accessCodeRule(typed) : typed;
-    return Editor::applyDisplayFormat(text, control.format);
-}
-
 const FormControl* find(const QString& name)
 {
     for (const FormControl& c : all()) {
@@ -186,6 +206,24 @@ const FormControl* find(const QString& name)
             return &c;
     }
     return nullptr;
+}
+
+QString leftText(const FormControl& control, const QString& typed)
+{
+    // The access-code box judges the length as typed ("123" is not padded to a valid-looking code).
+    const QString text = control.entry == EntryRule::AccessCode ? Editor::accessCodeRule(typed) : typed;
+    return Editor::applyDisplayFormat(text, control.format);
+}
+
+void setCheck(Form& form, const FormControl& control, int value)
+{
+    CheckBox& box = *control.checkBox(form);
+    // A change of value, by the user or by code, raises the box's click handler.
+    if (box.value == value)
+        return;
+    box.value = value;
+    if (control.click)
+        control.click(form);
 }
 
 EntryResult enter(Form& form, const FormControl& control, const QString& value)

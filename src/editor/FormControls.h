@@ -11,8 +11,11 @@
 
 // Every control of the main window that holds a value or whose enabled state the
 // frames and the product change, by its control name ("GroupCode(3)"), in the
-// order of the window. The window's compare and verify features and the
-// command-line tool find controls through this table.
+// order of the window, each declared once: its caption, its box's length and
+// display format, what its text must be to become words, the image words it shows
+// and the click handler its value change raises. The window builds its boxes from
+// this table (its layout adds only places and sizes); Compare, verify and the
+// command-line tool find controls and their words through it.
 enum class ControlKind { Text, Combo, Check, Label };
 
 // How a text box's text becomes board words, which decides what the box must hold
@@ -34,6 +37,8 @@ struct FormControl {
     EntryRule entry = EntryRule::None;
     int row = -1; // row of a group or speed-dial line; -1 elsewhere
     std::function<ControlRef(Form&)> access;
+    std::vector<int> words;              // the image words its value comes from; none for a label
+    void (*click)(Form&) = nullptr;      // run when a check box's value changes (the two frame switches)
 
     TextBox* textBox(Form& form) const { return std::get<TextBox*>(access(form)); }
     const TextBox* textBox(const Form& form) const { return textBox(const_cast<Form&>(form)); }
@@ -72,5 +77,9 @@ EntryResult enter(Form& form, const FormControl& control, const QString& value);
 // box first puts the default code back for a text that is not five characters, then
 // every box applies its display format.
 QString leftText(const FormControl& control, const QString& typed);
+
+// A check box's new value; a change raises its click handler (the frame switches
+// reconfigure their frames), setting the value it already has runs nothing.
+void setCheck(Form& form, const FormControl& control, int value);
 
 } // namespace FormControls

@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 
+#include <QString>
+
 // Set from any thread to cancel a transfer; the dialogue notices it at its next
 // wait that finds too few bytes (the Icom framed wait: at its next pass).
 using CancelToken = std::atomic<bool>;
@@ -26,6 +28,9 @@ struct LinkContext {
     // kSilenceNoticeMillis, and again when the board's next byte arrives.
     std::function<void(bool silent)> silenceChanged = {};
     bool boardSilent = false; // what silenceChanged was last told
+    // Told, on the dialogue's thread, as a read, write or read-back starts, with the
+    // label and the maximum of its progress ("Reading Logic Board", N + 1).
+    std::function<void(const QString& label, int maximum)> transferStarting = {};
 };
 
 // Why a step of a dialogue ended.

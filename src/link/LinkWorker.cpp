@@ -1,14 +1,11 @@
 #include "LinkWorker.h"
 
-#include "LinkOperations.h"
+#include "LineSettings.h"
 #include "SerialPort.h"
-
-#include <Product.h>
 
 LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeClock)
     : QObject(parent), makePort_(std::move(makePort)), makeClock_(std::move(makeClock))
 {
-    qRegisterMetaType<LinkJobResult>();
     if (!makePort_)
         makePort_ = [](const QString& name) { return std::make_unique<SerialPort>(name); };
     if (!makeClock_)
@@ -28,9 +25,10 @@ LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeC
         QThread::currentThread()->quit();
     }, Qt::QueuedConnection);
     connect(this, &LinkWorker::stepTaken, this, [this] { emit progress(++progressValue_); }, Qt::QueuedConnection);
-    connect(this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
+    connect(this, &LinkWorker::startNoticed, this, [this] { deliverStart(); }, Qt::QueuedConnection);
     connect(this, &LinkWorker::silenceNoticed, this, [this] { emit boardSilenceChanged(boardSilent_); },
             Qt::QueuedConnection);
+    connect(this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
     thread_.start();
 }
 
@@ -47,21 +45,29 @@ bool LinkWorker::isBusy() const
     return busy_;
 }
 
+bool LinkWorker::isRunningDialogue() const
+{
+    return busy_ && dialogue_;
+}
+
 void LinkWorker::cancel()
 {
     cancel_ = true;
 }
 
-bool LinkWorker::start(Job job)
+bool LinkWorker::start(Work work, std::function<void()> deliver, bool dialogue, Starting starting)
 {
     bool idle = false;
     if (!busy_.compare_exchange_strong(idle, true))
         return false;
+    dialogue_ = dialogue;
     cancel_ = false;
     progressValue_ = 0;
+    deliver_ = std::move(deliver);
+    starting_ = std::move(starting);
     {
         const std::lock_guard lock(handOff_);
-        pendingJob_ = std::move(job);
+        pendingJob_ = Job{dialogue, std::move(work)};
     }
     emit jobPosted(QPrivateSignal{});
     return true;
@@ -69,36 +75,77 @@ bool LinkWorker::start(Job job)
 
 void LinkWorker::runPendingJob()
 {
-    Job job;
+    std::optional<Job> job;
     {
         const std::lock_guard lock(handOff_);
-        if (!pendingJob_)
-            return;
-        job = std::move(*pendingJob_);
-        pendingJob_.reset();
+        job.swap(pendingJob_);
     }
-    LinkJobResult result = job();
+    if (!job)
+        return;
+    if (job->dialogue)
+        talk(job->work);
+    else
+        job->work(nullptr); // a port change makes its own port
     {
-        const std::lock_guard lock(handOff_);
-        pendingResult_ = std::move(result);
+        const std::lock_guard lock(handOff_); // publishes what the job wrote
+        jobDone_ = true;
     }
-    // Queued behind every stepTaken of this job, so the progress comes first.
+    // Queued behind every signal of this job, so they all come first.
     emit jobEnded(QPrivateSignal{});
+}
+
+void LinkWorker::talk(const Work& work)
+{
+    const auto tellSilence = [this](bool silent) {
+        boardSilent_ = silent;
+        emit silenceNoticed(QPrivateSignal{});
+    };
+    LinkContext ctx{port(), *clock_, cancel_, [this] { emit stepTaken(QPrivateSignal{}); }};
+    ctx.silenceChanged = tellSilence;
+    ctx.transferStarting = [this](const QString& label, int maximum) {
+        {
+            const std::lock_guard lock(handOff_);
+            pendingStart_.emplace(label, maximum);
+        }
+        emit startNoticed(QPrivateSignal{});
+    };
+    work(&ctx);
+    if (ctx.boardSilent)
+        tellSilence(false); // queued ahead of the result
+    // A port that failed is closed, so the next job can open it again.
+    if (port_->hasFailed())
+        port_->close();
+}
+
+void LinkWorker::deliverStart()
+{
+    std::optional<std::pair<QString, int>> start;
+    {
+        const std::lock_guard lock(handOff_);
+        start.swap(pendingStart_);
+    }
+    if (!start)
+        return;
+    if (starting_)
+        starting_(start->first, start->second);
+    emit transferStarting(start->first, start->second);
 }
 
 void LinkWorker::deliverResult()
 {
-    std::optional<LinkJobResult> result;
     {
         const std::lock_guard lock(handOff_);
-        result.swap(pendingResult_);
+        if (!std::exchange(jobDone_, false))
+            return;
     }
-    if (!result)
-        return;
-    // busy_ is cleared right before the caller hears the result, so a slot of
-    // finished may start the next job.
+    // busy_ is cleared right before the caller hears the result, so a handler may
+    // start the next job.
+    std::function<void()> deliver = std::move(deliver_);
+    starting_ = {};
     busy_ = false;
-    emit finished(*result);
+    dialogue_ = false;
+    if (deliver)
+        deliver();
 }
 
 Port& LinkWorker::port()
@@ -110,107 +157,46 @@ Port& LinkWorker::port()
     return *port_;
 }
 
-bool LinkWorker::ensureOpen(LinkJobResult& result)
+bool LinkWorker::ensureOpen(QString* why)
 {
     if (port().isOpen())
         return true;
-    QString why;
-    const auto settings = LineSettings::parse(settings_, &why);
+    const auto settings = LineSettings::parse(settings_, why);
     if (settings && port().applySettings(*settings) && port().open())
         return true;
-    result.portOpened = false;
-    result.message = settings ? port().errorMessage() : why;
-    // The reason went with this job; the next one finds the port closed and says so.
+    if (settings)
+        *why = port().errorMessage();
+    // A port that did not open is closed, so the next link check finds it closed and
+    // says so, instead of repeating the reason of this open.
     port().close();
     return false;
 }
 
-bool LinkWorker::openPort(const QString& portName, const QString& settings)
+bool LinkWorker::openPort(const QString& portName, const QString& settings, std::function<void(const PortChange&)> done)
 {
-    return start([this, portName, settings] {
-        LinkJobResult result{LinkJobResult::Job::OpenPort};
-        if (port_)
-            port_->close();
-        port_.reset(); // a new name makes a new port
-        portName_ = portName;
-        settings_ = settings;
-        ensureOpen(result);
-        return result;
-    });
+    auto change = std::make_shared<PortChange>();
+    return start(
+        [this, portName, settings, change](LinkContext*) {
+            if (port_)
+                port_->close();
+            port_.reset(); // a new name makes a new port
+            portName_ = portName;
+            settings_ = settings;
+            change->opened = ensureOpen(&change->message);
+        },
+        [done = std::move(done), change] {
+            if (done)
+                done(*change);
+        },
+        false, {});
 }
 
-bool LinkWorker::closePort()
+bool LinkWorker::closePort(std::function<void()> done)
 {
-    return start([this] {
-        if (port_)
-            port_->close();
-        return LinkJobResult{LinkJobResult::Job::ClosePort};
-    });
-}
-
-bool LinkWorker::ping(int product, const QString& accessCode)
-{
-    if (!Product::isValid(product))
-        return false;
-    return start([this, product, accessCode] {
-        LinkJobResult result{LinkJobResult::Job::Ping};
-        LinkContext ctx{port(), *clock_, cancel_};
-        result.ping = LinkOperations::ping(ctx, product, accessCode);
-        if (port_->hasFailed())
-            port_->close();
-        return result;
-    });
-}
-
-LinkJobResult LinkWorker::transfer(LinkJobResult::Job job, int product, const BoardImage& image)
-{
-    LinkJobResult result{job};
-    result.image = image;
-    if (!ensureOpen(result)) {
-        result.transfer = {TransferResult::End::Failed, 0, result.message};
-        return result;
-    }
-    LinkContext ctx{*port_, *clock_, cancel_, [this] { emit stepTaken(QPrivateSignal{}); }};
-    const auto tellSilence = [this](bool silent) {
-        boardSilent_ = silent;
-        emit silenceNoticed(QPrivateSignal{});
-    };
-    ctx.silenceChanged = tellSilence;
-    result.transfer = job == LinkJobResult::Job::Read ? LinkOperations::read(ctx, product, result.image)
-                                                      : LinkOperations::write(ctx, product, result.image);
-    if (ctx.boardSilent)
-        tellSilence(false); // queued ahead of the result
-    if (port_->hasFailed())
-        port_->close();
-    return result;
-}
-
-bool LinkWorker::read(int product, const BoardImage& image)
-{
-    if (!Product::isValid(product))
-        return false;
-    return start([this, product, image] { return transfer(LinkJobResult::Job::Read, product, image); });
-}
-
-bool LinkWorker::write(int product, const BoardImage& image)
-{
-    if (!Product::isValid(product))
-        return false;
-    return start([this, product, image] { return transfer(LinkJobResult::Job::Write, product, image); });
-}
-
-bool LinkWorker::forceInitialization()
-{
-    return start([this] {
-        LinkJobResult result{LinkJobResult::Job::ForceInitialization};
-        if (!ensureOpen(result))
-            return result;
-        LinkContext ctx{*port_, *clock_, cancel_};
-        const LinkStatus sent = LinkOperations::forceInitialization(ctx);
-        if (!sent.ok()) {
-            result.message = sent.message;
-            port_->close();
-        }
-        return result;
-    });
+    return start(
+        [this](LinkContext*) {
+            if (port_)
+                port_->close();
+        },
+        std::move(done), false, {});
 }

@@ -1,10 +1,8 @@
 #pragma once
 
 #include "Clock.h"
-#include "DialogueResults.h"
+#include "LinkContext.h"
 #include "Port.h"
-
-#include <BoardImage.h>
 
 #include <QObject>
 #include <QThread>
@@ -15,89 +13,92 @@
 #include <mutex>
 #include <optional>
 
-// What a job of the LinkWorker came to.
-struct LinkJobResult {
-    enum class Job { OpenPort, ClosePort, Ping, Read, Write, ForceInitialization };
-
-    Job job = Job::OpenPort;
-    // False when the job could not open the port (OpenPort, Read, Write,
-    // ForceInitialization) or the line settings were malformed; message says why.
-    bool portOpened = true;
-    QString message = {};
-    PingResult ping = {};         // Ping
-    TransferResult transfer = {}; // Read, Write
-    // Read, Write: the caller's copy of the image, holding exactly the words the
-    // dialogue got to (completed, cancelled or failed). Replace the image with it.
-    BoardImage image = {};
-};
-Q_DECLARE_METATYPE(LinkJobResult)
-
-// Runs the board dialogues on a thread of its own, so the window never freezes.
-// Create and use it on the GUI thread. It owns the serial port, which lives on
-// its thread; jobs run one at a time, in the order given.
+// Runs the dialogues with the board on a thread of its own, so the window never
+// freezes. Create and use it on the GUI thread. It owns the serial port, which
+// lives on its thread; jobs run one at a time.
 //
-// A job method returns false (and does nothing) while another job is running
-// or when the product is not 1..5.
-// Each job ends with one finished(result), delivered on the caller's thread;
-// a read or write emits progress(value) on that thread too, after each progress
-// step and before the result, with value counting 1, 2, ... from the start of
-// the job (the progress bar's maximum is LinkOperations::progressMaximum(product)).
-//
-// The port is not opened by ping() (a closed port makes the check fail);
-// read(), write() and forceInitialization() open it first when it is closed,
-// with the name and settings of the last openPort(). A port that fails during
-// a job is closed, so the next job can open it again.
+// A job is any function over a LinkContext (in practice BoardJob::run); it runs on
+// the worker's thread and its result goes to the handler the job was started with,
+// on the caller's thread. Meanwhile the context's progress steps, silence notices
+// and transfer starts come back as signals, in order, before the handler.
+// A job method returns false (and does nothing) while another job is running.
 class LinkWorker : public QObject {
     Q_OBJECT
 
 public:
     using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName)>;
     using ClockFactory = std::function<std::unique_ptr<Clock>()>;
+    using Starting = std::function<void(const QString& label, int maximum)>;
 
     // The default factories make a SerialPort and a SteadyClock; both are made
     // and destroyed on the worker's thread.
     explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {});
-    ~LinkWorker() override; // cancels a running transfer and waits for it to end
+    ~LinkWorker() override; // cancels a running job and waits for it to end
 
-    // portName: "COM1".."COM4" or a device path; settings: "4800,n,8,2".
-    // Closes the port, changes name and settings, opens it again.
-    bool openPort(const QString& portName, const QString& settings);
-    bool closePort();
-    bool ping(int product, const QString& accessCode);
-    bool read(int product, const BoardImage& image);
-    bool write(int product, const BoardImage& image);
-    // "01" CR, paced; nothing is read back.
-    bool forceInitialization();
+    // How a port change ended.
+    struct PortChange {
+        bool opened = true;
+        QString message; // why the port did not open
+    };
+    // portName: "COM1".."COM4" or a device path; settings: "4800,n,8,2". Closes the
+    // port, changes name and settings, opens it again.
+    bool openPort(const QString& portName, const QString& settings, std::function<void(const PortChange&)> done = {});
+    bool closePort(std::function<void()> done = {});
+
+    // A dialogue with the board. `starting`, when given, hears of the transfer's start
+    // on the caller's thread (as transferStarting does).
+    template <typename Result>
+    bool run(std::function<Result(LinkContext&)> job, std::function<void(const Result&)> done,
+             Starting starting = {})
+    {
+        auto result = std::make_shared<std::optional<Result>>();
+        return start([job = std::move(job), result](LinkContext* ctx) { result->emplace(job(*ctx)); },
+                     [done = std::move(done), result] {
+                         if (done)
+                             done(**result);
+                     },
+                     true, std::move(starting));
+    }
 
     // Callable from any thread. A transfer ends at its next wait that finds too
     // few bytes (Icom: next pass of its framed wait); nothing is sent to the board.
     void cancel();
     bool isBusy() const;
+    // A dialogue with the board is running (not a port change).
+    bool isRunningDialogue() const;
 
 signals:
+    // Counting 1, 2, ... from the start of each job.
     void progress(int value);
-    void finished(const LinkJobResult& result);
-    // During a read or write: the board has said nothing for a while (true), or its
-    // next byte arrived (false). Always false again before the transfer's finished().
+    // The board has said nothing for a while (true), or its next byte arrived
+    // (false). Always false again before the job's handler runs.
     void boardSilenceChanged(bool silent);
+    void transferStarting(const QString& label, int maximum);
 
-    // The hand-offs between the two threads. They carry nothing: the job and its
-    // result travel in pendingJob_ and pendingResult_ under handOff_.
+    // The hand-offs between the two threads. They carry nothing: the job and what
+    // it tells travel in the slots under handOff_.
     void jobPosted(QPrivateSignal);
     void stepTaken(QPrivateSignal);
+    void startNoticed(QPrivateSignal);
+    void silenceNoticed(QPrivateSignal);
     void jobEnded(QPrivateSignal);
     void stopRequested(QPrivateSignal);
-    void silenceNoticed(QPrivateSignal);
 
 private:
-    using Job = std::function<LinkJobResult()>;
+    // A dialogue gets the context over the port; a port change gets none.
+    using Work = std::function<void(LinkContext*)>;
+    struct Job {
+        bool dialogue;
+        Work work;
+    };
 
-    bool start(Job job);
-    void runPendingJob();     // on thread_
-    void deliverResult();     // on the caller's thread
+    bool start(Work work, std::function<void()> deliver, bool dialogue, Starting starting);
+    void runPendingJob(); // on thread_
+    void talk(const Work& work); // on thread_
+    void deliverStart();  // on the caller's thread
+    void deliverResult(); // on the caller's thread
     Port& port();
-    bool ensureOpen(LinkJobResult& result);
-    LinkJobResult transfer(LinkJobResult::Job job, int product, const BoardImage& image);
+    bool ensureOpen(QString* why);
 
     PortFactory makePort_;
     ClockFactory makeClock_;
@@ -116,10 +117,16 @@ private:
     // through Qt's event queue.
     std::mutex handOff_;
     std::optional<Job> pendingJob_;
-    std::optional<LinkJobResult> pendingResult_;
+    std::optional<std::pair<QString, int>> pendingStart_;
+    bool jobDone_ = false;
 
-    int progressValue_ = 0; // the caller's thread only
+    // The caller's thread only.
+    std::function<void()> deliver_;
+    Starting starting_;
+    int progressValue_ = 0;
+
     std::atomic<bool> busy_{false};
+    std::atomic<bool> dialogue_{false};
     std::atomic<bool> cancel_{false};
     std::atomic<bool> boardSilent_{false};
 };

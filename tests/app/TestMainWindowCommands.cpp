@@ -4,6 +4,7 @@
 #include "CapitalsMode.h"
 #include "DataFile.h"
 #include "Editor.h"
+#include "DesktopHelp.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "TestHelpers.h"
@@ -421,7 +422,7 @@ private slots:
         // The help file first; where it cannot be shown, the manual.
         QCOMPARE(opened.size(), 3);
         QCOMPARE(opened[0].toLocalFile(), QDir(dir.path()).absoluteFilePath(QStringLiteral("PX472.chm")));
-        QCOMPARE(opened[1].toLocalFile(), MainWindow::manualPath());
+        QCOMPARE(opened[1].toLocalFile(), DesktopHelp::manualPath());
         QCOMPARE(opened[2], QUrl(QStringLiteral("https://www.tervalo.com")));
         QVERIFY(messages.messages.isEmpty());
 

@@ -3,6 +3,7 @@
 #include "DataFile.h"
 #include "DifferencesDialog.h"
 #include "Editor.h"
+#include "DesktopHelp.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "PortAssistant.h"
@@ -196,7 +197,7 @@ private slots:
         w.setChmViewerCheck([&viewer] { return viewer; });
         // The manual installed with the program or the one beside it, never the
         // sources of the machine the program was built on.
-        const QString manual = MainWindow::manualPath();
+        const QString manual = DesktopHelp::manualPath();
         QVERIFY2(QFileInfo::exists(manual), qPrintable(manual));
         QVERIFY2(!manual.startsWith(QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("docs/"))),
                  qPrintable(manual));
@@ -212,9 +213,9 @@ private slots:
         viewer = false;
         w.mnuHelpContents_Click(); // nothing shows a help file
         QCOMPARE(opened.size(), 3);
-        QCOMPARE(opened[0].toLocalFile(), MainWindow::manualPath());
+        QCOMPARE(opened[0].toLocalFile(), DesktopHelp::manualPath());
         QCOMPARE(opened[1].toLocalFile(), dir.file(QStringLiteral("PX472.chm")));
-        QCOMPARE(opened[2].toLocalFile(), MainWindow::manualPath());
+        QCOMPARE(opened[2].toLocalFile(), DesktopHelp::manualPath());
         QVERIFY(messages.messages.isEmpty());
     }
 

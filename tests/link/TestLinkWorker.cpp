@@ -3,13 +3,15 @@
 #include "LinkTestData.h"
 #include "ScriptedPort.h"
 
+#include <BoardJob.h>
 #include <LinkWorker.h>
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace LinkTestData;
-using End = TransferResult::End;
+using End = BoardJob::End;
+using Kind = BoardJob::Kind;
 
 namespace {
 
@@ -44,12 +46,33 @@ struct ScriptedWorker {
     LinkWorker worker;
 };
 
-LinkJobResult waitForResult(QSignalSpy& finished)
-{
-    if (finished.isEmpty() && !finished.wait(10000))
-        return {};
-    return finished.takeFirst().at(0).value<LinkJobResult>();
-}
+// Collects the results of the jobs a test starts, in order.
+struct Results {
+    QList<BoardJob::Result> jobs;
+    QList<LinkWorker::PortChange> ports;
+
+    bool runJob(LinkWorker& worker, const BoardJob::Request& request)
+    {
+        return worker.run<BoardJob::Result>([request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
+                                            [this](const BoardJob::Result& r) { jobs.append(r); });
+    }
+    bool openPort(LinkWorker& worker, const QString& name, const QString& settings)
+    {
+        return worker.openPort(name, settings, [this](const LinkWorker::PortChange& c) { ports.append(c); });
+    }
+    BoardJob::Result nextJob()
+    {
+        if (jobs.isEmpty() && !QTest::qWaitFor([this] { return !jobs.isEmpty(); }, 10000))
+            return {};
+        return jobs.takeFirst();
+    }
+    LinkWorker::PortChange nextPort()
+    {
+        if (ports.isEmpty() && !QTest::qWaitFor([this] { return !ports.isEmpty(); }, 10000))
+            return {false, QStringLiteral("no answer from the worker")};
+        return ports.takeFirst();
+    }
+};
 
 } // namespace
 
@@ -72,37 +95,40 @@ void TestLinkWorker::readReportsProgressAndHandsBackTheImage()
         port.onSent("02\r", replies);
     });
     QSignalSpy progress(&w.worker, &LinkWorker::progress);
-    QSignalSpy finished(&w.worker, &LinkWorker::finished);
+    QSignalSpy starting(&w.worker, &LinkWorker::transferStarting);
+    Results results;
 
-    QVERIFY(w.worker.openPort(QStringLiteral("COM2"), QStringLiteral("4800,n,8,2")));
-    QVERIFY(!w.worker.read(5, BoardImage())); // one job at a time
-    QVERIFY(waitForResult(finished).portOpened);
+    QVERIFY(results.openPort(w.worker, QStringLiteral("COM2"), QStringLiteral("4800,n,8,2")));
+    QVERIFY(!results.runJob(w.worker, {.kind = Kind::Read, .product = 5})); // one job at a time
+    QVERIFY(results.nextPort().opened);
     QVERIFY(!w.worker.isBusy());
     QCOMPARE(w.portNames, QStringList{QStringLiteral("COM2")});
 
-    QVERIFY(!w.worker.read(6, BoardImage())); // no such product
-    QVERIFY(w.worker.read(5, filled(QStringLiteral("AAAA"))));
-    QVERIFY(w.worker.isBusy());
-    const LinkJobResult r = waitForResult(finished);
-    QVERIFY(r.job == LinkJobResult::Job::Read);
-    QVERIFY(r.transfer.end == End::Completed);
+    QVERIFY(results.runJob(w.worker, {.kind = Kind::Read, .product = 5, .image = filled(QStringLiteral("AAAA"))}));
+    QVERIFY(w.worker.isBusy() && w.worker.isRunningDialogue());
+    const BoardJob::Result r = results.nextJob();
+    QVERIFY(r.kind == Kind::Read);
+    QVERIFY(r.end == End::Done);
     QCOMPARE(r.image.word(0), QStringLiteral("00E5"));
     QCOMPARE(r.image.word(98), boardWord(98));
     QCOMPARE(r.image.word(99), QStringLiteral("AAAA"));
     QCOMPARE(progress.size(), 98); // all delivered before the result
     QCOMPARE(progress.first().at(0).toInt(), 1);
     QCOMPARE(progress.last().at(0).toInt(), 98);
+    QCOMPARE(starting.size(), 1);
+    QCOMPARE(starting.first().at(0).toString(), QStringLiteral("Reading Logic Board"));
+    QCOMPARE(starting.first().at(1).toInt(), 99);
 }
 
 void TestLinkWorker::cancelFromTheCallerEndsATransfer()
 {
     ScriptedWorker w([](ScriptedPort&) {}); // a board that never answers
-    QSignalSpy finished(&w.worker, &LinkWorker::finished);
-    QVERIFY(w.worker.write(1, boardImage()));
+    Results results;
+    QVERIFY(results.runJob(w.worker, {.kind = Kind::Write, .product = 1, .image = boardImage(), .backUp = false}));
     w.worker.cancel();
-    const LinkJobResult r = waitForResult(finished);
-    QVERIFY(r.transfer.end == End::Cancelled);
-    QCOMPARE(r.transfer.wordsDone, 1); // word 0 had gone out before the first wait
+    const BoardJob::Result r = results.nextJob();
+    QVERIFY(r.end == End::Cancelled);
+    QCOMPARE(r.wordsDone, 1); // word 0 had gone out before the first wait
     QCOMPARE(r.image, boardImage());
 }
 
@@ -112,45 +138,46 @@ void TestLinkWorker::portFailureClosesThePortAndTheNextJobReopensIt()
         port.onSent("02\r", "abc00E5\r\n", 5);
         port.failAt(100, QStringLiteral("COM1: unplugged"));
     });
-    QSignalSpy finished(&w.worker, &LinkWorker::finished);
-    QVERIFY(w.worker.read(4, BoardImage()));
-    LinkJobResult r = waitForResult(finished);
-    QVERIFY(r.transfer.end == End::Failed);
-    QCOMPARE(r.transfer.message, QStringLiteral("COM1: unplugged"));
+    Results results;
+    QVERIFY(results.runJob(w.worker, {.kind = Kind::Read, .product = 4, .backUp = false}));
+    BoardJob::Result r = results.nextJob();
+    QVERIFY(r.end == End::PortFailed);
+    QCOMPARE(r.message, QStringLiteral("COM1: unplugged"));
     QCOMPARE(r.image.word(0), QStringLiteral("00E5"));
 
-    QVERIFY(w.worker.ping(4, QStringLiteral("47203"))); // a ping does not reopen the port
-    r = waitForResult(finished);
-    QVERIFY(r.ping.outcome == PingResult::Outcome::PortError);
+    // a link check does not reopen the port
+    QVERIFY(results.runJob(w.worker, {.kind = Kind::LinkCheck, .product = 4, .accessCode = QStringLiteral("47203")}));
+    r = results.nextJob();
+    QVERIFY(r.end == End::PortFailed);
 
-    QVERIFY(w.worker.forceInitialization()); // opens it again, sends "01" CR
-    r = waitForResult(finished);
-    QVERIFY(r.portOpened);
+    // Force Initialization opens it again and sends "01" CR
+    QVERIFY(results.runJob(w.worker, {.kind = Kind::ForceInitialization, .product = 4}));
+    r = results.nextJob();
+    QVERIFY(r.end == End::Done);
     QVERIFY(r.message.isEmpty());
 }
 
 void TestLinkWorker::openFailuresAreReportedWithTheirJob()
 {
     ScriptedWorker w([](ScriptedPort& port) { port.close(); });
-    QSignalSpy finished(&w.worker, &LinkWorker::finished);
-    QVERIFY(w.worker.openPort(QStringLiteral("COM3"), QStringLiteral("4800,n,8")));
-    LinkJobResult r = waitForResult(finished);
-    QVERIFY(!r.portOpened);
-    QVERIFY(r.message.contains(QStringLiteral("four fields")));
+    Results results;
+    QVERIFY(results.openPort(w.worker, QStringLiteral("COM3"), QStringLiteral("4800,n,8")));
+    LinkWorker::PortChange c = results.nextPort();
+    QVERIFY(!c.opened);
+    QVERIFY(c.message.contains(QStringLiteral("four fields")));
 
     // A device that will not open, on the real serial port: the link check after
     // it finds the port closed and says so, instead of repeating the open's reason.
     LinkWorker real(nullptr, {}, [] { return std::make_unique<VirtualClock>(); });
-    QSignalSpy realFinished(&real, &LinkWorker::finished);
-    QVERIFY(real.openPort(QStringLiteral("/dev/vireo-no-such-port"), QStringLiteral("4800,n,8,2")));
-    r = waitForResult(realFinished);
-    QVERIFY(!r.portOpened);
-    QCOMPARE(r.message, QStringLiteral("/dev/vireo-no-such-port: not found"));
-    QVERIFY(real.ping(4, QStringLiteral("47203")));
-    r = waitForResult(realFinished);
-    QVERIFY(r.ping.outcome == PingResult::Outcome::PortError);
-    QCOMPARE(r.ping.message, QStringLiteral("/dev/vireo-no-such-port: the port is not open; choose it again in "
-                                            "the Serial Port menu, or start a read or write, which opens it"));
+    QVERIFY(results.openPort(real, QStringLiteral("/dev/vireo-no-such-port"), QStringLiteral("4800,n,8,2")));
+    c = results.nextPort();
+    QVERIFY(!c.opened);
+    QCOMPARE(c.message, QStringLiteral("/dev/vireo-no-such-port: not found"));
+    QVERIFY(results.runJob(real, {.kind = Kind::LinkCheck, .product = 4, .accessCode = QStringLiteral("47203")}));
+    const BoardJob::Result r = results.nextJob();
+    QVERIFY(r.end == End::PortFailed);
+    QCOMPARE(r.message, QStringLiteral("/dev/vireo-no-such-port: the port is not open; choose it again in "
+                                       "the Serial Port menu, or start a read or write, which opens it"));
 }
 
 QTEST_GUILESS_MAIN(TestLinkWorker)

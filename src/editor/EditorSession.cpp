@@ -1,0 +1,92 @@
+#include "EditorSession.h"
+
+#include "Editor.h"
+#include "MemoryMap.h"
+#include "Product.h"
+#include "WordCodecs.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+EditorSession EditorSession::startUp(const std::optional<QString>& product, const std::optional<QString>& folder,
+                                     const QString& installedFolder)
+{
+    EditorSession s;
+    if (product)
+        Editor::applyProductProfile(s.form, *product);
+    const std::optional<int> ticked = s.product();
+    if (!folder || !ticked)
+        return s;
+    const QString name = QLatin1String(Product::info(*ticked).defaultFile);
+    QString path = QDir(*folder).filePath(name);
+    // Started from the desktop, the working directory has no data files: the
+    // installed copy stands in.
+    if (!QFileInfo::exists(path) && !installedFolder.isEmpty())
+        path = QDir(installedFolder).filePath(name);
+    s.defaultLoaded_ = DataFile::load(path, s.image, DataFile::MarkerRule::NotChecked).ok();
+    if (s.defaultLoaded_)
+        Editor::UpdateGUI(s.form, s.image);
+    return s;
+}
+
+EditorSession EditorSession::startUp(int product, const std::optional<QString>& folder)
+{
+    return startUp(QString::number(product), folder);
+}
+
+std::optional<int> EditorSession::product() const
+{
+    return Editor::selectedProduct(form);
+}
+
+DataFile::LoadResult EditorSession::open(const QString& path)
+{
+    const DataFile::LoadResult loaded = DataFile::load(path, image, DataFile::MarkerRule::Required);
+    if (loaded.ok())
+        Editor::UpdateGUI(form, image);
+    return loaded;
+}
+
+DataFile::LoadResult EditorSession::openCopy(const QString& path, BoardImage& copy) const
+{
+    copy = image;
+    return DataFile::load(path, copy, DataFile::MarkerRule::Required);
+}
+
+void EditorSession::show(const BoardImage& fromBoard)
+{
+    image = fromBoard;
+    Editor::UpdateGUI(form, image);
+}
+
+EditorSession::SaveCheck EditorSession::checkSave()
+{
+    // Only an image that came from a valid file or a board can be saved.
+    if (!WordCodec::hasMarker(image.word(MemoryMap::kHeader)))
+        return {true, {}};
+    return {false, Editor::completeEntries(form)};
+}
+
+DataFile::SaveResult EditorSession::save(const QString& path)
+{
+    Editor::ReadGUI(form, image);
+    return DataFile::save(path, image);
+}
+
+EditorSession::Outgoing EditorSession::outgoing()
+{
+    Outgoing out{image, Editor::completeEntries(form), {}};
+    if (!out.entries.isEmpty())
+        return out;
+    Editor::ReadGUI(form, out.image);
+    if (const std::optional<int> p = product())
+        out.words = Editor::malformedWords(out.image, Product::info(*p).lastWord);
+    return out;
+}
+
+BoardImage EditorSession::imageShown() const
+{
+    BoardImage copy = image;
+    Editor::ReadGUI(form, copy);
+    return copy;
+}

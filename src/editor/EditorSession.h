@@ -1,0 +1,70 @@
+#pragma once
+
+#include "BoardImage.h"
+#include "DataFile.h"
+#include "Form.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// One configuration in the editor: the form and the board image together, with the
+// steps the programmer's window takes on them (start-up, Open, Save As, the image a
+// write sends). The window, every vireo command and Compare run these steps on a
+// session; none keeps a copy of its own.
+class EditorSession {
+public:
+    Form form = Form::designTime();
+    BoardImage image;
+
+    // Start-up: the product's profile for `product` as Config.ini holds it (a value
+    // that is no product ticks nothing), then, when a folder is given, the product's
+    // default data file from `folder`, or from `installedFolder` when `folder` has
+    // none. A missing or unreadable default file leaves the design-time contents.
+    static EditorSession startUp(const std::optional<QString>& product, const std::optional<QString>& folder = {},
+                                 const QString& installedFolder = {});
+    // The same for a product index 1..5.
+    static EditorSession startUp(int product, const std::optional<QString>& folder = {});
+    // The default data file was loaded and shown at start-up.
+    bool defaultLoaded() const { return defaultLoaded_; }
+    // The first ticked product, if any.
+    std::optional<int> product() const;
+
+    // Open: the file is read and checked completely, its words replace the image's
+    // and the image is shown. A refused file (no "E5" marker, unreadable, too long)
+    // leaves the session as it was.
+    DataFile::LoadResult open(const QString& path);
+    // A file's words as Open would take them, onto a copy of the image.
+    DataFile::LoadResult openCopy(const QString& path, BoardImage& copy) const;
+    // A read's words replace the image, and the image is shown.
+    void show(const BoardImage& fromBoard);
+
+    // Save As up to the file dialog: the image must hold a board configuration (word 0
+    // ending in "E5"); the entries are completed, and any that cannot be written named.
+    struct SaveCheck {
+        bool invalidImage = false;
+        QStringList entries;
+        bool ok() const { return !invalidImage && entries.isEmpty(); }
+    };
+    SaveCheck checkSave();
+    // Save As once the name is chosen: the controls into the image, the image to the file.
+    DataFile::SaveResult save(const QString& path);
+
+    // What "Write to Logic Board" sends, built once: the entries completed and
+    // checked, the controls read into a copy of the image, and, with a product,
+    // words 0..N a board cannot take refused (a file may have carried one in).
+    struct Outgoing {
+        BoardImage image;
+        QStringList entries; // boxes that cannot be written
+        QStringList words;   // other words a board cannot take
+        bool ok() const { return entries.isEmpty() && words.isEmpty(); }
+    };
+    Outgoing outgoing();
+
+    // The image the controls give now (ReadGUI onto a copy); the session is unchanged.
+    BoardImage imageShown() const;
+
+private:
+    bool defaultLoaded_ = false;
+};

@@ -1,0 +1,203 @@
+#include "BoardJob.h"
+
+#include "LinkMessages.h"
+#include "LinkOperations.h"
+#include "Product.h"
+
+#include <QDateTime>
+
+namespace BoardJob {
+
+namespace {
+
+const QString kCancelledMessage =
+    QStringLiteral("Data Transfer Cancelled...\r\nLogic Board Power must be re-cycled.");
+
+End endOf(const TransferResult& t)
+{
+    switch (t.end) {
+    case TransferResult::End::Completed: return End::Done;
+    case TransferResult::End::Cancelled: return End::Cancelled;
+    case TransferResult::End::TimedOut: return End::TimedOut;
+    case TransferResult::End::Failed: break;
+    }
+    return End::PortFailed;
+}
+
+End endOf(const PingResult& p)
+{
+    switch (p.outcome) {
+    case PingResult::Outcome::Established: return End::Done;
+    case PingResult::Outcome::LinkError: return End::NoAnswer;
+    case PingResult::Outcome::CodeRefused: return End::CodeRefused;
+    case PingResult::Outcome::PortError: break;
+    }
+    return End::PortFailed;
+}
+
+} // namespace
+
+bool openPort(LinkContext& ctx, int product, QString* why)
+{
+    Port& port = ctx.port;
+    if (port.isOpen() && !port.hasFailed())
+        return true;
+    if (port.isOpen())
+        port.close();
+    const std::optional<LineSettings> settings =
+        LineSettings::parse(QString::fromLatin1(Product::info(product).serialSettings), why);
+    if (settings && port.applySettings(*settings) && port.open())
+        return true;
+    if (settings)
+        *why = port.errorMessage();
+    port.close();
+    return false;
+}
+
+namespace {
+
+void backUp(Result& r, Backups::Kind kind)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    r.backup = Backups::save(r.image, r.product, kind, now);
+    if (!r.backup->ok)
+        r.backupProblems << r.backup->message;
+    const Backups::PruneResult pruned = Backups::prune(now);
+    if (!pruned.message.isEmpty())
+        r.backupProblems << pruned.message;
+}
+
+// Reads the board back into a copy of what was sent (words above N are not read,
+// so they compare equal) and lists every setting it holds otherwise.
+void starting(LinkContext& ctx, const QString& label, int product)
+{
+    if (ctx.transferStarting)
+        ctx.transferStarting(label, LinkOperations::progressMaximum(product));
+}
+
+void readBack(LinkContext& ctx, Result& r)
+{
+    starting(ctx, QStringLiteral("Verifying Logic Board"), r.product);
+    BoardImage back = r.image;
+    const TransferResult t = LinkOperations::read(ctx, r.product, back);
+    r.verified = true;
+    r.readBackEnd = endOf(t);
+    r.readBackMessage = t.message;
+    r.wordsDone = t.wordsDone;
+    if (r.readBackEnd != End::Done) {
+        r.end = r.readBackEnd;
+        r.message = t.message;
+        return;
+    }
+    r.differences = Compare::differences(r.image, back, r.product, LinkOperations::lastWord(r.product));
+    r.end = r.differences.empty() ? End::Done : End::VerifyFailed;
+}
+
+void transfer(LinkContext& ctx, Result& r, const Request& request)
+{
+    if (request.kind == Kind::Verify) {
+        readBack(ctx, r);
+        return;
+    }
+    const bool reading = request.kind == Kind::Read;
+    starting(ctx, reading ? QStringLiteral("Reading Logic Board") : QStringLiteral("Writing Logic Board"), r.product);
+    r.transferStarted = true;
+    const TransferResult t = reading ? LinkOperations::read(ctx, r.product, r.image)
+                                     : LinkOperations::write(ctx, r.product, r.image);
+    r.end = endOf(t);
+    r.message = t.message;
+    r.wordsDone = t.wordsDone;
+    if (request.backUp)
+        backUp(r, reading ? Backups::Kind::Read : Backups::Kind::Write);
+    if (!reading && request.verify && r.end == End::Done)
+        readBack(ctx, r);
+}
+
+void steps(LinkContext& ctx, Result& r, const Request& request)
+{
+    // 1. A link check talks over the port as it is: a closed port fails the check.
+    //    Everything else opens the port first.
+    if (request.kind != Kind::LinkCheck && !openPort(ctx, r.product, &r.message)) {
+        r.end = End::PortUnavailable;
+        return;
+    }
+    // 2. The link check, on its own or before a transfer.
+    if (request.kind == Kind::LinkCheck || request.linkCheckFirst) {
+        const PingResult ping = LinkOperations::ping(ctx, r.product, request.accessCode);
+        r.end = endOf(ping);
+        r.message = ping.message;
+        if (request.kind == Kind::LinkCheck || r.end != End::Done)
+            return;
+        if (ctx.cancel.load()) {
+            r.end = End::Cancelled;
+            return;
+        }
+    }
+    // 3. The initialization command, or the transfer with its backup and verify.
+    if (request.kind == Kind::ForceInitialization) {
+        const LinkStatus sent = LinkOperations::forceInitialization(ctx);
+        r.end = sent.ok() ? End::Done : End::PortFailed;
+        r.message = sent.message;
+        return;
+    }
+    transfer(ctx, r, request);
+}
+
+} // namespace
+
+Result run(LinkContext& ctx, const Request& request)
+{
+    Result r;
+    r.kind = request.kind;
+    r.product = request.product;
+    r.image = request.image;
+    steps(ctx, r, request);
+    // A port that failed is closed, so the next job can open it again.
+    if (ctx.port.hasFailed())
+        ctx.port.close();
+    return r;
+}
+
+Description describe(const Result& r, std::optional<std::chrono::milliseconds> timeout)
+{
+    const QString done = QStringLiteral(" after %1 of %2 words")
+                             .arg(r.wordsDone)
+                             .arg(LinkOperations::progressMaximum(r.product));
+    switch (r.end) {
+    case End::Done: return {};
+    case End::PortUnavailable: return {QStringLiteral("cannot open the serial port: ") + r.message, r.message, {}};
+    case End::NoAnswer:
+        return {QStringLiteral("no answer from the board"), {}, LinkMessages::kCommLinkError};
+    case End::CodeRefused:
+        return {QStringLiteral("the board refused the access code"), {}, LinkMessages::kInvalidPassword};
+    case End::PortFailed:
+        if (r.kind == Kind::LinkCheck)
+            return {QStringLiteral("the port failed: ") + r.message, r.message, LinkMessages::kCommLinkError};
+        return {QStringLiteral("the link failed%1: %2").arg(done, r.message),
+                QStringLiteral("The serial port failed during the transfer: %1").arg(r.message),
+                LinkMessages::kCommLinkError};
+    case End::Cancelled: return {QStringLiteral("cancelled"), {}, kCancelledMessage};
+    case End::TimedOut: {
+        const double seconds = timeout ? timeout->count() / 1000.0 : 0.0;
+        return {QStringLiteral("timed out%1: no byte from the board for %2 s").arg(done, QString::number(seconds)),
+                r.message, kCancelledMessage.section(QStringLiteral("\r\n"), 1)};
+    }
+    case End::VerifyFailed:
+        return {QStringLiteral("Verify FAILED: %1 %2")
+                    .arg(r.differences.size())
+                    .arg(r.differences.size() == 1 ? QStringLiteral("difference") : QStringLiteral("differences")),
+                {}, {}};
+    }
+    return {};
+}
+
+QString readBackFailure(const Result& r)
+{
+    if (r.end == End::PortUnavailable)
+        return r.message;
+    if (r.readBackEnd == End::Cancelled)
+        return QStringLiteral("the read-back was cancelled.");
+    return r.readBackEnd == End::Done ? QString() : r.readBackMessage;
+}
+
+} // namespace BoardJob

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "Backups.h"
+#include "BoardImage.h"
+#include "Compare.h"
+#include "DialogueResults.h"
+#include "LinkContext.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// A board command from the port to its backup and verify, one function for the
+// window and vireo: the window runs it on the link's thread, vireo on its own.
+namespace BoardJob {
+
+enum class Kind {
+    LinkCheck,           // "Establish Comm Link to Logic Board"
+    Read,                // "Read from Logic Board" into a copy of the image
+    Write,               // "Write to Logic Board" of an image built by EditorSession::outgoing
+    Verify,              // the board read back and compared with what a write sent
+    ForceInitialization, // "01" CR, paced; nothing is read back
+};
+
+struct Request {
+    Kind kind = Kind::LinkCheck;
+    int product = 1;
+    QString accessCode = {};     // for the link check
+    bool linkCheckFirst = false; // vireo runs the link check before a read or write
+    BoardImage image = {};       // Read: the image the board's words go into; Write, Verify: what is (was) sent
+    bool backUp = true;          // back up a read or write that reached the transfer
+    bool verify = false;         // Write: after a complete write, read the board back and compare
+};
+
+// How the job ended: one list for both front ends.
+enum class End {
+    Done,            // all that was asked (a verify: the board holds what was sent)
+    PortUnavailable, // the port could not be opened
+    NoAnswer,        // the link check: no wake-up answer, or the wrong one
+    CodeRefused,     // the link check: the board refused the access code
+    PortFailed,      // the port failed during the dialogue
+    Cancelled,
+    TimedOut,        // no byte from the board for the context's silence timeout
+    VerifyFailed,    // the board read back holds other words than were sent
+};
+
+struct Result {
+    Kind kind = Kind::LinkCheck;
+    int product = 1;
+    End end = End::Done;
+    QString message;              // the port's reason (PortUnavailable, PortFailed, TimedOut)
+    bool transferStarted = false; // the read or write command went to the board
+    int wordsDone = 0;            // read: stored; write: handed to the board (Icom: acknowledged)
+    // Read: the caller's image holding exactly the words the dialogue got to;
+    // Write and Verify: what was sent.
+    BoardImage image;
+    std::optional<Backups::Result> backup; // a read or write that reached the transfer
+    QStringList backupProblems;            // a backup or prune that failed; never stops the job
+    // Verify (also a Write asked to verify): how the read-back ended and what differs.
+    bool verified = false;
+    End readBackEnd = End::Done;
+    QString readBackMessage;
+    std::vector<Compare::Difference> differences;
+
+    bool ok() const { return end == End::Done; }
+};
+
+// The context's transferStarting is told as a transfer starts (after the port and
+// any link check), with the transfer window's (or progress bar's) label and maximum:
+// "Reading Logic Board", "Writing Logic Board", "Verifying Logic Board".
+Result run(LinkContext& ctx, const Request& request);
+
+// Opens the port for a transfer of `product` unless it is open and working (a port
+// that failed is opened afresh); false with the reason when it cannot be opened.
+bool openPort(LinkContext& ctx, int product, QString* why);
+
+// The job's end for people: `what` is a line for vireo ("the link failed after 30
+// of 99 words: ..."), `reason` the paragraph the window adds to its message box,
+// and `message` the board programmer's own message for it (the link-failure
+// message, the access-code message, the cancel message).
+struct Description {
+    QString what;
+    QString reason;
+    QString message;
+};
+Description describe(const Result& result, std::optional<std::chrono::milliseconds> timeout = {});
+
+// Why a verify could not read the board back ("the read-back was cancelled."); empty
+// when it did, and its differences tell.
+QString readBackFailure(const Result& result);
+
+} // namespace BoardJob
