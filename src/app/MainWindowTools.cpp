@@ -8,6 +8,7 @@
 #include "DifferencesDialog.h"
 #include "Editor.h"
 #include "LinkOperations.h"
+#include "MemoryMap.h"
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "SerialTrace.h"
@@ -47,10 +48,6 @@ void MainWindow::mnuVerifyAfterWrite_Click(bool on)
 
 // ---- compare with a file ------------------------------------------------------
 
-namespace {
-constexpr int kFileLastWord = 250; // a data file holds words 0..250
-}
-
 void MainWindow::mnuFileCompare_Click()
 {
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Compare with Tervalo Logic Board Data File..."));
@@ -63,7 +60,7 @@ void MainWindow::mnuFileCompare_Click()
     const BoardImage windowImage = session_.imageShown();
     // Without a ticked product the file is shown as the first product would show it.
     const int product = Editor::selectedProduct(session_.form).value_or(1);
-    const auto differences = Compare::differences(windowImage, fileImage, product, kFileLastWord);
+    const auto differences = Compare::differences(windowImage, fileImage, product, MemoryMap::kLastFileWord);
     if (compareDialog_)
         compareDialog_->close();
     compareDialog_ = DifferencesDialog::compare(this, path, differences);

@@ -110,12 +110,6 @@ Answerer setAnswerer(Answerer answerer)
     return previous;
 }
 
-QString lines(std::initializer_list<QString> parts)
-{
-    QStringList list(parts);
-    return list.join(QStringLiteral("\r\n"));
-}
-
 void errorMessage(QWidget* parent, const QString& text)
 {
     show(parent, {kErrorTitle, text, Icon::Exclamation});
@@ -128,8 +122,7 @@ void invalidTervaloFile(QWidget* parent)
 
 void transferCancelled(QWidget* parent)
 {
-    errorMessage(parent, lines({QStringLiteral("Data Transfer Cancelled..."),
-                                QStringLiteral("Logic Board Power must be re-cycled.")}));
+    errorMessage(parent, LinkMessages::kTransferCancelled);
 }
 
 void commLinkError(QWidget* parent, const QString& reason)

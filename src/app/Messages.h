@@ -73,7 +73,5 @@ inline const QString kLinkBusy =
 // "Error Message": what was not done, then the entries that stopped it, one a line.
 void entriesRefused(QWidget* parent, const QString& what, const QStringList& entries);
 
-// Lines joined as the board programmer's messages join them.
-QString lines(std::initializer_list<QString> parts);
 
 } // namespace Messages

@@ -163,11 +163,6 @@ QString TransferWindow::label() const
     return lblProgress_->text();
 }
 
-bool TransferWindow::isCancelRequested() const
-{
-    return label() == kCancel;
-}
-
 void TransferWindow::setMaximum(int maximum)
 {
     ProgressBar1_->setMaximum(maximum);
@@ -196,12 +191,6 @@ void TransferWindow::setCancelEnabled(bool enabled)
 bool TransferWindow::isCancelEnabled() const
 {
     return cmdCancel_->isEnabled();
-}
-
-void TransferWindow::stepProgress()
-{
-    // QProgressBar ignores a value beyond its maximum; a step past the end stays at the end.
-    ProgressBar1_->setValue(std::min(ProgressBar1_->value() + 1, ProgressBar1_->maximum()));
 }
 
 void TransferWindow::cmdCancel_Click()

@@ -31,8 +31,6 @@ public:
 
     void setLabel(const QString& text);
     QString label() const;
-    // The user pressed Cancel and no transfer has started since.
-    bool isCancelRequested() const;
 
     void setMaximum(int maximum);
     void setValue(int value);
@@ -41,8 +39,6 @@ public:
     // Cancel is offered only while a dialogue with the board runs.
     void setCancelEnabled(bool enabled);
     bool isCancelEnabled() const;
-    // One word transferred.
-    void stepProgress();
 
     // The board has said nothing for a while: a line under the bar says what to do,
     // until its next byte arrives. lblProgress keeps its own texts meanwhile.

@@ -12,7 +12,6 @@
 #include "WordCodecs.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace Cli {
 
@@ -41,12 +40,6 @@ int onBoardLine(const Target& t, const QString& command, const std::function<int
     return body(line);
 }
 
-bool isBoardWord(const QString& word)
-{
-    static const QRegularExpression fourHexDigits(QStringLiteral("^[0-9A-F]{4}$"));
-    return fourHexDigits.match(word).hasMatch();
-}
-
 // "write --raw": the file's words 0..N exactly, each four hexadecimal digits, marker in word 0.
 std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, const EditorSession& start)
 {
@@ -64,7 +57,7 @@ std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, con
         return std::nullopt;
     }
     for (int k = 0; k <= last; ++k) {
-        if (!isBoardWord(image.word(k))) {
+        if (!WordCodec::isWellFormed(image.word(k))) {
             report(QStringLiteral("write"),
                    QStringLiteral("word %1 of %2 is \"%3\", not four hexadecimal digits (0-9, A-F)")
                        .arg(k)

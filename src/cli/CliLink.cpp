@@ -8,6 +8,7 @@
 #include "LinkOperations.h"
 #include "Product.h"
 #include "SettingsFile.h"
+#include "WordCodecs.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -57,14 +58,6 @@ std::optional<QString> targetPort(const QCommandLineParser& parser, const Settin
     return std::nullopt;
 }
 
-bool isFiveDigits(const QString& code)
-{
-    if (code.size() != 5)
-        return false;
-    return std::all_of(code.begin(), code.end(),
-                       [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); });
-}
-
 bool isSet(const QCommandLineParser& parser, const char* name)
 {
     return parser.optionNames().contains(QLatin1String(name)) && parser.isSet(QLatin1String(name));
@@ -86,7 +79,7 @@ std::optional<Target> resolveTarget(const QCommandLineParser& parser, const QStr
     t.trace = parser.value(QStringLiteral("trace"));
     if (parser.isSet(QStringLiteral("code"))) {
         t.code = parser.value(QStringLiteral("code"));
-        if (!isFiveDigits(t.code)) {
+        if (!WordCodec::isFiveDigitCode(t.code)) {
             err() << "vireo " << command << ": --code takes five digits, not \"" << t.code << "\"\n";
             return std::nullopt;
         }

@@ -10,9 +10,6 @@ namespace BoardJob {
 
 namespace {
 
-const QString kCancelledMessage =
-    QStringLiteral("Data Transfer Cancelled...\r\nLogic Board Power must be re-cycled.");
-
 End endOf(const TransferResult& t)
 {
     switch (t.end) {
@@ -176,11 +173,11 @@ Description describe(const Result& r, std::optional<std::chrono::milliseconds> t
         return {QStringLiteral("the link failed%1: %2").arg(done, r.message),
                 QStringLiteral("The serial port failed during the transfer: %1").arg(r.message),
                 LinkMessages::kCommLinkError};
-    case End::Cancelled: return {QStringLiteral("cancelled"), {}, kCancelledMessage};
+    case End::Cancelled: return {QStringLiteral("cancelled"), {}, LinkMessages::kTransferCancelled};
     case End::TimedOut: {
         const double seconds = timeout ? timeout->count() / 1000.0 : 0.0;
         return {QStringLiteral("timed out%1: no byte from the board for %2 s").arg(done, QString::number(seconds)),
-                r.message, kCancelledMessage.section(QStringLiteral("\r\n"), 1)};
+                r.message, LinkMessages::kTransferCancelled.section(QStringLiteral("\r\n"), 1)};
     }
     case End::VerifyFailed:
         return {QStringLiteral("Verify FAILED: %1 %2")

@@ -13,6 +13,10 @@ inline const QString kCommLinkError = QStringLiteral("Unable to Establish Commun
                                                      "Please check Power and Serial Cable connections.\r\n"
                                                      "Also verify Product and Serial Port Menu items.");
 
+// Shown when the user cancels a transfer; the board is left in mid-transfer.
+inline const QString kTransferCancelled = QStringLiteral("Data Transfer Cancelled...\r\n"
+                                                         "Logic Board Power must be re-cycled.");
+
 // Shown when the board refuses the access code.
 inline const QString kInvalidPassword = QStringLiteral("The Access Code entered is invalid.\r\n"
                                                        "Re-cycle Power to Logic Board, and try again.");

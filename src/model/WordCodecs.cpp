@@ -20,12 +20,16 @@ QString charAt(const QString& text, int k)
 
 void FormatData(QString& word) { word = charAt(word, 2) + charAt(word, 4); }
 
-QString formatData(const QString& word)
+namespace {
+
+// FormatData of a copy: the word itself stays as it is.
+QString digitsOf(QString word)
 {
-    QString copy = word;
-    FormatData(copy);
-    return copy;
+    FormatData(word);
+    return word;
 }
+
+} // namespace
 
 CodeWords codeWords(const QString& text)
 {
@@ -39,7 +43,7 @@ QString codeText(const QString& first, const QString& second)
 {
     if (second == kAbsentCode)
         return {};
-    return formatData(first) + formatData(second);
+    return digitsOf(first) + digitsOf(second);
 }
 
 std::array<QString, 3> accessCodeWords(const QString& text)
@@ -51,7 +55,7 @@ std::array<QString, 3> accessCodeWords(const QString& text)
 
 QString accessCodeText(const QString& w17, const QString& w18, const QString& w19)
 {
-    return w17.mid(3) + formatData(w18) + formatData(w19);
+    return w17.mid(3) + digitsOf(w18) + digitsOf(w19);
 }
 
 QString groupCodeWord(const QString& text) { return text.isEmpty() ? kUnusedGroup : text; }
@@ -175,6 +179,17 @@ QString systemIdWord(const QString& text)
 }
 
 bool hasMarker(const QString& word0) { return word0.size() >= 2 && word0.right(2) == QLatin1String("E5"); }
+
+bool isFiveDigitCode(const QString& code)
+{
+    if (code.size() != 5)
+        return false;
+    for (QChar c : code) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
 
 bool isWellFormed(const QString& word)
 {

@@ -34,7 +34,6 @@ QString charAt(const QString& text, int k);
 
 // Digit pair: "0" d1 "0" d2. FormatData replaces the word by its 2nd and 4th characters.
 void FormatData(QString& word);
-QString formatData(const QString& word);
 
 // A four-digit code in two digit-pair words; an empty text is the absent code.
 struct CodeWords { QString first, second; };
@@ -85,5 +84,8 @@ bool hasMarker(const QString& word0); // last two characters exactly "E5"
 
 // Four upper-case hexadecimal digits, as the editor writes every word.
 bool isWellFormed(const QString& word);
+
+// Five decimal digits: an access code as the board and vireo's --code take it.
+bool isFiveDigitCode(const QString& code);
 
 } // namespace WordCodec

@@ -9,16 +9,6 @@ namespace {
 
 constexpr qsizetype kMaxLine = 64; // longer input is noise, not a message
 
-bool isFiveDigits(const QString& code)
-{
-    if (code.size() != 5)
-        return false;
-    for (QChar c : code) {
-        if (!c.isDigit())
-            return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -57,7 +47,7 @@ QString VirtualBoard::accessCode() const
     const QString held = WordCodec::accessCodeText(memory_.word(MemoryMap::kAccessCode),
                                                    memory_.word(MemoryMap::kAccessCode + 1),
                                                    memory_.word(MemoryMap::kAccessCode + 2));
-    return isFiveDigits(held) ? held : kFactoryCode;
+    return WordCodec::isFiveDigitCode(held) ? held : kFactoryCode;
 }
 
 void VirtualBoard::receive(QByteArrayView bytes)
