@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutWindow.h"
+#include "BoardCommands.h"
 #include "CapitalsMode.h"
 #include "DataFile.h"
 #include "DesktopHelp.h"
@@ -8,7 +9,7 @@
 #include "EstablishWindow.h"
 #include "FormControls.h"
 #include "FormView.h"
-#include "LinkOperations.h"
+#include "SerialPort.h"
 #include "LinkWorker.h"
 #include "MaskedEdit.h"
 #include "Messages.h"
@@ -58,18 +59,13 @@ MainWindow::MainWindow(QWidget* parent)
     view_ = new FormView(client, session_.form);
     connectMenus();
 
-    // Created hidden; the board commands show them.
-    transfer_ = new TransferWindow(this);
-    establish_ = new EstablishWindow(this);
     capitals_ = new CapitalsMode(this);
     capitals_->install();
 
     trace_ = std::make_shared<SerialTrace>();
-    link_ = new LinkWorker(this, SerialTrace::factory(trace_));
-    connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
-    connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
-    connect(link_, &LinkWorker::boardSilenceChanged, transfer_, &TransferWindow::setBoardSilent);
-    transfer_->setCancelEnabled(false);
+    board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
+                                [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
+                               SerialTrace::factory(trace_));
 
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
@@ -141,7 +137,7 @@ void MainWindow::Form_Load()
         portSettings_ = QLatin1String(Product::info(*product).serialSettings);
     // Opening on the stored port and reopening with the product's line settings
     // come to one open with the final settings; a port that fails stays closed, silently.
-    openPort(portName());
+    board_->openPort(portName(), portSettings_);
     showForm();
 
     capitals_->setOn(true);
@@ -151,27 +147,36 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A running dialogue is stopped first, once the technician agrees; the window
     // closes when it has ended.
-    if (link_->isBusy()) {
+    LinkWorker* link = board_->link();
+    if (link->isBusy()) {
         event->ignore();
-        if (!closing_ && link_->isRunningDialogue() && !confirmStopAndExit())
+        if (!board_->isClosing() && link->isRunningDialogue() && !confirmStopAndExit())
             return;
-        closing_ = true;
-        link_->cancel();
+        board_->setClosing();
+        link->cancel();
         return;
     }
-    transfer_->stopCompleting();
+    board_->transferWindow()->stopCompleting();
     emit shuttingDown();
-    link_->closePort();
-    transfer_->close();
+    link->closePort();
+    board_->transferWindow()->close();
     if (about_)
         about_->close();
-    establish_->close();
+    board_->establishWindow()->close();
     event->accept();
 }
 
 void MainWindow::mnuExit_Click()
 {
     close();
+}
+
+void MainWindow::afterJob()
+{
+    reportTraceFailure();
+    // Exit waits for the dialogue to end.
+    if (board_->isClosing())
+        close();
 }
 
 bool MainWindow::confirmStopAndExit()
@@ -249,14 +254,14 @@ void MainWindow::mnuIncrement_Click()
 
 void MainWindow::mnuProduct_Click(int index)
 {
-    if (refuseWhileBusy())
+    if (board_->refuseWhileBusy())
         return;
     Editor::mnuProduct_Click(session_.form, index);
     showForm();
     if (const std::optional<int> product = Editor::selectedProduct(session_.form))
         portSettings_ = QLatin1String(Product::info(*product).serialSettings);
     // The new product's tick, caption and enabled states stand whatever the port does.
-    openPort(portName(), [this](const LinkWorker::PortChange& change) {
+    board_->openPort(portName(), portSettings_, [this](const LinkWorker::PortChange& change) {
         if (!change.opened)
             Messages::invalidSerialPort(this, change.message);
     });
@@ -265,10 +270,72 @@ void MainWindow::mnuProduct_Click(int index)
 
 void MainWindow::mnuSerialConfig_Click(int index)
 {
-    if (refuseWhileBusy())
+    if (board_->refuseWhileBusy())
         return;
     choosePort(index, false);
 }
+
+bool MainWindow::isLinkBusy() const
+{
+    return board_->isBusy();
+}
+
+// The board commands (BoardCommands.cpp), refused while another runs.
+void MainWindow::mnuEstablishLink_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->linkCheck();
+}
+
+void MainWindow::mnuOperRead_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->read();
+}
+
+void MainWindow::mnuOperWrite_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->write();
+}
+
+void MainWindow::mnuForce_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->forceInitialization();
+}
+
+QString MainWindow::portName() const
+{
+    // Without a ticked item the port keeps the number it starts with.
+    return QStringLiteral("COM%1").arg(Editor::selectedPort(session_.form).value_or(1));
+}
+
+// ---- the port -----------------------------------------------------------------
+
+void MainWindow::choosePort(int index, bool fromAssistant)
+{
+    // The ticks, Label7 and Config.ini change only once the port has opened.
+    board_->openPort(QStringLiteral("COM%1").arg(index), portSettings_,
+                     [this, index, fromAssistant](const LinkWorker::PortChange& change) {
+        if (fromAssistant && portAssistant_)
+            portAssistant_->setStatus(change.opened ? QStringLiteral("COM%1 is open on %2.")
+                                                          .arg(index)
+                                                          .arg(SerialPort::devicePathFor(QStringLiteral("COM%1").arg(index)))
+                                                    : change.message);
+        if (!change.opened) {
+            Messages::invalidSerialPort(this, change.message);
+            showForm();
+            return;
+        }
+        session_.form.mnuSerialConfig.fill(false);
+        session_.form.mnuSerialConfig[index] = true;
+        session_.form.Label7.caption = QStringLiteral("COM%1:").arg(index);
+        showForm();
+        writeSettings(index, session_.product());
+    });
+}
+
 
 void MainWindow::writeSettings(std::optional<int> port, std::optional<int> product)
 {
