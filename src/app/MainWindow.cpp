@@ -99,8 +99,8 @@ void MainWindow::showForm()
 {
     for (const Binding& b : bindings_)
         b.show();
-    for (int p = 1; p <= 5; ++p)
-        menus_.mnuProduct[p]->setChecked(form_.mnuProduct[p]);
+    for (const ProductInfo& p : Product::kAll)
+        menus_.mnuProduct[p.index]->setChecked(form_.mnuProduct[p.index]);
     for (int port = 1; port <= 4; ++port)
         menus_.mnuSerialConfig[port]->setChecked(form_.mnuSerialConfig[port]);
 }
@@ -235,8 +235,8 @@ void MainWindow::connectMenus()
     connect(m.mnuOperWrite, &QAction::triggered, this, &MainWindow::mnuOperWrite_Click);
     connect(m.mnuIncrement, &QAction::triggered, this, &MainWindow::mnuIncrement_Click);
     connect(m.mnuForce, &QAction::triggered, this, &MainWindow::mnuForce_Click);
-    for (int p = 1; p <= 5; ++p)
-        connect(m.mnuProduct[p], &QAction::triggered, this, [this, p] { mnuProduct_Click(p); });
+    for (const ProductInfo& p : Product::kAll)
+        connect(m.mnuProduct[p.index], &QAction::triggered, this, [this, k = p.index] { mnuProduct_Click(k); });
     for (int port = 1; port <= 4; ++port)
         connect(m.mnuSerialConfig[port], &QAction::triggered, this, [this, port] { mnuSerialConfig_Click(port); });
     connect(m.mnuHelpContents, &QAction::triggered, this, &MainWindow::mnuHelpContents_Click);
@@ -258,7 +258,7 @@ void MainWindow::Form_Load()
     if (settings.product) {
         Editor::applyProductProfile(form_, *settings.product);
         if (const std::optional<int> product = Editor::selectedProduct(form_))
-            portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+            portSettings_ = Product::info(*product).line;
     }
     // Opening on the stored port and reopening with the product's line settings
     // come to one open with the final settings; a port that fails stays closed, silently.
@@ -394,7 +394,7 @@ void MainWindow::mnuProduct_Click(int index)
     Editor::mnuProduct_Click(form_, index);
     showForm();
     if (const std::optional<int> product = Editor::selectedProduct(form_))
-        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+        portSettings_ = Product::info(*product).line;
     startLink(LinkIntent::Product, link_->openPort(portName(), portSettings_));
     writeSettings(Editor::selectedPort(form_), index);
 }

@@ -197,6 +197,6 @@ private:
     int transferProduct_ = 0;     // 0: no product ticked, nothing is sent
     bool readRunning_ = false;    // the running or completing transfer is a read
     bool closing_ = false;        // Exit waits for the dialogue to end
-    QString portSettings_ = QStringLiteral("4800,n,8,2");
+    LineSettings portSettings_ = Product::k4800n82;
     QTimer completeTimer_;
 };

@@ -174,8 +174,9 @@ Window startUp(int product)
 void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLinkCheck)
 {
     parser.addOption({QStringLiteral("product"),
-                      QStringLiteral("The product 1..5 of the Product menu (default: the programmer's, from "
-                                     "Config.ini in the working directory)."),
+                      QStringLiteral("The product %1 of the Product menu (default: the programmer's, from "
+                                     "Config.ini in the working directory).")
+                          .arg(productNumbers()),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("COM1..COM4 (on Linux the device in $VIREO_COM1..$VIREO_COM4, else "
@@ -283,9 +284,7 @@ int BoardLine::open(const QString& command)
         return kOk;
     if (p.isOpen())
         p.close(); // a port that failed is opened afresh
-    const std::optional<LineSettings> settings =
-        LineSettings::parse(QString::fromLatin1(Product::info(target_.product).serialSettings));
-    if (!settings || !p.applySettings(*settings) || !p.open()) {
+    if (!p.applySettings(Product::info(target_.product).line) || !p.open()) {
         report(command, QStringLiteral("cannot open the serial port: ") + p.errorMessage());
         return kPortUnavailable;
     }

@@ -19,19 +19,6 @@ void setAndClick(Form& form, CheckBox& box, int value, void (*click)(Form&))
 
 bool tagsOffered(int product) { return Product::info(product).tagsOnBoard; }
 
-struct OptionProfile {
-    bool dtmfMic, voiceEncryption, roaming, ani, mandown;
-};
-
-OptionProfile optionProfile(int product)
-{
-    switch (product) {
-    case 3: return {false, true, true, true, true};
-    case 4: return {true, true, true, true, true};
-    default: return {false, false, false, false, false};
-    }
-}
-
 } // namespace
 
 void setFleetDispatch(Form& form, int value) { setAndClick(form, form.chkFleetDispatch, value, chkFleetDispatch_Click); }
@@ -109,21 +96,20 @@ void applyProductProfile(Form& form, const QString& product)
     const std::optional<int> k = Product::fromValue(product);
     if (!k)
         return;
-    form.mnuProduct[*k] = true; // the other items are left as they are
-    form.lblProduct.caption = QString::fromLatin1(Product::info(*k).shortName);
-    const OptionProfile p = optionProfile(*k);
-    form.chkDTMFMic.enabled = p.dtmfMic;
-    form.chkVoiceEncryption.enabled = p.voiceEncryption;
-    form.chkRoaming.enabled = p.roaming;
-    form.chkANI.enabled = p.ani;
-    form.cmbMandown.enabled = p.mandown;
-    form.Label4.enabled = p.mandown;
+    const ProductInfo& p = Product::info(*k);
+    form.mnuProduct[p.index] = true; // the other items are left as they are
+    form.lblProduct.caption = QString::fromLatin1(p.shortName);
+    form.chkDTMFMic.enabled = p.options.dtmfMic;
+    form.chkVoiceEncryption.enabled = p.options.voiceEncryption;
+    form.chkRoaming.enabled = p.options.roaming;
+    form.chkANI.enabled = p.options.ani;
+    form.cmbMandown.enabled = p.options.mandown;
+    form.Label4.enabled = p.options.mandown;
 }
 
 void mnuProduct_Click(Form& form, int index)
 {
-    for (int k = Product::kFirst; k <= Product::kLast; ++k)
-        form.mnuProduct[k] = false;
+    form.mnuProduct.fill(false);
     applyProductProfile(form, QString::number(index));
     chkFleetDispatch_Click(form);
     chkMemorySpeed_Click(form);

@@ -114,18 +114,16 @@ bool LinkWorker::ensureOpen(LinkJobResult& result)
 {
     if (port().isOpen())
         return true;
-    QString why;
-    const auto settings = LineSettings::parse(settings_, &why);
-    if (settings && port().applySettings(*settings) && port().open())
+    if (port().applySettings(settings_) && port().open())
         return true;
     result.portOpened = false;
-    result.message = settings ? port().errorMessage() : why;
+    result.message = port().errorMessage();
     // The reason went with this job; the next one finds the port closed and says so.
     port().close();
     return false;
 }
 
-bool LinkWorker::openPort(const QString& portName, const QString& settings)
+bool LinkWorker::openPort(const QString& portName, const LineSettings& settings)
 {
     return start([this, portName, settings] {
         LinkJobResult result{LinkJobResult::Job::OpenPort};

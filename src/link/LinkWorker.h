@@ -21,7 +21,7 @@ struct LinkJobResult {
 
     Job job = Job::OpenPort;
     // False when the job could not open the port (OpenPort, Read, Write,
-    // ForceInitialization) or the line settings were malformed; message says why.
+    // ForceInitialization); message says why.
     bool portOpened = true;
     QString message = {};
     PingResult ping = {};         // Ping
@@ -37,7 +37,7 @@ Q_DECLARE_METATYPE(LinkJobResult)
 // its thread; jobs run one at a time, in the order given.
 //
 // A job method returns false (and does nothing) while another job is running
-// or when the product is not 1..5.
+// or when the product is none of the product menu's.
 // Each job ends with one finished(result), delivered on the caller's thread;
 // a read or write emits progress(value) on that thread too, after each progress
 // step and before the result, with value counting 1, 2, ... from the start of
@@ -59,9 +59,9 @@ public:
     explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {});
     ~LinkWorker() override; // cancels a running transfer and waits for it to end
 
-    // portName: "COM1".."COM4" or a device path; settings: "4800,n,8,2".
+    // portName: "COM1".."COM4" or a device path; settings: the product's.
     // Closes the port, changes name and settings, opens it again.
-    bool openPort(const QString& portName, const QString& settings);
+    bool openPort(const QString& portName, const LineSettings& settings);
     bool closePort();
     bool ping(int product, const QString& accessCode);
     bool read(int product, const BoardImage& image);
@@ -108,7 +108,7 @@ private:
     std::unique_ptr<Port> port_;
     std::unique_ptr<Clock> clock_;
     QString portName_ = QStringLiteral("COM1");
-    QString settings_ = QStringLiteral("4800,n,8,2");
+    LineSettings settings_;
 
     // Every hand-off between the threads passes through these, under the lock,
     // never inside a posted functor: the order of events between the threads

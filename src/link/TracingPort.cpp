@@ -6,28 +6,6 @@ namespace {
 
 constexpr int kHexColumnWidth = TracingPort::kBytesPerLine * 3;
 
-QChar parityLetter(LineSettings::Parity parity)
-{
-    switch (parity) {
-    case LineSettings::Parity::None: return QLatin1Char('n');
-    case LineSettings::Parity::Even: return QLatin1Char('e');
-    case LineSettings::Parity::Odd: return QLatin1Char('o');
-    case LineSettings::Parity::Mark: return QLatin1Char('m');
-    case LineSettings::Parity::Space: return QLatin1Char('s');
-    }
-    return QLatin1Char('?');
-}
-
-QString stopBitsText(LineSettings::StopBits stop)
-{
-    switch (stop) {
-    case LineSettings::StopBits::One: return QStringLiteral("1");
-    case LineSettings::StopBits::OneAndHalf: return QStringLiteral("1.5");
-    case LineSettings::StopBits::Two: return QStringLiteral("2");
-    }
-    return QStringLiteral("?");
-}
-
 } // namespace
 
 TracingPort::TracingPort(Port& inner, Clock& clock) : inner_(inner), clock_(clock) {}
@@ -75,7 +53,7 @@ QString TracingPort::bytesText(const QByteArray& bytes)
 
 QString TracingPort::settingsText(const LineSettings& s)
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(s.baudRate).arg(parityLetter(s.parity)).arg(s.dataBits).arg(stopBitsText(s.stopBits));
+    return s.text();
 }
 
 void TracingPort::record(const QString& kind, const QString& details)
