@@ -17,7 +17,46 @@ void setAndClick(Form& form, CheckBox& box, int value, void (*click)(Form&))
     click(form);
 }
 
-bool tagsOffered(int product) { return Product::info(product).tagsOnBoard; }
+// Only a set box counts as on; clear and greyed are off.
+bool isOn(const CheckBox& box) { return box.value == 1; }
+
+// The alpha tags (and the speed-dial locks) are offered only for boards that hold them.
+std::optional<bool> tagsOfTickedProduct(const Form& form)
+{
+    const std::optional<int> product = selectedProduct(form);
+    if (!product)
+        return std::nullopt;
+    return Product::info(*product).tagsOnBoard;
+}
+
+// Everything of the group-code frame below its check box: the codes, their row
+// numbers and the "Group Code" heading follow `rows`, the tags and their heading `tags`.
+void enableGroupRows(Form& form, bool rows, bool tags)
+{
+    for (int g = 0; g < Form::kGroups; ++g) {
+        form.GroupAlpha[g].enabled = tags;
+        form.GroupCode[g].enabled = rows;
+        form.Label1[g].enabled = rows;
+    }
+    form.Label2.enabled = tags;
+    form.Label3.enabled = rows;
+}
+
+// The same for the speed-dial frame: numbers, row labels, "Speed Dial Numbers" and
+// "Turbo Speedial" follow `rows`; tags, locks, "Alpha Tag" and "Lock" follow `tags`.
+void enableSpeedDialRows(Form& form, bool rows, bool tags)
+{
+    for (int s = 0; s < Form::kSpeedDials; ++s) {
+        form.SpeedAlpha[s].enabled = tags;
+        form.SpeedDial[s].enabled = rows;
+        form.chkLock[s].enabled = tags;
+        form.Label23[s].enabled = rows;
+    }
+    form.Label6.enabled = tags;
+    form.Label8.enabled = tags;
+    form.Label25.enabled = rows;
+    form.Label5.enabled = rows;
+}
 
 } // namespace
 
@@ -26,69 +65,30 @@ void setMemorySpeed(Form& form, int value) { setAndClick(form, form.chkMemorySpe
 
 void ConfigureFleetDispatchFrame(Form& form)
 {
-    const std::optional<int> product = selectedProduct(form);
-    if (!product)
-        return;
-    const bool tags = tagsOffered(*product);
-    for (int g = 0; g < Form::kGroups; ++g) {
-        form.GroupAlpha[g].enabled = tags;
-        form.GroupCode[g].enabled = true;
-        form.Label1[g].enabled = true;
-    }
-    form.Label2.enabled = tags;
-    form.Label3.enabled = true;
+    if (const std::optional<bool> tags = tagsOfTickedProduct(form))
+        enableGroupRows(form, true, *tags);
 }
 
 void chkFleetDispatch_Click(Form& form)
 {
-    // Only a set box counts as on; clear and greyed are off.
-    if (form.chkFleetDispatch.value == 1) {
+    if (isOn(form.chkFleetDispatch))
         ConfigureFleetDispatchFrame(form);
-        return;
-    }
-    for (int g = 0; g < Form::kGroups; ++g) {
-        form.GroupCode[g].enabled = false;
-        form.GroupAlpha[g].enabled = false;
-        form.Label1[g].enabled = false;
-    }
-    form.Label2.enabled = false;
-    form.Label3.enabled = false;
+    else
+        enableGroupRows(form, false, false);
 }
 
 void ConfigureSpeedDialFrame(Form& form)
 {
-    const std::optional<int> product = selectedProduct(form);
-    if (!product)
-        return;
-    const bool tags = tagsOffered(*product);
-    for (int s = 0; s < Form::kSpeedDials; ++s) {
-        form.SpeedAlpha[s].enabled = tags;
-        form.SpeedDial[s].enabled = true;
-        form.chkLock[s].enabled = tags;
-        form.Label23[s].enabled = true;
-    }
-    form.Label6.enabled = tags;
-    form.Label8.enabled = tags;
-    form.Label25.enabled = true;
-    form.Label5.enabled = true;
+    if (const std::optional<bool> tags = tagsOfTickedProduct(form))
+        enableSpeedDialRows(form, true, *tags);
 }
 
 void chkMemorySpeed_Click(Form& form)
 {
-    if (form.chkMemorySpeed.value == 1) {
+    if (isOn(form.chkMemorySpeed))
         ConfigureSpeedDialFrame(form);
-        return;
-    }
-    for (int s = 0; s < Form::kSpeedDials; ++s) {
-        form.SpeedDial[s].enabled = false;
-        form.SpeedAlpha[s].enabled = false;
-        form.Label23[s].enabled = false;
-        form.chkLock[s].enabled = false;
-    }
-    form.Label5.enabled = false;
-    form.Label6.enabled = false;
-    form.Label8.enabled = false;
-    form.Label25.enabled = false;
+    else
+        enableSpeedDialRows(form, false, false);
 }
 
 void applyProductProfile(Form& form, const QString& product)
