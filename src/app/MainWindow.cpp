@@ -68,7 +68,7 @@ MainWindow::MainWindow(QWidget* parent)
     capitals_->install();
 
     trace_ = std::make_shared<SerialTrace>();
-    link_ = new LinkWorker(this, SerialTrace::factory(trace_));
+    link_ = new LinkWorker(this, {}, {}, trace_);
     connect(link_, &LinkWorker::finished, this, &MainWindow::linkFinished);
     connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
     connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
@@ -86,6 +86,12 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setPortMap(const PortMap& map)
+{
+    portMap_ = map;
+    link_->setPortMap(portMap_);
+}
 
 // ---- the view ---------------------------------------------------------------
 

@@ -51,6 +51,9 @@ public:
     void setPortLister(PortAssistant::Lister lister) { portLister_ = std::move(lister); }
     // Where the installed default data files are (set before Form_Load).
     void setInstalledDataDir(const QString& dir) { installedDataDir_ = dir; }
+    // What COM1..COM4 mean (set before Form_Load); the port assistant adds to it.
+    void setPortMap(const PortMap& map);
+    const PortMap& portMap() const { return portMap_; }
 
     // The help Help > Contents falls back to: the manual installed with the program,
     // else the one beside it; empty when there is none.
@@ -187,6 +190,7 @@ private:
     QPointer<QDialog> verifyDialog_;
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
+    PortMap portMap_;
     QString backupFailure_;       // shown once the transfer has ended
     BoardImage sentImage_;        // what the last write sent, for its verify
     bool verifyPending_ = false;  // the write completed and is to be read back

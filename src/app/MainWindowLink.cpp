@@ -9,7 +9,6 @@
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "Product.h"
-#include "SerialPort.h"
 #include "TransferWindow.h"
 
 bool MainWindow::isLinkBusy() const
@@ -236,7 +235,7 @@ void MainWindow::portOpenedFor(LinkIntent intent, const LinkJobResult& result)
         if (std::exchange(portFromAssistant_, false) && portAssistant_)
             portAssistant_->setStatus(result.portOpened
                                           ? QStringLiteral("COM%1 is open on %2.").arg(pendingPort_).arg(
-                                                SerialPort::devicePathFor(QStringLiteral("COM%1").arg(pendingPort_)))
+                                                portMap_.devicePathFor(QStringLiteral("COM%1").arg(pendingPort_)))
                                           : result.message);
         if (!result.portOpened) {
             Messages::invalidSerialPort(this, result.message);

@@ -182,6 +182,8 @@ void MainWindow::portAssistantUse(int com, const QString& device)
     if (refuseWhileBusy())
         return;
     PortAssistant::storeMapping(com, device);
+    portMap_.choose(com, device);
+    link_->setPortMap(portMap_);
     portAssistant_->setStatus(QStringLiteral("COM%1 now means %2. Opening it...").arg(com).arg(device));
     portFromAssistant_ = true;
     mnuSerialConfig_Click(com);

@@ -260,18 +260,14 @@ InterruptGuard::~InterruptGuard()
 
 BoardLine::BoardLine(const Target& t) : target_(t), serial_(t.port) {}
 
-BoardLine::~BoardLine() { port().close(); }
-
-Port& BoardLine::port() { return tracing_ ? static_cast<Port&>(*tracing_) : serial_; }
+BoardLine::~BoardLine() { serial_.close(); }
 
 int BoardLine::startTrace(const QString& command)
 {
     if (target_.trace.isEmpty())
         return kOk;
-    tracing_.emplace(serial_, clock_);
-    if (!tracing_->startTrace(target_.trace)) {
-        report(command, tracing_->traceError());
-        tracing_.reset();
+    if (!serial_.startTrace(target_.trace, clock_)) {
+        report(command, serial_.traceError());
         return kInvalid;
     }
     return kOk;
@@ -279,13 +275,12 @@ int BoardLine::startTrace(const QString& command)
 
 int BoardLine::open(const QString& command)
 {
-    Port& p = port();
-    if (p.isOpen() && !p.hasFailed())
+    if (serial_.isOpen() && !serial_.hasFailed())
         return kOk;
-    if (p.isOpen())
-        p.close(); // a port that failed is opened afresh
-    if (!p.applySettings(Product::info(target_.product).line) || !p.open()) {
-        report(command, QStringLiteral("cannot open the serial port: ") + p.errorMessage());
+    if (serial_.isOpen())
+        serial_.close(); // a port that failed is opened afresh
+    if (!serial_.applySettings(Product::info(target_.product).line) || !serial_.open()) {
+        report(command, QStringLiteral("cannot open the serial port: ") + serial_.errorMessage());
         return kPortUnavailable;
     }
     return kOk;
@@ -293,7 +288,7 @@ int BoardLine::open(const QString& command)
 
 LinkContext BoardLine::context(std::function<void()> progress)
 {
-    return LinkContext{port(), clock_, interrupted, std::move(progress), target_.timeout};
+    return LinkContext{serial_, clock_, interrupted, std::move(progress), target_.timeout};
 }
 
 int pingStatus(const PingResult& result, const QString& command)

@@ -6,7 +6,6 @@
 #include "Form.h"
 #include "LinkContext.h"
 #include "SerialPort.h"
-#include "TracingPort.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -98,12 +97,9 @@ public:
     LinkContext context(std::function<void()> progress = {});
 
 private:
-    Port& port();
-
     const Target& target_;
-    SerialPort serial_;
     SteadyClock clock_;
-    std::optional<TracingPort> tracing_;
+    SerialPort serial_;
 };
 
 // The link check's outcome as an exit status, with the window's message on stderr.

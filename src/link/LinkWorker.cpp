@@ -5,12 +5,13 @@
 
 #include <Product.h>
 
-LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeClock)
-    : QObject(parent), makePort_(std::move(makePort)), makeClock_(std::move(makeClock))
+LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeClock,
+                       std::shared_ptr<SerialTrace> trace)
+    : QObject(parent), makePort_(std::move(makePort)), makeClock_(std::move(makeClock)), trace_(std::move(trace))
 {
     qRegisterMetaType<LinkJobResult>();
     if (!makePort_)
-        makePort_ = [](const QString& name) { return std::make_unique<SerialPort>(name); };
+        makePort_ = [](const QString& name, const PortMap& map) { return std::make_unique<SerialPort>(name, map); };
     if (!makeClock_)
         makeClock_ = [] { return std::make_unique<SteadyClock>(); };
     thread_.setObjectName(QStringLiteral("vireo-link"));
@@ -101,12 +102,27 @@ void LinkWorker::deliverResult()
     emit finished(*result);
 }
 
+void LinkWorker::setPortMap(const PortMap& map)
+{
+    const std::lock_guard lock(handOff_);
+    portMap_ = map;
+}
+
+PortMap LinkWorker::portMap()
+{
+    const std::lock_guard lock(handOff_);
+    return portMap_;
+}
+
 Port& LinkWorker::port()
 {
-    if (!port_)
-        port_ = makePort_(portName_);
     if (!clock_)
         clock_ = makeClock_();
+    if (!port_) {
+        port_ = makePort_(portName_, portMap());
+        if (trace_)
+            port_->followTrace(trace_, *clock_);
+    }
     return *port_;
 }
 
@@ -129,9 +145,9 @@ bool LinkWorker::openPort(const QString& portName, const LineSettings& settings)
         LinkJobResult result{LinkJobResult::Job::OpenPort};
         if (port_)
             port_->close();
-        port_.reset(); // a new name makes a new port
         portName_ = portName;
         settings_ = settings;
+        port().setPortName(portName_, portMap());
         ensureOpen(result);
         return result;
     });

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "DialogueResults.h"
 #include "Port.h"
+#include "SerialTrace.h"
 
 #include <BoardImage.h>
 
@@ -46,18 +47,24 @@ Q_DECLARE_METATYPE(LinkJobResult)
 // The port is not opened by ping() (a closed port makes the check fail);
 // read(), write() and forceInitialization() open it first when it is closed,
 // with the name and settings of the last openPort(). A port that fails during
-// a job is closed, so the next job can open it again.
+// a job is closed, so the next job can open it again. The worker has one port
+// for its life, made on its first job: openPort() closes and renames it.
 class LinkWorker : public QObject {
     Q_OBJECT
 
 public:
-    using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName)>;
+    using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName, const PortMap& map)>;
     using ClockFactory = std::function<std::unique_ptr<Clock>()>;
 
     // The default factories make a SerialPort and a SteadyClock; both are made
-    // and destroyed on the worker's thread.
-    explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {});
+    // and destroyed on the worker's thread. The port's trace follows `trace`
+    // when one is given.
+    explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {},
+                        std::shared_ptr<SerialTrace> trace = {});
     ~LinkWorker() override; // cancels a running transfer and waits for it to end
+
+    // What COM1..COM4 mean from the next openPort() on. Callable from any thread.
+    void setPortMap(const PortMap& map);
 
     // portName: "COM1".."COM4" or a device path; settings: the product's.
     // Closes the port, changes name and settings, opens it again.
@@ -96,11 +103,13 @@ private:
     void runPendingJob();     // on thread_
     void deliverResult();     // on the caller's thread
     Port& port();
+    PortMap portMap();
     bool ensureOpen(LinkJobResult& result);
     LinkJobResult transfer(LinkJobResult::Job job, int product, const BoardImage& image);
 
     PortFactory makePort_;
     ClockFactory makeClock_;
+    std::shared_ptr<SerialTrace> trace_;
     QThread thread_;
     QObject threadContext_; // lives on thread_: jobs are posted to it
 
@@ -117,6 +126,7 @@ private:
     std::mutex handOff_;
     std::optional<Job> pendingJob_;
     std::optional<LinkJobResult> pendingResult_;
+    PortMap portMap_;
 
     int progressValue_ = 0; // the caller's thread only
     std::atomic<bool> busy_{false};

@@ -30,7 +30,7 @@ private:
 struct ScriptedWorker {
     explicit ScriptedWorker(std::function<void(ScriptedPort&)> script)
         : worker(nullptr,
-                 [this, script](const QString& name) {
+                 [this, script](const QString& name, const PortMap&) {
                      portNames.append(name);
                      auto port = std::make_unique<ScriptedPort>(clock);
                      script(*port);
