@@ -22,8 +22,8 @@ target_compile_definitions(vireo_install_paths INTERFACE
   VIREO_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/vireo-programmer")
 
 install(TARGETS vireo-programmer vireo vireo-board RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/data/default.tv2 ${PROJECT_SOURCE_DIR}/data/defaulti.tv2
-  DESTINATION ${VIREO_INSTALL_DATA_DIR})
+file(GLOB VIREO_DEFAULT_DATA_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/*.tv2)
+install(FILES ${VIREO_DEFAULT_DATA_FILES} DESTINATION ${VIREO_INSTALL_DATA_DIR})
 
 # Desktop entry, icons, AppStream metadata.
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${VIREO_APP_ID}.desktop

@@ -12,8 +12,8 @@
 
 #include <QWidget>
 
-BoardCommands::BoardCommands(Window window, LinkWorker::PortFactory makePort)
-    : QObject(window.widget), window_(std::move(window)), link_(new LinkWorker(this, std::move(makePort))),
+BoardCommands::BoardCommands(Window window, std::shared_ptr<SerialTrace> trace)
+    : QObject(window.widget), window_(std::move(window)), link_(new LinkWorker(this, {}, {}, std::move(trace))),
       transfer_(new TransferWindow(window_.widget)), establish_(new EstablishWindow(window_.widget))
 {
     // Created hidden; the board commands show them.
@@ -52,7 +52,7 @@ void BoardCommands::run(const BoardJob::Request& request, std::function<void(con
         });
 }
 
-void BoardCommands::openPort(const QString& name, const QString& settings,
+void BoardCommands::openPort(const QString& name, const LineSettings& settings,
                              std::function<void(const LinkWorker::PortChange&)> done)
 {
     link_->openPort(name, settings, [this, done = std::move(done)](const LinkWorker::PortChange& change) {

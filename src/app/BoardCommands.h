@@ -30,7 +30,8 @@ public:
         std::function<bool()> verifyAfterWrite;
         std::function<void()> afterJob;      // every job's end (the trace's failure, Exit)
     };
-    BoardCommands(Window window, LinkWorker::PortFactory makePort);
+    // The link's port traces to `trace` while a file is set.
+    BoardCommands(Window window, std::shared_ptr<SerialTrace> trace);
 
     LinkWorker* link() const { return link_; }
     TransferWindow* transferWindow() const { return transfer_; }
@@ -49,7 +50,7 @@ public:
     void write();
     void forceInitialization();
     // Closes the port, renames it, opens it again with the line settings.
-    void openPort(const QString& name, const QString& settings,
+    void openPort(const QString& name, const LineSettings& settings,
                   std::function<void(const LinkWorker::PortChange&)> done = {});
 
 private:

@@ -65,7 +65,7 @@ MainWindow::MainWindow(QWidget* parent)
     trace_ = std::make_shared<SerialTrace>();
     board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
                                 [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
-                               SerialTrace::factory(trace_));
+                               trace_);
 
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
@@ -75,6 +75,12 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setPortMap(const PortMap& map)
+{
+    portMap_ = map;
+    board_->link()->setPortMap(portMap_);
+}
 
 // ---- the view ---------------------------------------------------------------
 
@@ -87,8 +93,8 @@ void MainWindow::showForm(const Form& form)
 void MainWindow::showForm()
 {
     view_->show();
-    for (int p = 1; p <= 5; ++p)
-        menus_.mnuProduct[p]->setChecked(session_.form.mnuProduct[p]);
+    for (const ProductInfo& p : Product::kAll)
+        menus_.mnuProduct[p.index]->setChecked(session_.form.mnuProduct[p.index]);
     for (int port = 1; port <= 4; ++port)
         menus_.mnuSerialConfig[port]->setChecked(session_.form.mnuSerialConfig[port]);
 }
@@ -110,8 +116,8 @@ void MainWindow::connectMenus()
     connect(m.mnuOperWrite, &QAction::triggered, this, &MainWindow::mnuOperWrite_Click);
     connect(m.mnuIncrement, &QAction::triggered, this, &MainWindow::mnuIncrement_Click);
     connect(m.mnuForce, &QAction::triggered, this, &MainWindow::mnuForce_Click);
-    for (int p = 1; p <= 5; ++p)
-        connect(m.mnuProduct[p], &QAction::triggered, this, [this, p] { mnuProduct_Click(p); });
+    for (const ProductInfo& p : Product::kAll)
+        connect(m.mnuProduct[p.index], &QAction::triggered, this, [this, k = p.index] { mnuProduct_Click(k); });
     for (int port = 1; port <= 4; ++port)
         connect(m.mnuSerialConfig[port], &QAction::triggered, this, [this, port] { mnuSerialConfig_Click(port); });
     connect(m.mnuHelpContents, &QAction::triggered, this, &MainWindow::mnuHelpContents_Click);
@@ -134,7 +140,7 @@ void MainWindow::Form_Load()
         session_.form.Label7.caption = QStringLiteral("COM%1:").arg(*settings.port);
     }
     if (const std::optional<int> product = session_.product())
-        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+        portSettings_ = Product::info(*product).line;
     // Opening on the stored port and reopening with the product's line settings
     // come to one open with the final settings; a port that fails stays closed, silently.
     board_->openPort(portName(), portSettings_);
@@ -259,7 +265,7 @@ void MainWindow::mnuProduct_Click(int index)
     Editor::mnuProduct_Click(session_.form, index);
     showForm();
     if (const std::optional<int> product = Editor::selectedProduct(session_.form))
-        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+        portSettings_ = Product::info(*product).line;
     // The new product's tick, caption and enabled states stand whatever the port does.
     board_->openPort(portName(), portSettings_, [this](const LinkWorker::PortChange& change) {
         if (!change.opened)
@@ -321,7 +327,7 @@ void MainWindow::choosePort(int index, bool fromAssistant)
         if (fromAssistant && portAssistant_)
             portAssistant_->setStatus(change.opened ? QStringLiteral("COM%1 is open on %2.")
                                                           .arg(index)
-                                                          .arg(SerialPort::devicePathFor(QStringLiteral("COM%1").arg(index)))
+                                                          .arg(portMap_.devicePathFor(QStringLiteral("COM%1").arg(index)))
                                                     : change.message);
         if (!change.opened) {
             Messages::invalidSerialPort(this, change.message);

@@ -49,6 +49,9 @@ public:
     void setPortLister(PortAssistant::Lister lister) { portLister_ = std::move(lister); }
     // Where the installed default data files are (set before Form_Load).
     void setInstalledDataDir(const QString& dir) { installedDataDir_ = dir; }
+    // What COM1..COM4 mean (set before Form_Load); the port assistant adds to it.
+    void setPortMap(const PortMap& map);
+    const PortMap& portMap() const { return portMap_; }
 
     const Form& form() const { return session_.form; }
     BoardImage& image() { return session_.image; }
@@ -140,5 +143,6 @@ private:
     std::shared_ptr<SerialTrace> trace_;
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
-    QString portSettings_ = QStringLiteral("4800,n,8,2");
+    PortMap portMap_;
+    LineSettings portSettings_ = Product::k4800n82;
 };

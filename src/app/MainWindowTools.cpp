@@ -114,6 +114,8 @@ void MainWindow::portAssistantUse(int com, const QString& device)
     if (board_->refuseWhileBusy())
         return;
     PortAssistant::storeMapping(com, device);
+    portMap_.choose(com, device);
+    board_->link()->setPortMap(portMap_);
     portAssistant_->setStatus(QStringLiteral("COM%1 now means %2. Opening it...").arg(com).arg(device));
     choosePort(com, true);
 }
