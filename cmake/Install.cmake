@@ -39,9 +39,7 @@ set(VIREO_ICON_FILES)
 foreach(size ${VIREO_ICON_SIZES})
   list(APPEND VIREO_ICON_FILES ${VIREO_ICON_DIR}/${size}x${size}.png)
 endforeach()
-add_executable(vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/icons/ScaleIcon.cpp)
-target_link_libraries(vireo-scale-icon PRIVATE Qt6::Gui)
-set_target_properties(vireo-scale-icon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+# vireo-scale-icon is one of the tools (tools/CMakeLists.txt).
 add_custom_command(OUTPUT ${VIREO_ICON_FILES}
   COMMAND vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/pictures/icon.png ${VIREO_ICON_DIR} ${VIREO_ICON_SIZES}
   DEPENDS vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/pictures/icon.png
