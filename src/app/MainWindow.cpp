@@ -109,6 +109,7 @@ void MainWindow::connectMenus()
     connect(m.mnuFileCompare, &QAction::triggered, this, &MainWindow::mnuFileCompare_Click);
     connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
     connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
+    connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
     connect(m.mnuEstablishLink, &QAction::triggered, this, &MainWindow::mnuEstablishLink_Click);

@@ -334,6 +334,7 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuRecordTrace =
         item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
     m.mnuRecordTrace->setCheckable(true);
+    m.mnuDiagnoseLink = item(m.mnuClone, QStringLiteral("mnuDiagnoseLink"), QStringLiteral("Diagnose Link..."));
 
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     QActionGroup* products = oneTickGroup(m.mnuProd);

@@ -63,7 +63,7 @@ struct MainWindowMenus {
     QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
     // Additions of this programmer, each its own item; the checkable ones start unticked.
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
-    QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr;
+    QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;

@@ -131,6 +131,7 @@ private slots:
             {"mnuFileCompare", "&Compare with File...", QKeySequence()},
             {"mnuVerifyAfterWrite", "Verify after Write", QKeySequence()},
             {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
+            {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
             {"mnuSerialOther", "&Other Port...", QKeySequence()},
         };
         for (const auto& item : items) {
