@@ -296,11 +296,8 @@ QAction* separator(QMenu* menu, const QString& name)
     return a;
 }
 
-} // namespace
-
-MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
 {
-    MainWindowMenus m;
     m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
     m.mnuFileSaveAs =
@@ -312,7 +309,10 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
                                 Qt::CTRL | Qt::Key_P);
     separator(m.mnuFile, QStringLiteral("mnuFileBar2"));
     m.mnuExit = item(m.mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), Qt::CTRL | Qt::Key_E);
+}
 
+void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
+{
     m.mnuClone = topMenu(bar, QStringLiteral("mnuClone"), QStringLiteral(" &Clone  "));
     m.mnuEstablishLink = item(m.mnuClone, QStringLiteral("mnuEstablishLink"),
                               QStringLiteral("Establish Comm Link to Logic Board"), Qt::Key_F2);
@@ -334,7 +334,15 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuRecordTrace =
         item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
     m.mnuRecordTrace->setCheckable(true);
+}
 
+} // namespace
+
+MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+{
+    MainWindowMenus m;
+    buildFileMenu(bar, m);
+    buildCloneMenu(bar, m);
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     QActionGroup* products = oneTickGroup(m.mnuProd);
     for (const ProductInfo& p : Product::kAll) {
@@ -353,6 +361,7 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     }
     separator(m.mnuSerial, QStringLiteral("mnuSerialBar1"));
     m.mnuSerialOther = item(m.mnuSerial, QStringLiteral("mnuSerialOther"), QStringLiteral("&Other Port..."));
+
 
     m.mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("  &Help  "));
     m.mnuHelpContents = item(m.mnuHelp, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"), Qt::Key_F1);
