@@ -8,6 +8,7 @@
 #include "Editor.h"
 #include "EditorSession.h"
 #include "FormControls.h"
+#include "FormSheet.h"
 #include "MemoryMap.h"
 #include "Product.h"
 #include "WordCodecs.h"
@@ -25,29 +26,6 @@ const QString kDiffUsage = QStringLiteral("vireo diff A.tv2 B.tv2 --product N");
 const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
 
 QString fileName(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
-
-// A file "Open..." refused, reported; false then.
-bool reportFile(const DataFile::LoadResult& loaded, const QString& path)
-{
-    if (loaded.ok())
-        return true;
-    if (loaded.error == DataFile::Error::MissingMarker)
-        err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
-    else
-        err() << "vireo: " << loaded.message << "\n";
-    err().flush();
-    return false;
-}
-
-// The window as start-up leaves it before the default file (design time, then the
-// product's profile), after which the file is opened as "Open..." does.
-std::optional<EditorSession> openLikeTheWindow(const QString& path, int product)
-{
-    EditorSession w = EditorSession::startUp(product);
-    if (!reportFile(w.open(path), path))
-        return std::nullopt;
-    return w;
-}
 
 QString jsonString(const QString& text)
 {
@@ -72,121 +50,27 @@ void printJson(const Form& form)
           << enabled.join(QStringLiteral(",\n")) << "\n  }\n}\n";
 }
 
-// For people: the window's frames in order; greyed controls are marked with "*".
-class TextDump {
-public:
-    explicit TextDump(const Form& form) : form_(form) {}
-
-    void print()
-    {
-        out() << "Product: " << form_.lblProduct.caption << "\n"
-              << "Controls marked * are greyed in the window.\n";
-        for (const FormControl& c : FormControls::all()) {
-            if (c.frame != frame_)
-                startFrame(c.frame);
-            if (c.row >= 0)
-                addToRow(c);
-            else if (c.name == QLatin1String("Label25")) {
-                endRow();
-                line(QStringLiteral("  ") + c.value(form_) + mark(c));
-            }
-            else if (c.isEditing())
-                line(QStringLiteral("  ") + single(c));
-        }
-        endRow();
-    }
-
-private:
-    QString mark(const FormControl& c) const { return c.enabled(form_) ? QString() : QStringLiteral("*"); }
-
-    QString cell(const FormControl& c) const
-    {
-        if (c.kind == ControlKind::Check)
-            return (c.value(form_) == QLatin1String("0") ? QStringLiteral("[ ]") : QStringLiteral("[x]")) + mark(c);
-        if (c.kind == ControlKind::Label)
-            return c.value(form_) + mark(c);
-        return QStringLiteral("\"%1\"").arg(c.value(form_)) + mark(c);
-    }
-
-    QString single(const FormControl& c) const
-    {
-        if (c.kind == ControlKind::Check)
-            return cell(c) + QStringLiteral(" ") + c.caption;
-        return c.caption + QStringLiteral(": ") + cell(c);
-    }
-
-    void startFrame(const QString& frame)
-    {
-        endRow();
-        frame_ = frame;
-        out() << "\n";
-        if (!frame.isEmpty())
-            out() << frame << "\n";
-        headerDone_ = false;
-    }
-
-    void addToRow(const FormControl& c)
-    {
-        if (c.kind == ControlKind::Label) { // a row starts with its label
-            endRow();
-            if (!headerDone_)
-                printHeader(c);
-            headerDone_ = true;
-            row_ = QStringLiteral("  ") + cell(c).leftJustified(kRowWidth);
-            return;
-        }
-        row_ += cell(c).leftJustified(width(c));
-    }
-
-    // A column is as wide as its longest cell: the text in quotes and the greyed mark.
-    static int width(const FormControl& c)
-    {
-        return std::max(c.maxLength + 3, static_cast<int>(heading(c).size())) + 2;
-    }
-
-    // The headings of a frame's rows, from the controls of its first row.
-    void printHeader(const FormControl& rowLabel)
-    {
-        QString header = QStringLiteral("  ") + QStringLiteral("Row").leftJustified(kRowWidth);
-        for (const FormControl& c : FormControls::all()) {
-            if (c.frame == rowLabel.frame && c.row == rowLabel.row && c.isEditing())
-                header += heading(c).leftJustified(width(c));
-        }
-        line(header);
-    }
-
-    static QString heading(const FormControl& c)
-    {
-        if (c.kind == ControlKind::Check)
-            return QStringLiteral("Lock");
-        if (c.format == Editor::DisplayFormat::Capitals)
-            return QStringLiteral("Alpha Tag");
-        return c.maxLength == 4 ? QStringLiteral("Group Code") : QStringLiteral("Speed Dial Numbers");
-    }
-
-    static constexpr int kRowWidth = 5;
-
-    void endRow()
-    {
-        if (!row_.isEmpty())
-            line(row_);
-        row_.clear();
-    }
-
-    static void line(QString text)
-    {
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        out() << text << "\n";
-    }
-
-    const Form& form_;
-    QString frame_ = QStringLiteral("-");
-    QString row_;
-    bool headerDone_ = false;
-};
-
 } // namespace
+
+bool reportFile(const DataFile::LoadResult& loaded, const QString& path)
+{
+    if (loaded.ok())
+        return true;
+    if (loaded.error == DataFile::Error::MissingMarker)
+        err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
+    else
+        err() << "vireo: " << loaded.message << "\n";
+    err().flush();
+    return false;
+}
+
+std::optional<EditorSession> openLikeTheWindow(const QString& path, int product)
+{
+    EditorSession w = EditorSession::startUp(product);
+    if (!reportFile(w.open(path), path))
+        return std::nullopt;
+    return w;
+}
 
 int dump(const QStringList& args)
 {
@@ -217,7 +101,7 @@ int dump(const QStringList& args)
     if (parser.isSet(QStringLiteral("json")))
         printJson(w->form);
     else
-        TextDump(w->form).print();
+        out() << "Product: " << w->form.lblProduct.caption << "\n" << FormSheet::text(w->form);
     out().flush();
     return kOk;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "DataFile.h"
+#include "EditorSession.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -7,7 +10,7 @@
 
 #include <optional>
 
-// What every command shares: output streams and argument parsing.
+// What every command shares: output streams, argument parsing, opening a file.
 namespace Cli {
 
 QTextStream& out();
@@ -22,5 +25,13 @@ void printHelp(const QCommandLineParser& parser, const QString& usage);
 
 // "--product N": the product menu's index 1..5, or a message on stderr.
 std::optional<int> productOption(const QString& value, const QString& option);
+
+// A file "Open..." refused, reported on stderr; false then.
+bool reportFile(const DataFile::LoadResult& loaded, const QString& path);
+
+// The window as start-up leaves it before the default file (design time, then the
+// product's profile), after which the file is opened as "Open..." does; nothing,
+// reported, when the file is refused.
+std::optional<EditorSession> openLikeTheWindow(const QString& path, int product);
 
 } // namespace Cli
