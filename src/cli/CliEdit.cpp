@@ -236,21 +236,25 @@ int convert(const QStringList& args)
     if (target)
         Editor::mnuProduct_Click(w->form, *target);
 
-    // Saving as "Save As..." does.
-    const EditorSession::SaveCheck check = w->checkSave();
+    return saveLikeTheWindow(*w, files[1], QStringLiteral("convert"));
+}
+
+int saveLikeTheWindow(EditorSession& session, const QString& path, const QString& command)
+{
+    const EditorSession::SaveCheck check = session.checkSave();
     if (check.invalidImage) {
-        err() << "vireo convert: " << DataFile::kInvalidFileMessage << "\n";
+        err() << "vireo " << command << ": " << DataFile::kInvalidFileMessage << "\n";
         return kInvalid;
     }
     if (!check.entries.isEmpty()) {
-        err() << "vireo convert: these entries cannot be written, nothing was written:\n";
+        err() << "vireo " << command << ": these entries cannot be written, nothing was written:\n";
         for (const QString& p : check.entries)
             err() << "  " << p << "\n";
         return kFailed;
     }
-    const DataFile::SaveResult saved = w->save(files[1]);
+    const DataFile::SaveResult saved = session.save(path);
     if (!saved.ok()) {
-        err() << "vireo convert: " << saved.message << "\n";
+        err() << "vireo " << command << ": " << saved.message << "\n";
         return kFailed;
     }
     return kOk;
