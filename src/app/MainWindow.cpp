@@ -105,6 +105,10 @@ void MainWindow::connectMenus()
     connect(m.mnuFilePrintScreen, &QAction::triggered, this, &MainWindow::mnuFilePrintScreen_Click);
     connect(m.mnuFileBackups, &QAction::triggered, this, &MainWindow::mnuFileBackups_Click);
     connect(m.mnuFileCompare, &QAction::triggered, this, &MainWindow::mnuFileCompare_Click);
+    connect(m.mnuFileExportLists, &QAction::triggered, this, &MainWindow::mnuFileExportLists_Click);
+    connect(m.mnuFileImportLists, &QAction::triggered, this, &MainWindow::mnuFileImportLists_Click);
+    connect(m.mnuFilePrintReport, &QAction::triggered, this, &MainWindow::mnuFilePrintReport_Click);
+    connect(m.mnuFileExportReport, &QAction::triggered, this, &MainWindow::mnuFileExportReport_Click);
     connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
     connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);

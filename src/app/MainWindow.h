@@ -83,6 +83,11 @@ public slots:
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
     void mnuFileCompare_Click();
+    // The lists as CSV and the configuration report (ListsAndReport.cpp).
+    void mnuFileExportLists_Click();
+    void mnuFileImportLists_Click();
+    void mnuFilePrintReport_Click();
+    void mnuFileExportReport_Click();
     void mnuExit_Click();
 
     // Board commands: the dialogues run on the link's thread (MainWindowLink.cpp).

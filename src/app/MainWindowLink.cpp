@@ -178,8 +178,10 @@ void MainWindow::transferFinished(const BoardJob::Result& result)
     }
     const bool read = result.kind == BoardJob::Kind::Read;
     // The dialogue worked on a copy: whatever it got to replaces the image.
-    if (read)
+    if (read) {
         session_.image = result.image;
+        session_.source = {QString(), true, portName()};
+    }
     backupFailure_ = result.backupProblems.join(QStringLiteral("\r\n"));
     if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
         endTransferWithError(BoardJob::describe(result).reason);
