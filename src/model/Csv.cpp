@@ -20,7 +20,7 @@ int firstLineNotUtf8(const QByteArray& bytes)
     const QList<QByteArray> lines = bytes.split('\n');
     for (qsizetype k = 0; k < lines.size(); ++k) {
         QStringDecoder decoder(QStringDecoder::Utf8);
-        (void)decoder.decode(lines[k]);
+        const QString decoded = decoder.decode(lines[k]); // decoded when converted
         if (decoder.hasError())
             return static_cast<int>(k + 1);
     }

@@ -44,6 +44,8 @@ public:
 
     // A4, or Letter where the desktop's locale measures in inches.
     static QPageSize defaultPaper();
+    // The margins of every page, in millimetres.
+    static constexpr double kMarginMm = 15.0;
 
     enum class Format { Text, Html, Pdf };
     // A report file's format by its name: .txt, .html or .htm, .pdf (case ignored).

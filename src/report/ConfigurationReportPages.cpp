@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr double kMarginMm = 15.0;
 constexpr qreal kLayoutDpi = 96.0;
 
 QFont footerFont()
