@@ -22,8 +22,8 @@ target_compile_definitions(vireo_install_paths INTERFACE
   VIREO_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/vireo-programmer")
 
 install(TARGETS vireo-programmer vireo vireo-board RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_SOURCE_DIR}/data/default.tv2 ${PROJECT_SOURCE_DIR}/data/defaulti.tv2
-  DESTINATION ${VIREO_INSTALL_DATA_DIR})
+file(GLOB VIREO_DEFAULT_DATA_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/*.tv2)
+install(FILES ${VIREO_DEFAULT_DATA_FILES} DESTINATION ${VIREO_INSTALL_DATA_DIR})
 
 # Desktop entry, icons, AppStream metadata.
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${VIREO_APP_ID}.desktop
@@ -39,9 +39,7 @@ set(VIREO_ICON_FILES)
 foreach(size ${VIREO_ICON_SIZES})
   list(APPEND VIREO_ICON_FILES ${VIREO_ICON_DIR}/${size}x${size}.png)
 endforeach()
-add_executable(vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/icons/ScaleIcon.cpp)
-target_link_libraries(vireo-scale-icon PRIVATE Qt6::Gui)
-set_target_properties(vireo-scale-icon PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tools)
+# vireo-scale-icon is one of the tools (tools/CMakeLists.txt).
 add_custom_command(OUTPUT ${VIREO_ICON_FILES}
   COMMAND vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/pictures/icon.png ${VIREO_ICON_DIR} ${VIREO_ICON_SIZES}
   DEPENDS vireo-scale-icon ${PROJECT_SOURCE_DIR}/data/pictures/icon.png

@@ -1,5 +1,8 @@
 # vireo_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [ARGS a b] [LABELS l] [TIMEOUT s])
 # One Qt Test executable per test file; GUI tests run on the offscreen platform.
+# Labels: e2e (real time over pseudo-terminals), soak (scripts/run-soak only),
+# tsan (threads meet in our own code: scripts/run-tests --tsan). The target
+# tests_LABEL builds every test of that label.
 function(vireo_add_test name)
   cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
@@ -19,4 +22,10 @@ function(vireo_add_test name)
   if("e2e" IN_LIST T_LABELS)
     set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
+  foreach(label ${T_LABELS})
+    if(NOT TARGET tests_${label})
+      add_custom_target(tests_${label})
+    endif()
+    add_dependencies(tests_${label} ${name})
+  endforeach()
 endfunction()

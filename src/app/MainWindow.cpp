@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutWindow.h"
+#include "BoardCommands.h"
 #include "CapitalsMode.h"
 #include "DataFile.h"
 #include "DesktopHelp.h"
@@ -8,7 +9,7 @@
 #include "EstablishWindow.h"
 #include "FormControls.h"
 #include "FormView.h"
-#include "LinkOperations.h"
+#include "SerialPort.h"
 #include "LinkWorker.h"
 #include "MaskedEdit.h"
 #include "Messages.h"
@@ -58,18 +59,13 @@ MainWindow::MainWindow(QWidget* parent)
     view_ = new FormView(client, session_.form);
     connectMenus();
 
-    // Created hidden; the board commands show them.
-    transfer_ = new TransferWindow(this);
-    establish_ = new EstablishWindow(this);
     capitals_ = new CapitalsMode(this);
     capitals_->install();
 
     trace_ = std::make_shared<SerialTrace>();
-    link_ = new LinkWorker(this, SerialTrace::factory(trace_));
-    connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
-    connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
-    connect(link_, &LinkWorker::boardSilenceChanged, transfer_, &TransferWindow::setBoardSilent);
-    transfer_->setCancelEnabled(false);
+    board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
+                                [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
+                               trace_);
 
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
@@ -79,6 +75,12 @@ MainWindow::MainWindow(QWidget* parent)
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::setPortMap(const PortMap& map)
+{
+    portMap_ = map;
+    board_->link()->setPortMap(portMap_);
+}
 
 // ---- the view ---------------------------------------------------------------
 
@@ -91,8 +93,8 @@ void MainWindow::showForm(const Form& form)
 void MainWindow::showForm()
 {
     view_->show();
-    for (int p = 1; p <= 5; ++p)
-        menus_.mnuProduct[p]->setChecked(session_.form.mnuProduct[p]);
+    for (const ProductInfo& p : Product::kAll)
+        menus_.mnuProduct[p.index]->setChecked(session_.form.mnuProduct[p.index]);
     for (int port = 1; port <= 4; ++port)
         menus_.mnuSerialConfig[port]->setChecked(session_.form.mnuSerialConfig[port]);
 }
@@ -118,8 +120,8 @@ void MainWindow::connectMenus()
     connect(m.mnuOperWrite, &QAction::triggered, this, &MainWindow::mnuOperWrite_Click);
     connect(m.mnuIncrement, &QAction::triggered, this, &MainWindow::mnuIncrement_Click);
     connect(m.mnuForce, &QAction::triggered, this, &MainWindow::mnuForce_Click);
-    for (int p = 1; p <= 5; ++p)
-        connect(m.mnuProduct[p], &QAction::triggered, this, [this, p] { mnuProduct_Click(p); });
+    for (const ProductInfo& p : Product::kAll)
+        connect(m.mnuProduct[p.index], &QAction::triggered, this, [this, k = p.index] { mnuProduct_Click(k); });
     for (int port = 1; port <= 4; ++port)
         connect(m.mnuSerialConfig[port], &QAction::triggered, this, [this, port] { mnuSerialConfig_Click(port); });
     connect(m.mnuHelpContents, &QAction::triggered, this, &MainWindow::mnuHelpContents_Click);
@@ -142,10 +144,10 @@ void MainWindow::Form_Load()
         session_.form.Label7.caption = QStringLiteral("COM%1:").arg(*settings.port);
     }
     if (const std::optional<int> product = session_.product())
-        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+        portSettings_ = Product::info(*product).line;
     // Opening on the stored port and reopening with the product's line settings
     // come to one open with the final settings; a port that fails stays closed, silently.
-    openPort(portName());
+    board_->openPort(portName(), portSettings_);
     showForm();
 
     capitals_->setOn(true);
@@ -155,27 +157,36 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A running dialogue is stopped first, once the technician agrees; the window
     // closes when it has ended.
-    if (link_->isBusy()) {
+    LinkWorker* link = board_->link();
+    if (link->isBusy()) {
         event->ignore();
-        if (!closing_ && link_->isRunningDialogue() && !confirmStopAndExit())
+        if (!board_->isClosing() && link->isRunningDialogue() && !confirmStopAndExit())
             return;
-        closing_ = true;
-        link_->cancel();
+        board_->setClosing();
+        link->cancel();
         return;
     }
-    transfer_->stopCompleting();
+    board_->transferWindow()->stopCompleting();
     emit shuttingDown();
-    link_->closePort();
-    transfer_->close();
+    link->closePort();
+    board_->transferWindow()->close();
     if (about_)
         about_->close();
-    establish_->close();
+    board_->establishWindow()->close();
     event->accept();
 }
 
 void MainWindow::mnuExit_Click()
 {
     close();
+}
+
+void MainWindow::afterJob()
+{
+    reportTraceFailure();
+    // Exit waits for the dialogue to end.
+    if (board_->isClosing())
+        close();
 }
 
 bool MainWindow::confirmStopAndExit()
@@ -253,14 +264,14 @@ void MainWindow::mnuIncrement_Click()
 
 void MainWindow::mnuProduct_Click(int index)
 {
-    if (refuseWhileBusy())
+    if (board_->refuseWhileBusy())
         return;
     Editor::mnuProduct_Click(session_.form, index);
     showForm();
     if (const std::optional<int> product = Editor::selectedProduct(session_.form))
-        portSettings_ = QLatin1String(Product::info(*product).serialSettings);
+        portSettings_ = Product::info(*product).line;
     // The new product's tick, caption and enabled states stand whatever the port does.
-    openPort(portName(), [this](const LinkWorker::PortChange& change) {
+    board_->openPort(portName(), portSettings_, [this](const LinkWorker::PortChange& change) {
         if (!change.opened)
             Messages::invalidSerialPort(this, change.message);
     });
@@ -269,10 +280,72 @@ void MainWindow::mnuProduct_Click(int index)
 
 void MainWindow::mnuSerialConfig_Click(int index)
 {
-    if (refuseWhileBusy())
+    if (board_->refuseWhileBusy())
         return;
     choosePort(index, false);
 }
+
+bool MainWindow::isLinkBusy() const
+{
+    return board_->isBusy();
+}
+
+// The board commands (BoardCommands.cpp), refused while another runs.
+void MainWindow::mnuEstablishLink_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->linkCheck();
+}
+
+void MainWindow::mnuOperRead_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->read();
+}
+
+void MainWindow::mnuOperWrite_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->write();
+}
+
+void MainWindow::mnuForce_Click()
+{
+    if (!board_->refuseWhileBusy())
+        board_->forceInitialization();
+}
+
+QString MainWindow::portName() const
+{
+    // Without a ticked item the port keeps the number it starts with.
+    return QStringLiteral("COM%1").arg(Editor::selectedPort(session_.form).value_or(1));
+}
+
+// ---- the port -----------------------------------------------------------------
+
+void MainWindow::choosePort(int index, bool fromAssistant)
+{
+    // The ticks, Label7 and Config.ini change only once the port has opened.
+    board_->openPort(QStringLiteral("COM%1").arg(index), portSettings_,
+                     [this, index, fromAssistant](const LinkWorker::PortChange& change) {
+        if (fromAssistant && portAssistant_)
+            portAssistant_->setStatus(change.opened ? QStringLiteral("COM%1 is open on %2.")
+                                                          .arg(index)
+                                                          .arg(portMap_.devicePathFor(QStringLiteral("COM%1").arg(index)))
+                                                    : change.message);
+        if (!change.opened) {
+            Messages::invalidSerialPort(this, change.message);
+            showForm();
+            return;
+        }
+        session_.form.mnuSerialConfig.fill(false);
+        session_.form.mnuSerialConfig[index] = true;
+        session_.form.Label7.caption = QStringLiteral("COM%1:").arg(index);
+        showForm();
+        writeSettings(index, session_.product());
+    });
+}
+
 
 void MainWindow::writeSettings(std::optional<int> port, std::optional<int> product)
 {

@@ -1,15 +1,13 @@
 #pragma once
 
 #include "BoardImage.h"
-#include "BoardJob.h"
+#include "BoardCommands.h"
 #include "EditorSession.h"
 #include "FileChooser.h"
 #include "Form.h"
 #include "MainWindowLayout.h"
 #include "PortAssistant.h"
-#include "LinkWorker.h"
 #include "PrintScreen.h"
-#include "TransferWindow.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -51,6 +49,9 @@ public:
     void setPortLister(PortAssistant::Lister lister) { portLister_ = std::move(lister); }
     // Where the installed default data files are (set before Form_Load).
     void setInstalledDataDir(const QString& dir) { installedDataDir_ = dir; }
+    // What COM1..COM4 mean (set before Form_Load); the port assistant adds to it.
+    void setPortMap(const PortMap& map);
+    const PortMap& portMap() const { return portMap_; }
 
     const Form& form() const { return session_.form; }
     BoardImage& image() { return session_.image; }
@@ -61,16 +62,16 @@ public:
 
     const MainWindowControls& controls() const { return controls_; }
     const MainWindowMenus& menus() const { return menus_; }
-    TransferWindow* transferWindow() const { return transfer_; }
-    EstablishWindow* establishWindow() const { return establish_; }
+    TransferWindow* transferWindow() const { return board_->transferWindow(); }
+    EstablishWindow* establishWindow() const { return board_->establishWindow(); }
     AboutWindow* aboutWindow() const { return about_; }
-    QDialog* verifyDialog() const { return verifyDialog_; }
+    QDialog* verifyDialog() const { return board_->verifyDialog(); }
     QDialog* compareDialog() const { return compareDialog_; }
     PortAssistant* portAssistant() const { return portAssistant_; }
     SerialTrace& serialTrace() const { return *trace_; }
     CapitalsMode* capitalsMode() const { return capitals_; }
     // The thread that talks to the board; it owns the serial port.
-    LinkWorker* linkWorker() const { return link_; }
+    LinkWorker* linkWorker() const { return board_->link(); }
     // A board command (dialogue or its "Transfer Complete" pause) is under way.
     bool isLinkBusy() const;
 
@@ -120,30 +121,14 @@ private:
     bool reportOpen(const DataFile::LoadResult& result);
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
-    bool refuseWhileBusy();
     // Exit while a dialogue runs: "Stop and Exit" (true) or "Keep Working".
     bool confirmStopAndExit();
-    QString portName() const;
-    // Board jobs on the link's thread (MainWindowLink.cpp): each result goes to `done`;
-    // `started` hears that a transfer begins, with its progress maximum.
-    void runBoardJob(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
-                     std::function<void(int maximum)> started = {});
-    void openPort(const QString& name, std::function<void(const LinkWorker::PortChange&)> done = {});
     void afterJob();
-    void linkCheckFinished(const BoardJob::Result& result);
-    void transferStarted(TransferWindow::Direction direction, int maximum);
-    void transferWithoutBoard(TransferWindow::Direction direction);
-    void transferFinished(const BoardJob::Result& result);
-    void showTransferComplete(std::function<void()> then);
-    void showImage();
-    void endTransferWithError(const QString& reason);
-    void startVerify(const BoardImage& sent, int product);
-    void verifyFinished(const BoardJob::Result& result);
+    QString portName() const;
     void choosePort(int index, bool fromAssistant);
-    // Backups, the port assistant, the trace (MainWindowTools.cpp).
-    void reportBackup();
     void portAssistantUse(int com, const QString& device);
     void reportTraceFailure();
+
     EditorSession session_;
     MainWindowControls controls_;
     MainWindowMenus menus_;
@@ -156,17 +141,13 @@ private:
     PortAssistant::Lister portLister_;
     QString installedDataDir_;
 
-    TransferWindow* transfer_ = nullptr;
-    EstablishWindow* establish_ = nullptr;
+    BoardCommands* board_ = nullptr;
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 
     std::shared_ptr<SerialTrace> trace_;
-    LinkWorker* link_ = nullptr;
-    QPointer<QDialog> verifyDialog_;
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
-    QString backupFailure_;       // shown once the transfer has ended
-    bool closing_ = false;        // Exit waits for the dialogue to end
-    QString portSettings_ = QStringLiteral("4800,n,8,2");
+    PortMap portMap_;
+    LineSettings portSettings_ = Product::k4800n82;
 };

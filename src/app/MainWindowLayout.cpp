@@ -343,10 +343,11 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
 
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     QActionGroup* products = oneTickGroup(m.mnuProd);
-    for (int p = 1; p <= 5; ++p) {
-        m.mnuProduct[p] = item(m.mnuProd, indexed("mnuProduct", p), QLatin1String(Product::info(p).caption));
-        m.mnuProduct[p]->setCheckable(true);
-        products->addAction(m.mnuProduct[p]);
+    for (const ProductInfo& p : Product::kAll) {
+        QAction* a = item(m.mnuProd, indexed("mnuProduct", p.index), QLatin1String(p.caption));
+        a->setCheckable(true);
+        products->addAction(a);
+        m.mnuProduct[p.index] = a;
     }
     m.mnuSerial = topMenu(bar, QStringLiteral("mnuSerial"), QStringLiteral("  &Serial Port  "));
     QActionGroup* ports = oneTickGroup(m.mnuSerial);

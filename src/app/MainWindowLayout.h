@@ -69,8 +69,8 @@ struct MainWindowMenus {
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;
-    std::array<QAction*, 6> mnuProduct{};      // 1..5
-    std::array<QAction*, 5> mnuSerialConfig{}; // 1..4
+    std::array<QAction*, Product::kCount + 1> mnuProduct{}; // 1..kCount
+    std::array<QAction*, 5> mnuSerialConfig{};              // 1..4
     QAction *mnuHelpContents = nullptr, *mnuWeb = nullptr, *mnuAbout = nullptr;
 
     static MainWindowMenus build(QMenuBar* bar);

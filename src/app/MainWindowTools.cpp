@@ -24,14 +24,6 @@
 
 // ---- backups (the board job takes them) -----------------------------------------
 
-void MainWindow::reportBackup()
-{
-    const QString failure = std::exchange(backupFailure_, QString());
-    if (!failure.isEmpty() && !closing_)
-        Messages::errorMessage(this, QStringLiteral("The transfer itself was fine, but its backup was not saved.\r\n%1")
-                                         .arg(failure));
-}
-
 void MainWindow::mnuFileBackups_Click()
 {
     const QString folder = Backups::folder();
@@ -95,7 +87,7 @@ void MainWindow::mnuRecordTrace_Click(bool on)
 void MainWindow::reportTraceFailure()
 {
     const QString why = trace_->error();
-    if (why.isEmpty() || closing_ || !menus_.mnuRecordTrace->isChecked())
+    if (why.isEmpty() || board_->isClosing() || !menus_.mnuRecordTrace->isChecked())
         return;
     // The board command itself went on untraced.
     trace_->setFile({});
@@ -119,9 +111,11 @@ void MainWindow::mnuSerialOther_Click()
 
 void MainWindow::portAssistantUse(int com, const QString& device)
 {
-    if (refuseWhileBusy())
+    if (board_->refuseWhileBusy())
         return;
     PortAssistant::storeMapping(com, device);
+    portMap_.choose(com, device);
+    board_->link()->setPortMap(portMap_);
     portAssistant_->setStatus(QStringLiteral("COM%1 now means %2. Opening it...").arg(com).arg(device));
     choosePort(com, true);
 }

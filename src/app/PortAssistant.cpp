@@ -20,11 +20,6 @@ QString settingsKey(int com)
     return QStringLiteral("ports/COM%1").arg(com);
 }
 
-QByteArray variable(int com)
-{
-    return QByteArray("VIREO_COM") + QByteArray::number(com);
-}
-
 } // namespace
 
 QList<PortAssistant::PortInfo> PortAssistant::systemPorts()
@@ -35,20 +30,18 @@ QList<PortAssistant::PortInfo> PortAssistant::systemPorts()
     return ports;
 }
 
-void PortAssistant::applyStoredMappings()
+PortMap PortAssistant::storedMappings()
 {
     QSettings settings = userSettings();
-    for (int com = 1; com <= 4; ++com) {
-        const QString device = settings.value(settingsKey(com)).toString();
-        if (!device.isEmpty() && !qEnvironmentVariableIsSet(variable(com).constData()))
-            qputenv(variable(com).constData(), device.toLocal8Bit());
-    }
+    PortMap map;
+    for (int com = 1; com <= PortMap::kPorts; ++com)
+        map.remember(com, settings.value(settingsKey(com)).toString());
+    return map;
 }
 
 void PortAssistant::storeMapping(int com, const QString& device)
 {
     userSettings().setValue(settingsKey(com), device);
-    qputenv(variable(com).constData(), device.toLocal8Bit());
 }
 
 PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), lister_(std::move(lister))

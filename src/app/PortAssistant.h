@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PortMap.h"
+
 #include <QDialog>
 #include <QList>
 #include <QString>
@@ -26,10 +28,10 @@ public:
     // The ports QSerialPortInfo sees (pseudo-terminals are not among them).
     static QList<PortInfo> systemPorts();
 
-    // The stored mappings (QSettings "ports/COMn") go into VIREO_COMn, except where
-    // the environment already names a device: a path given at start-up wins.
-    static void applyStoredMappings();
-    // Stores and applies at once.
+    // The devices mapped in earlier runs (QSettings "ports/COMn"), remembered: a
+    // device the environment names wins over them (PortMap).
+    static PortMap storedMappings();
+    // Stored for the next runs; the window chooses it for this one.
     static void storeMapping(int com, const QString& device);
 
     explicit PortAssistant(QWidget* parent = nullptr, Lister lister = systemPorts);

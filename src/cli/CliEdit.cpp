@@ -79,7 +79,7 @@ int dump(const QStringList& args)
         QStringLiteral("Shows every editing control of the programmer's window after it has opened FILE with the "
                        "given product chosen: values, list selections, check boxes and which controls are greyed."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 of the Product menu."),
+    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 of the Product menu.").arg(productNumbers()),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object keyed by control name.")});
     if (!parseArguments(parser, QStringLiteral("dump"), args))
@@ -116,7 +116,7 @@ int diff(const QStringList& args)
         "Exit status: 0 no difference, 1 some differ, 2 wrong usage or a file that is not a board data file."));
     parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("A board data file (*.tv2)."));
     parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("Another board data file."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 both files are shown with."),
+    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 both files are shown with.").arg(productNumbers()),
                       QStringLiteral("N")});
     if (!parseArguments(parser, QStringLiteral("diff"), args))
         return kInvalid;
@@ -176,9 +176,9 @@ int convert(const QStringList& args)
         "\"Save As...\" does. Nothing is written when anything is refused."));
     parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("The board data file to read."));
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The board data file to write."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 that IN is opened with."),
+    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 that IN is opened with.").arg(productNumbers()),
                       QStringLiteral("N")});
-    parser.addOption({QStringLiteral("to"), QStringLiteral("The product 1..5 to choose before saving."),
+    parser.addOption({QStringLiteral("to"), QStringLiteral("The product %1 to choose before saving.").arg(productNumbers()),
                       QStringLiteral("M")});
     parser.addOption({QStringLiteral("set"),
                       QStringLiteral("Enter VALUE into the control NAME (as vireo dump --json names them); "

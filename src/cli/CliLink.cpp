@@ -158,8 +158,9 @@ EditorSession startUp(int product)
 void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLinkCheck)
 {
     parser.addOption({QStringLiteral("product"),
-                      QStringLiteral("The product 1..5 of the Product menu (default: the programmer's, from "
-                                     "Config.ini in the working directory)."),
+                      QStringLiteral("The product %1 of the Product menu (default: the programmer's, from "
+                                     "Config.ini in the working directory).")
+                          .arg(productNumbers()),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("COM1..COM4 (on Linux the device in $VIREO_COM1..$VIREO_COM4, else "
@@ -243,18 +244,14 @@ InterruptGuard::~InterruptGuard()
 
 BoardLine::BoardLine(const Target& t) : target_(t), serial_(t.port) {}
 
-BoardLine::~BoardLine() { port().close(); }
-
-Port& BoardLine::port() { return tracing_ ? static_cast<Port&>(*tracing_) : serial_; }
+BoardLine::~BoardLine() { serial_.close(); }
 
 int BoardLine::startTrace(const QString& command)
 {
     if (target_.trace.isEmpty())
         return kOk;
-    tracing_.emplace(serial_, clock_);
-    if (!tracing_->startTrace(target_.trace)) {
-        report(command, tracing_->traceError());
-        tracing_.reset();
+    if (!serial_.startTrace(target_.trace, clock_)) {
+        report(command, serial_.traceError());
         return kInvalid;
     }
     return kOk;
@@ -262,15 +259,12 @@ int BoardLine::startTrace(const QString& command)
 
 int BoardLine::open(const QString& command)
 {
-    Port& p = port();
-    if (p.isOpen() && !p.hasFailed())
+    if (serial_.isOpen() && !serial_.hasFailed())
         return kOk;
-    if (p.isOpen())
-        p.close(); // a port that failed is opened afresh
-    const std::optional<LineSettings> settings =
-        LineSettings::parse(QString::fromLatin1(Product::info(target_.product).serialSettings));
-    if (!settings || !p.applySettings(*settings) || !p.open()) {
-        report(command, QStringLiteral("cannot open the serial port: ") + p.errorMessage());
+    if (serial_.isOpen())
+        serial_.close(); // a port that failed is opened afresh
+    if (!serial_.applySettings(Product::info(target_.product).line) || !serial_.open()) {
+        report(command, QStringLiteral("cannot open the serial port: ") + serial_.errorMessage());
         return kPortUnavailable;
     }
     return kOk;
@@ -278,7 +272,7 @@ int BoardLine::open(const QString& command)
 
 LinkContext BoardLine::context(std::function<void()> progress)
 {
-    return LinkContext{port(), clock_, interrupted, std::move(progress), target_.timeout};
+    return LinkContext{serial_, clock_, interrupted, std::move(progress), target_.timeout};
 }
 
 bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const QString& command)

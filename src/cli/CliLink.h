@@ -9,7 +9,6 @@
 #include "Form.h"
 #include "LinkContext.h"
 #include "SerialPort.h"
-#include "TracingPort.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -96,12 +95,9 @@ public:
     LinkContext context(std::function<void()> progress = {});
 
 private:
-    Port& port();
-
     const Target& target_;
-    SerialPort serial_;
     SteadyClock clock_;
-    std::optional<TracingPort> tracing_;
+    SerialPort serial_;
 };
 
 // A file Open refused, reported ("vireo write: name.tv2: Invalid Tervalo File"); false then.

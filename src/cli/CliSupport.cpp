@@ -39,15 +39,20 @@ void printHelp(const QCommandLineParser& parser, const QString& usage)
     out().flush();
 }
 
+QString productNumbers()
+{
+    return QStringLiteral("1..%1").arg(Product::kCount);
+}
+
 std::optional<int> productOption(const QString& value, const QString& option)
 {
     bool ok = false;
     const int index = value.toInt(&ok);
     if (ok && Product::isValid(index))
         return index;
-    err() << "vireo: " << option << " takes a product number 1 to 5";
-    for (int k = Product::kFirst; k <= Product::kLast; ++k)
-        err() << (k == Product::kFirst ? " (" : ", ") << k << " " << Product::info(k).caption;
+    err() << "vireo: " << option << " takes a product number 1 to " << Product::kCount;
+    for (const ProductInfo& p : Product::kAll)
+        err() << (p.index == 1 ? " (" : ", ") << p.index << " " << p.caption;
     err() << "), not \"" << value << "\"\n";
     err().flush();
     return std::nullopt;

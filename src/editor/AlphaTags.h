@@ -1,47 +1,30 @@
 #pragma once
 
+#include "BoardFamily.h"
 #include "BoardImage.h"
 #include "Form.h"
+#include "TagCodecs.h"
 
 #include <QString>
 
-#include <array>
-
 // The 30 alpha tags (16 group tags, 14 speed-dial tags) between their five-word
-// slots in the board image and the tag boxes. Vertex boards use their own
-// character code; Icom boards the plain single-byte code. The Alinco board has
-// no tag conversion.
+// slots in the board image and the tag boxes, in the code of the board family
+// (TagCodecs.h). The Alinco board has no tag conversion.
 namespace AlphaTags {
-
-using SlotWords = std::array<QString, 5>;
-
-// A letter as a capital, one character at a time (never a whole-string upper-casing,
-// which turns "ß" into "SS"). A Latin-1 letter whose capital lies outside Latin-1
-// (ÿ, µ) stays as it is, since an Icom board could not hold the capital.
-QChar capital(QChar c);
-
-// One slot, both directions. Decoding gives what the box shows: a code the family
-// has no character for (Vertex: below 0x30; Icom: 00..1F and 7F) shows as the one
-// mark "\u2022" (a bullet: the window's font has it, and neither family has it as
-// a character). Encoding always gives five words of four upper-case hexadecimal
-// digits. `before` is the slot as the box was shown from it: a mark at position p
-// of the right-aligned text keeps the code that stood there, if that is a code the
-// family shows as the mark; otherwise it is a character without a board code
-// (Vertex 00, Icom 3F "?"), as any other such character is.
-QString vertexDecode(const SlotWords& words);
-SlotWords vertexEncode(const QString& text, const SlotWords& before = {});
-QString icomDecode(const SlotWords& words);
-SlotWords icomEncode(const QString& text, const SlotWords& before = {});
 
 // Word k of group tag g / speed-dial tag s.
 SlotWords slotWords(const BoardImage& image, int firstWord);
 void setSlotWords(BoardImage& image, int firstWord, const SlotWords& words);
 
-} // namespace AlphaTags
-
 // Boxes from the image (after showing an image) and image from the boxes (before a
 // write or save), over the words the boxes were shown from, so that a mark keeps
 // its code. Word 179 and everything outside the tag slots stay untouched.
+void showTags(Form& form, const BoardImage& image, const TagCodec& codec);
+void storeTags(const Form& form, BoardImage& image, const TagCodec& codec);
+
+} // namespace AlphaTags
+
+// The same for each family by its own name.
 void Vertex_AlphaU(Form& form, const BoardImage& image);
 void Vertex_AlphaR(const Form& form, BoardImage& image);
 void Icom_alphaU(Form& form, const BoardImage& image);

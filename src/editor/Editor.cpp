@@ -12,9 +12,9 @@ namespace WC = WordCodec;
 
 std::optional<int> selectedProduct(const Form& form)
 {
-    for (int k = Product::kFirst; k <= Product::kLast; ++k) {
-        if (form.mnuProduct[k])
-            return k;
+    for (const ProductInfo& p : Product::kAll) {
+        if (form.mnuProduct[p.index])
+            return p.index;
     }
     return std::nullopt;
 }
@@ -33,17 +33,12 @@ namespace {
 
 int checked(const QString& word) { return WC::isOn(word) ? 1 : 0; }
 
-// Products 2 and 3 hold tags in the Icom code, 4 and 5 in the Vertex code; the
-// Alinco board (or no product) has no tag conversion.
-std::optional<BoardFamily> tagFamily(const Form& form)
+// The tag code of the ticked product's family (Icom for products 2 and 3, Vertex
+// for 4 and 5); none for the Alinco board, or without a product.
+const TagCodec* tagCodec(const Form& form)
 {
     const std::optional<int> product = selectedProduct(form);
-    if (!product)
-        return std::nullopt;
-    const BoardFamily family = Product::info(*product).family;
-    if (family == BoardFamily::Alinco)
-        return std::nullopt;
-    return family;
+    return product ? Product::info(*product).family.tags : nullptr;
 }
 
 void showMandown(Form& form, const QString& word)
@@ -168,11 +163,9 @@ void UpdateGUI(Form& form, BoardImage& image)
     for (int s = 0; s < Form::kSpeedDials; ++s)                                    // 15
         showSpeedDial(form, image, s);
 
-    const std::optional<BoardFamily> family = tagFamily(form);                     // 16
-    if (family == BoardFamily::Icom)
-        Icom_alphaU(form, image);
-    else if (family == BoardFamily::Vertex)
-        Vertex_AlphaU(form, image);
+    // The family's Icom_alphaU or Vertex_AlphaU.
+    if (const TagCodec* codec = tagCodec(form))                                    // 16
+        AlphaTags::showTags(form, image, *codec);
 }
 
 void ReadGUI(const Form& form, BoardImage& image)
@@ -210,11 +203,9 @@ void ReadGUI(const Form& form, BoardImage& image)
     image.setWord(MM::kOptionBits, WC::optionBitsWord({form.chkVoiceEncryption.value == 1, // 19
                                                        form.chkDTMFMic.value == 1, form.chkANI.value == 1}));
 
-    const std::optional<BoardFamily> family = tagFamily(form);                     // 20
-    if (family == BoardFamily::Icom)
-        Icom_AlphaR(form, image);
-    else if (family == BoardFamily::Vertex)
-        Vertex_AlphaR(form, image);
+    // The family's Icom_AlphaR or Vertex_AlphaR.
+    if (const TagCodec* codec = tagCodec(form))                                    // 20
+        AlphaTags::storeTags(form, image, *codec);
     image.setWord(MM::kEndMark, WC::kEndMark);                                     // 21
 }
 

@@ -16,14 +16,14 @@ struct FormControl;
 // neither has a second copy of any rule.
 namespace Editor {
 
-// The first ticked product item, scanning 1..5; none when no item is ticked.
+// The first ticked product item, scanning the menu from the top; none when no item is ticked.
 std::optional<int> selectedProduct(const Form& form);
 // The ticked serial-port item; the last one wins when several are ticked.
 std::optional<int> selectedPort(const Form& form);
 
 // Image to form. Also removes the lock marks of locked speed-dial memories from the image.
 void UpdateGUI(Form& form, BoardImage& image);
-// Form to image: words 0..98, the tag words (products 2..5) and word 250.
+// Form to image: words 0..98, the tag words (products whose family has a tag code) and word 250.
 void ReadGUI(const Form& form, BoardImage& image);
 
 // Check boxes whose change of value, by the user or by code, raises their click handler.
@@ -37,7 +37,7 @@ void ConfigureFleetDispatchFrame(Form& form);
 void ConfigureSpeedDialFrame(Form& form);
 
 // The window side of a product's profile: tick, short name, option controls' enabled states.
-// A value that is not 1..5 changes nothing.
+// A value that is no product's index changes nothing.
 void applyProductProfile(Form& form, const QString& product);
 // The product menu's effect on the window: untick all, apply the profile, re-apply both frames.
 void mnuProduct_Click(Form& form, int index);

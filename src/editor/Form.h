@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Product.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -75,8 +77,8 @@ struct Form {
     std::array<CheckBox, kSpeedDials> chkLock;
 
     // Menu ticks; index 0 unused, as the menus count from 1.
-    std::array<bool, 6> mnuProduct{};      // 1..5
-    std::array<bool, 5> mnuSerialConfig{}; // 1..4
+    std::array<bool, Product::kCount + 1> mnuProduct{}; // 1..kCount
+    std::array<bool, 5> mnuSerialConfig{};              // 1..4
 
     // The window as designed, before start-up: lists filled, nothing selected,
     // group rows disabled, speed-dial rows enabled, chkANI disabled, no ticks.

@@ -17,19 +17,45 @@ void setAndClick(Form& form, CheckBox& box, int value, void (*click)(Form&))
     click(form);
 }
 
-bool tagsOffered(int product) { return Product::info(product).tagsOnBoard; }
+// Only a set box counts as on; clear and greyed are off.
+bool isOn(const CheckBox& box) { return box.value == 1; }
 
-struct OptionProfile {
-    bool dtmfMic, voiceEncryption, roaming, ani, mandown;
-};
-
-OptionProfile optionProfile(int product)
+// The alpha tags (and the speed-dial locks) are offered only for boards that hold them.
+std::optional<bool> tagsOfTickedProduct(const Form& form)
 {
-    switch (product) {
-    case 3: return {false, true, true, true, true};
-    case 4: return {true, true, true, true, true};
-    default: return {false, false, false, false, false};
+    const std::optional<int> product = selectedProduct(form);
+    if (!product)
+        return std::nullopt;
+    return Product::info(*product).tagsOnBoard;
+}
+
+// Everything of the group-code frame below its check box: the codes, their row
+// numbers and the "Group Code" heading follow `rows`, the tags and their heading `tags`.
+void enableGroupRows(Form& form, bool rows, bool tags)
+{
+    for (int g = 0; g < Form::kGroups; ++g) {
+        form.GroupAlpha[g].enabled = tags;
+        form.GroupCode[g].enabled = rows;
+        form.Label1[g].enabled = rows;
     }
+    form.Label2.enabled = tags;
+    form.Label3.enabled = rows;
+}
+
+// The same for the speed-dial frame: numbers, row labels, "Speed Dial Numbers" and
+// "Turbo Speedial" follow `rows`; tags, locks, "Alpha Tag" and "Lock" follow `tags`.
+void enableSpeedDialRows(Form& form, bool rows, bool tags)
+{
+    for (int s = 0; s < Form::kSpeedDials; ++s) {
+        form.SpeedAlpha[s].enabled = tags;
+        form.SpeedDial[s].enabled = rows;
+        form.chkLock[s].enabled = tags;
+        form.Label23[s].enabled = rows;
+    }
+    form.Label6.enabled = tags;
+    form.Label8.enabled = tags;
+    form.Label25.enabled = rows;
+    form.Label5.enabled = rows;
 }
 
 } // namespace
@@ -39,69 +65,30 @@ void setMemorySpeed(Form& form, int value) { setAndClick(form, form.chkMemorySpe
 
 void ConfigureFleetDispatchFrame(Form& form)
 {
-    const std::optional<int> product = selectedProduct(form);
-    if (!product)
-        return;
-    const bool tags = tagsOffered(*product);
-    for (int g = 0; g < Form::kGroups; ++g) {
-        form.GroupAlpha[g].enabled = tags;
-        form.GroupCode[g].enabled = true;
-        form.Label1[g].enabled = true;
-    }
-    form.Label2.enabled = tags;
-    form.Label3.enabled = true;
+    if (const std::optional<bool> tags = tagsOfTickedProduct(form))
+        enableGroupRows(form, true, *tags);
 }
 
 void chkFleetDispatch_Click(Form& form)
 {
-    // Only a set box counts as on; clear and greyed are off.
-    if (form.chkFleetDispatch.value == 1) {
+    if (isOn(form.chkFleetDispatch))
         ConfigureFleetDispatchFrame(form);
-        return;
-    }
-    for (int g = 0; g < Form::kGroups; ++g) {
-        form.GroupCode[g].enabled = false;
-        form.GroupAlpha[g].enabled = false;
-        form.Label1[g].enabled = false;
-    }
-    form.Label2.enabled = false;
-    form.Label3.enabled = false;
+    else
+        enableGroupRows(form, false, false);
 }
 
 void ConfigureSpeedDialFrame(Form& form)
 {
-    const std::optional<int> product = selectedProduct(form);
-    if (!product)
-        return;
-    const bool tags = tagsOffered(*product);
-    for (int s = 0; s < Form::kSpeedDials; ++s) {
-        form.SpeedAlpha[s].enabled = tags;
-        form.SpeedDial[s].enabled = true;
-        form.chkLock[s].enabled = tags;
-        form.Label23[s].enabled = true;
-    }
-    form.Label6.enabled = tags;
-    form.Label8.enabled = tags;
-    form.Label25.enabled = true;
-    form.Label5.enabled = true;
+    if (const std::optional<bool> tags = tagsOfTickedProduct(form))
+        enableSpeedDialRows(form, true, *tags);
 }
 
 void chkMemorySpeed_Click(Form& form)
 {
-    if (form.chkMemorySpeed.value == 1) {
+    if (isOn(form.chkMemorySpeed))
         ConfigureSpeedDialFrame(form);
-        return;
-    }
-    for (int s = 0; s < Form::kSpeedDials; ++s) {
-        form.SpeedDial[s].enabled = false;
-        form.SpeedAlpha[s].enabled = false;
-        form.Label23[s].enabled = false;
-        form.chkLock[s].enabled = false;
-    }
-    form.Label5.enabled = false;
-    form.Label6.enabled = false;
-    form.Label8.enabled = false;
-    form.Label25.enabled = false;
+    else
+        enableSpeedDialRows(form, false, false);
 }
 
 void applyProductProfile(Form& form, const QString& product)
@@ -109,21 +96,20 @@ void applyProductProfile(Form& form, const QString& product)
     const std::optional<int> k = Product::fromValue(product);
     if (!k)
         return;
-    form.mnuProduct[*k] = true; // the other items are left as they are
-    form.lblProduct.caption = QString::fromLatin1(Product::info(*k).shortName);
-    const OptionProfile p = optionProfile(*k);
-    form.chkDTMFMic.enabled = p.dtmfMic;
-    form.chkVoiceEncryption.enabled = p.voiceEncryption;
-    form.chkRoaming.enabled = p.roaming;
-    form.chkANI.enabled = p.ani;
-    form.cmbMandown.enabled = p.mandown;
-    form.Label4.enabled = p.mandown;
+    const ProductInfo& p = Product::info(*k);
+    form.mnuProduct[p.index] = true; // the other items are left as they are
+    form.lblProduct.caption = QString::fromLatin1(p.shortName);
+    form.chkDTMFMic.enabled = p.options.dtmfMic;
+    form.chkVoiceEncryption.enabled = p.options.voiceEncryption;
+    form.chkRoaming.enabled = p.options.roaming;
+    form.chkANI.enabled = p.options.ani;
+    form.cmbMandown.enabled = p.options.mandown;
+    form.Label4.enabled = p.options.mandown;
 }
 
 void mnuProduct_Click(Form& form, int index)
 {
-    for (int k = Product::kFirst; k <= Product::kLast; ++k)
-        form.mnuProduct[k] = false;
+    form.mnuProduct.fill(false);
     applyProductProfile(form, QString::number(index));
     chkFleetDispatch_Click(form);
     chkMemorySpeed_Click(form);

@@ -41,12 +41,9 @@ bool openPort(LinkContext& ctx, int product, QString* why)
         return true;
     if (port.isOpen())
         port.close();
-    const std::optional<LineSettings> settings =
-        LineSettings::parse(QString::fromLatin1(Product::info(product).serialSettings), why);
-    if (settings && port.applySettings(*settings) && port.open())
+    if (port.applySettings(Product::info(product).line) && port.open())
         return true;
-    if (settings)
-        *why = port.errorMessage();
+    *why = port.errorMessage();
     port.close();
     return false;
 }

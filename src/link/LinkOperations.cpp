@@ -7,6 +7,54 @@
 
 #include <Product.h>
 
+#include <stdexcept>
+
+namespace {
+
+// A board family's side of the link: its link check, read and write.
+struct FamilyDialogue {
+    const BoardFamily& family;
+    PingResult (*ping)(LinkContext& ctx, const QString& accessCode);
+    TransferResult (*read)(LinkContext& ctx, BoardImage& image, int N);
+    TransferResult (*write)(LinkContext& ctx, const BoardImage& image, int N);
+};
+
+// One row per family: a new family is its dialogue file and a row here.
+constexpr FamilyDialogue kDialogues[] = {
+    {BoardFamily::Vertex, Ping_Vertex, ReadVertex, WriteVertex},
+    {BoardFamily::Alinco, Ping_Alinco, ReadAlinco, WriteAlinco},
+    {BoardFamily::Icom, Ping_Icom, ReadIcom, WriteIcom},
+};
+
+constexpr const FamilyDialogue* findDialogue(const BoardFamily& family)
+{
+    for (const FamilyDialogue& d : kDialogues) {
+        if (&d.family == &family)
+            return &d;
+    }
+    return nullptr;
+}
+
+constexpr bool everyFamilyHasADialogue()
+{
+    for (const BoardFamily* family : kBoardFamilies) {
+        if (!findDialogue(*family))
+            return false;
+    }
+    return true;
+}
+static_assert(everyFamilyHasADialogue(), "a board family without a row in kDialogues");
+
+const FamilyDialogue& dialogueOf(int product)
+{
+    const FamilyDialogue* d = findDialogue(Product::info(product).family);
+    if (!d)
+        throw std::logic_error("a product whose family has no dialogue");
+    return *d;
+}
+
+} // namespace
+
 namespace LinkOperations {
 
 int lastWord(int product)
@@ -21,34 +69,17 @@ int progressMaximum(int product)
 
 PingResult ping(LinkContext& ctx, int product, const QString& accessCode)
 {
-    switch (Product::info(product).family) {
-    case BoardFamily::Alinco: return Ping_Alinco(ctx, accessCode);
-    case BoardFamily::Icom: return Ping_Icom(ctx, accessCode);
-    case BoardFamily::Vertex: return Ping_Vertex(ctx, accessCode);
-    }
-    return {PingResult::Outcome::LinkError, {}};
+    return dialogueOf(product).ping(ctx, accessCode);
 }
 
 TransferResult read(LinkContext& ctx, int product, BoardImage& image)
 {
-    const ProductInfo& p = Product::info(product);
-    switch (p.family) {
-    case BoardFamily::Alinco: return ReadAlinco(ctx, image, p.lastWord);
-    case BoardFamily::Icom: return ReadIcom(ctx, image, p.lastWord);
-    case BoardFamily::Vertex: return ReadVertex(ctx, image, p.lastWord);
-    }
-    return {};
+    return dialogueOf(product).read(ctx, image, lastWord(product));
 }
 
 TransferResult write(LinkContext& ctx, int product, const BoardImage& image)
 {
-    const ProductInfo& p = Product::info(product);
-    switch (p.family) {
-    case BoardFamily::Alinco: return WriteAlinco(ctx, image, p.lastWord);
-    case BoardFamily::Icom: return WriteIcom(ctx, image, p.lastWord);
-    case BoardFamily::Vertex: return WriteVertex(ctx, image, p.lastWord);
-    }
-    return {};
+    return dialogueOf(product).write(ctx, image, lastWord(product));
 }
 
 LinkStatus forceInitialization(LinkContext& ctx)

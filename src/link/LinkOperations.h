@@ -4,8 +4,8 @@
 
 #include <BoardImage.h>
 
-// The link check, read and write of a product (index 1..5, as the product menu
-// counts), each run with that product's board family and word count N.
+// The link check, read and write of a product (its index in the product menu),
+// each run with the dialogue of that product's board family and its word count N.
 namespace LinkOperations {
 
 // Words 0..N travel; the progress bar's maximum is N + 1.

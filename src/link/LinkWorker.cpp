@@ -1,13 +1,13 @@
 #include "LinkWorker.h"
 
-#include "LineSettings.h"
 #include "SerialPort.h"
 
-LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeClock)
-    : QObject(parent), makePort_(std::move(makePort)), makeClock_(std::move(makeClock))
+LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeClock,
+                       std::shared_ptr<SerialTrace> trace)
+    : QObject(parent), makePort_(std::move(makePort)), makeClock_(std::move(makeClock)), trace_(std::move(trace))
 {
     if (!makePort_)
-        makePort_ = [](const QString& name) { return std::make_unique<SerialPort>(name); };
+        makePort_ = [](const QString& name, const PortMap& map) { return std::make_unique<SerialPort>(name, map); };
     if (!makeClock_)
         makeClock_ = [] { return std::make_unique<SteadyClock>(); };
     thread_.setObjectName(QStringLiteral("vireo-link"));
@@ -148,12 +148,27 @@ void LinkWorker::deliverResult()
         deliver();
 }
 
+void LinkWorker::setPortMap(const PortMap& map)
+{
+    const std::lock_guard lock(handOff_);
+    portMap_ = map;
+}
+
+PortMap LinkWorker::portMap()
+{
+    const std::lock_guard lock(handOff_);
+    return portMap_;
+}
+
 Port& LinkWorker::port()
 {
-    if (!port_)
-        port_ = makePort_(portName_);
     if (!clock_)
         clock_ = makeClock_();
+    if (!port_) {
+        port_ = makePort_(portName_, portMap());
+        if (trace_)
+            port_->followTrace(trace_, *clock_);
+    }
     return *port_;
 }
 
@@ -161,27 +176,26 @@ bool LinkWorker::ensureOpen(QString* why)
 {
     if (port().isOpen())
         return true;
-    const auto settings = LineSettings::parse(settings_, why);
-    if (settings && port().applySettings(*settings) && port().open())
+    if (port().applySettings(settings_) && port().open())
         return true;
-    if (settings)
-        *why = port().errorMessage();
+    *why = port().errorMessage();
     // A port that did not open is closed, so the next link check finds it closed and
     // says so, instead of repeating the reason of this open.
     port().close();
     return false;
 }
 
-bool LinkWorker::openPort(const QString& portName, const QString& settings, std::function<void(const PortChange&)> done)
+bool LinkWorker::openPort(const QString& portName, const LineSettings& settings,
+                          std::function<void(const PortChange&)> done)
 {
     auto change = std::make_shared<PortChange>();
     return start(
         [this, portName, settings, change](LinkContext*) {
             if (port_)
                 port_->close();
-            port_.reset(); // a new name makes a new port
             portName_ = portName;
             settings_ = settings;
+            port().setPortName(portName_, portMap());
             change->opened = ensureOpen(&change->message);
         },
         [done = std::move(done), change] {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "Clock.h"
+#include "LineSettings.h"
 #include "LinkContext.h"
 #include "Port.h"
+#include "SerialTrace.h"
 
 #include <QObject>
 #include <QThread>
@@ -26,23 +28,29 @@ class LinkWorker : public QObject {
     Q_OBJECT
 
 public:
-    using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName)>;
+    using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName, const PortMap& map)>;
     using ClockFactory = std::function<std::unique_ptr<Clock>()>;
     using Starting = std::function<void(const QString& label, int maximum)>;
 
     // The default factories make a SerialPort and a SteadyClock; both are made
-    // and destroyed on the worker's thread.
-    explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {});
+    // and destroyed on the worker's thread. The worker has one port for its life,
+    // made on its first job; its trace follows `trace` when one is given.
+    explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {},
+                        std::shared_ptr<SerialTrace> trace = {});
     ~LinkWorker() override; // cancels a running job and waits for it to end
+
+    // What COM1..COM4 mean from the next openPort() on. Callable from any thread.
+    void setPortMap(const PortMap& map);
 
     // How a port change ended.
     struct PortChange {
         bool opened = true;
         QString message; // why the port did not open
     };
-    // portName: "COM1".."COM4" or a device path; settings: "4800,n,8,2". Closes the
-    // port, changes name and settings, opens it again.
-    bool openPort(const QString& portName, const QString& settings, std::function<void(const PortChange&)> done = {});
+    // portName: "COM1".."COM4" or a device path; settings: the product's. Closes the
+    // port, renames it, opens it again with the settings.
+    bool openPort(const QString& portName, const LineSettings& settings,
+                  std::function<void(const PortChange&)> done = {});
     bool closePort(std::function<void()> done = {});
 
     // A dialogue with the board. `starting`, when given, hears of the transfer's start
@@ -98,10 +106,12 @@ private:
     void deliverStart();  // on the caller's thread
     void deliverResult(); // on the caller's thread
     Port& port();
+    PortMap portMap();
     bool ensureOpen(QString* why);
 
     PortFactory makePort_;
     ClockFactory makeClock_;
+    std::shared_ptr<SerialTrace> trace_;
     QThread thread_;
     QObject threadContext_; // lives on thread_: jobs are posted to it
 
@@ -109,7 +119,7 @@ private:
     std::unique_ptr<Port> port_;
     std::unique_ptr<Clock> clock_;
     QString portName_ = QStringLiteral("COM1");
-    QString settings_ = QStringLiteral("4800,n,8,2");
+    LineSettings settings_;
 
     // Every hand-off between the threads passes through these, under the lock,
     // never inside a posted functor: the order of events between the threads
@@ -119,6 +129,7 @@ private:
     std::optional<Job> pendingJob_;
     std::optional<std::pair<QString, int>> pendingStart_;
     bool jobDone_ = false;
+    PortMap portMap_;
 
     // The caller's thread only.
     std::function<void()> deliver_;

@@ -1,7 +1,5 @@
 #include "SerialPort.h"
 
-#include <QRegularExpression>
-
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <grp.h>
@@ -43,39 +41,30 @@ QSerialPort::StopBits qtStopBits(LineSettings::StopBits s)
 
 QString SerialPort::devicePathFor(const QString& portName)
 {
-    static const QRegularExpression comPort(QStringLiteral("^COM([1-4]):?$"),
-                                            QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = comPort.match(portName.trimmed());
-    if (!m.hasMatch())
-        return portName;
-    const int n = m.captured(1).toInt();
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(n);
-#else
-    const QByteArray chosen = qgetenv(QStringLiteral("VIREO_COM%1").arg(n).toLatin1().constData());
-    if (!chosen.isEmpty())
-        return QString::fromLocal8Bit(chosen);
-    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
-#endif
+    return PortMap().devicePathFor(portName);
 }
 
-SerialPort::SerialPort(const QString& portName)
-    : path_(devicePathFor(portName))
+SerialPort::SerialPort(const QString& portName, const PortMap& map)
 {
     QObject::connect(&serial_, &QSerialPort::errorOccurred, &serial_,
                      [this](QSerialPort::SerialPortError e) { noteLineError(e); });
+    setPortName(portName, map);
 }
 
-void SerialPort::setPortName(const QString& portName)
+void SerialPort::setPortName(const QString& portName, const PortMap& map)
 {
-    path_ = devicePathFor(portName);
+    name_ = portName;
+    map_ = map;
+    path_ = map_.devicePathFor(name_);
 }
 
-bool SerialPort::open()
+bool SerialPort::doOpen()
 {
     if (serial_.isOpen())
         return true;
     forgetFailure();
+    // The environment may have named another device since the port was named.
+    path_ = map_.devicePathFor(name_);
     serial_.setPortName(path_);
     serial_.setBaudRate(settings_.baudRate);
     serial_.setParity(qtParity(settings_.parity));
@@ -94,7 +83,7 @@ bool SerialPort::open()
     return opened;
 }
 
-void SerialPort::close()
+void SerialPort::doClose()
 {
     if (serial_.isOpen())
         serial_.close();
@@ -116,7 +105,7 @@ bool SerialPort::isOpen() const
     return serial_.isOpen();
 }
 
-bool SerialPort::applySettings(const LineSettings& settings)
+bool SerialPort::doApplySettings(const LineSettings& settings)
 {
     settings_ = settings;
     if (!serial_.isOpen())
@@ -129,7 +118,7 @@ bool SerialPort::applySettings(const LineSettings& settings)
     return ok;
 }
 
-qint64 SerialPort::bytesAvailable()
+qint64 SerialPort::doBytesAvailable()
 {
     if (!requireOpen())
         return 0;
@@ -137,7 +126,7 @@ qint64 SerialPort::bytesAvailable()
     return serial_.isOpen() ? serial_.bytesAvailable() : 0;
 }
 
-QByteArray SerialPort::readAll()
+QByteArray SerialPort::doReadAll()
 {
     if (!requireOpen())
         return {};
@@ -145,7 +134,7 @@ QByteArray SerialPort::readAll()
     return serial_.isOpen() ? serial_.readAll() : QByteArray(); // a failed line was closed just now
 }
 
-bool SerialPort::write(const QByteArray& bytes)
+bool SerialPort::doWrite(const QByteArray& bytes)
 {
     if (!requireOpen())
         return false;
@@ -168,7 +157,7 @@ bool SerialPort::write(const QByteArray& bytes)
     return !hasFailed();
 }
 
-bool SerialPort::waitForReadyRead(int ms)
+bool SerialPort::doWaitForReadyRead(int ms)
 {
     if (!requireOpen())
         return false;

@@ -10,28 +10,29 @@
 // The failure is kept, as Port says, until close() or the next open().
 class SerialPort final : public Port {
 public:
-    // COM1..COM4 (case ignored, a trailing ':' allowed): on Windows that port;
-    // elsewhere the device in $VIREO_COM1..$VIREO_COM4, else /dev/ttyS0..3.
-    // Any other text is a device path, taken as typed.
+    // The device for a port name with no mapping: COM1..COM4 as $VIREO_COM1..4 or
+    // /dev/ttyS0..3 say (on Windows that port), any other text as typed (PortMap).
     static QString devicePathFor(const QString& portName);
 
-    explicit SerialPort(const QString& portName = QStringLiteral("COM1"));
+    explicit SerialPort(const QString& portName = QStringLiteral("COM1"), const PortMap& map = {});
 
-    // Only while closed.
-    void setPortName(const QString& portName);
+    // Only while closed. The device is looked up again each time the port opens.
+    void setPortName(const QString& portName, const PortMap& map = {}) override;
     QString devicePath() const { return path_; }
 
-    bool open() override;
-    void close() override;
     bool isOpen() const override;
-    bool applySettings(const LineSettings& settings) override;
-    qint64 bytesAvailable() override;
-    QByteArray readAll() override;
-    bool write(const QByteArray& bytes) override;
-    bool waitForReadyRead(int ms) override;
     bool hasFailed() const override { return !error_.isEmpty(); }
     QString errorMessage() const override { return error_; }
     QString systemError() const override { return systemError_; }
+
+protected:
+    bool doOpen() override;
+    void doClose() override;
+    bool doApplySettings(const LineSettings& settings) override;
+    qint64 doBytesAvailable() override;
+    QByteArray doReadAll() override;
+    bool doWrite(const QByteArray& bytes) override;
+    bool doWaitForReadyRead(int ms) override;
 
 private:
     bool requireOpen();
@@ -45,6 +46,8 @@ private:
     QString systemText() const;
 
     QSerialPort serial_;
+    QString name_;
+    PortMap map_;
     QString path_;
     LineSettings settings_;
     QString error_;

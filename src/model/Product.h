@@ -1,37 +1,88 @@
 #pragma once
 
+#include "BoardFamily.h"
+#include "LineSettings.h"
+
 #include <QString>
 
+#include <array>
 #include <optional>
 
-// The five board models of the product menu (index 1..5, as the menu counts them)
-// and what each decides: line settings, dialogue family, words transferred,
-// default data file, header word and tag encoding.
-enum class BoardFamily { Alinco, Icom, Vertex };
+// Which of the window's option controls a product offers; the others are greyed,
+// keep their values and still go into the image.
+struct OptionProfile {
+    bool dtmfMic;         // chkDTMFMic
+    bool voiceEncryption; // chkVoiceEncryption
+    bool roaming;         // chkRoaming
+    bool ani;             // chkANI
+    bool mandown;         // cmbMandown and its label Label4
+};
 
+// A board model of the product menu and everything that depends on it.
 struct ProductInfo {
-    int index;                  // 1..5
-    const char* caption;        // product menu item
-    const char* shortName;      // lblProduct
-    const char* serialSettings; // "4800,n,8,2"
-    BoardFamily family;
-    int lastWord;               // N: words 0..N travel to and from the board
-    const char* defaultFile;    // in the working directory
-    const char* headerWord;     // word 0 as the editor writes it
-    bool tagsOnBoard;           // alpha tags and locks offered (products 3 and 4)
+    int index;                 // its item in the product menu, counting from 1
+    const char* caption;       // product menu item
+    const char* shortName;     // lblProduct; also names its backups
+    LineSettings line;         // the serial line's settings
+    const BoardFamily& family; // dialogue and tag code
+    int lastWord;              // N: words 0..N travel to and from the board
+    const char* defaultFile;   // in the working directory
+    const char* headerWord;    // word 0 as the editor writes it
+    bool tagsOnBoard;          // group and speed-dial alpha tags and the locks offered
+    OptionProfile options;
 };
 
 namespace Product {
 
-constexpr int kFirst = 1;
-constexpr int kLast = 5;
+inline constexpr LineSettings k4800n82{4800, LineSettings::Parity::None, 8, LineSettings::StopBits::Two};
+inline constexpr LineSettings k9600n82{9600, LineSettings::Parity::None, 8, LineSettings::StopBits::Two};
+inline constexpr OptionProfile kNoOptions{false, false, false, false, false};
+
+// The product menu, in its order; menus, loops and help texts go by this table.
+// A new board model is one row here and, when it has one of its own, its default data file.
+inline constexpr std::array kAll{
+    ProductInfo{1, "Alinco EJ-39D", "EJ-39D", k4800n82, BoardFamily::Alinco, 98, "default.tv2", "00E5", false,
+                kNoOptions},
+    ProductInfo{2, "Icom UT-105", "UT-105", k9600n82, BoardFamily::Icom, 98, "defaulti.tv2", "00E5", false,
+                kNoOptions},
+    ProductInfo{3, "Icom UT-117 (Vireo)", "UT-117", k9600n82, BoardFamily::Icom, 249, "defaulti.tv2", "00E5", true,
+                {false, true, true, true, true}},
+    ProductInfo{4, "Vertex VT-60 (Vireo)", "VT-60", k4800n82, BoardFamily::Vertex, 249, "default.tv2", "20E5", true,
+                {true, true, true, true, true}},
+    ProductInfo{5, "Vertex VTP-50", "VTP-50", k4800n82, BoardFamily::Vertex, 98, "default.tv2", "00E5", false,
+                kNoOptions},
+};
+
+inline constexpr int kCount = static_cast<int>(kAll.size());
+
+constexpr bool rowsInMenuOrder()
+{
+    for (int k = 0; k < kCount; ++k) {
+        if (kAll[static_cast<std::size_t>(k)].index != k + 1)
+            return false;
+    }
+    return true;
+}
+static_assert(rowsInMenuOrder(), "a product's index is its row in the table, counting from 1");
+
+constexpr bool familiesListed()
+{
+    for (const ProductInfo& p : kAll) {
+        bool listed = false;
+        for (const BoardFamily* family : kBoardFamilies)
+            listed = listed || family == &p.family;
+        if (!listed)
+            return false;
+    }
+    return true;
+}
+static_assert(familiesListed(), "a product whose family is not in kBoardFamilies");
 
 bool isValid(int index);
-// Index 1..5; anything else is a programming error (checked).
+// Index 1..kCount; anything else is a programming error (checked).
 const ProductInfo& info(int index);
 // The product menu's numeric test of a stored value: "3" and "3.0" are product 3;
-// text that is not a number, or a number outside 1..5, is no product.
+// text that is not a number, or a number that is no product's index, is no product.
 std::optional<int> fromValue(const QString& value);
-QString familyName(BoardFamily family);
 
 } // namespace Product

@@ -14,11 +14,14 @@ constexpr qsizetype kMaxLine = 64; // longer input is noise, not a message
 
 std::unique_ptr<VirtualBoard> VirtualBoard::create(const BoardSetup& setup, const BoardImage& memory)
 {
-    switch (Product::info(setup.product).family) {
-    case BoardFamily::Vertex: return std::make_unique<LineBoard>(setup, memory, LineBoard::vertex());
-    case BoardFamily::Alinco: return std::make_unique<LineBoard>(setup, memory, LineBoard::alinco());
-    case BoardFamily::Icom: return std::make_unique<IcomBoard>(setup, memory);
-    }
+    // The board of each family.
+    const BoardFamily& family = Product::info(setup.product).family;
+    if (family == BoardFamily::Vertex)
+        return std::make_unique<LineBoard>(setup, memory, LineBoard::vertex());
+    if (family == BoardFamily::Alinco)
+        return std::make_unique<LineBoard>(setup, memory, LineBoard::alinco());
+    if (family == BoardFamily::Icom)
+        return std::make_unique<IcomBoard>(setup, memory);
     return nullptr;
 }
 

@@ -27,18 +27,54 @@ struct Options {
     std::exit(2);
 }
 
+constexpr int kDefaultProduct = 4;
+
+QString lowerName(const BoardFamily& family) { return QString::fromLatin1(family.name).toLower(); }
+
+// A family alone stands for its product that moves the most words (the first of equals).
+int usualProduct(const BoardFamily& family)
+{
+    int usual = 0;
+    for (const ProductInfo& p : Product::kAll) {
+        if (p.family == family && (usual == 0 || p.lastWord > Product::info(usual).lastWord))
+            usual = p.index;
+    }
+    return usual;
+}
+
 int productFor(const QString& family)
 {
-    if (family == QLatin1String("alinco")) return 1;
-    if (family == QLatin1String("icom")) return 3;
-    if (family == QLatin1String("vertex")) return 4;
+    for (const BoardFamily* f : kBoardFamilies) {
+        if (family == lowerName(*f))
+            return usualProduct(*f);
+    }
     return 0;
 }
 
-int lineRate(const ProductInfo& product)
+// "vertex, alinco or icom"
+QString familyChoices()
 {
-    return QString::fromLatin1(product.serialSettings).section(QLatin1Char(','), 0, 0).toInt();
+    QStringList names;
+    for (const BoardFamily* f : kBoardFamilies)
+        names << lowerName(*f);
+    const QString last = names.takeLast();
+    return names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
+
+// "alinco is product 1, icom product 3, vertex product 4"
+QString usualProducts()
+{
+    QStringList parts;
+    for (const ProductInfo& p : Product::kAll) {
+        if (usualProduct(p.family) == p.index)
+            parts << QString::fromLatin1(parts.isEmpty() ? "%1 is product %2" : "%1 product %2")
+                         .arg(lowerName(p.family))
+                         .arg(p.index);
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+QString productRange() { return QStringLiteral("1..%1").arg(Product::kCount); }
 
 int numberOption(const QCommandLineParser& parser, const QString& name)
 {
@@ -56,16 +92,16 @@ Options parseOptions(const QCoreApplication& app)
         "A virtual Vireo Logic Board on a pseudo-terminal. It answers the programmer's link check,\n"
         "read, write and Force Initialization as the board of the chosen family does, until\n"
         "SIGINT or SIGTERM, or until the unplug fault closes the line.\n"
-        "Family alone: alinco is product 1, icom product 3, vertex product 4.\n\n"
+        "Family alone: %1.\n\n"
         "Board behaviour: the wake-up starts a new dialogue at any time; read (02) and write (03)\n"
         "are obeyed only after the access code was accepted (see --no-lock); Force Initialization\n"
         "(01) restores the factory memory (access code 47203) and needs no code.\n\n"
-        "Faults (--fault, repeatable):\n")
+        "Faults (--fault, repeatable):\n").arg(usualProducts())
         + BoardFaults::descriptions().join(QLatin1Char('\n')));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("family"), QStringLiteral("Board family: vertex, alinco or icom (default: from --product)."), QStringLiteral("name")},
-        {QStringLiteral("product"), QStringLiteral("Product 1..5 of the product menu; decides how many words travel (default: 4, or the family's usual one)."), QStringLiteral("N")},
+        {QStringLiteral("family"), QStringLiteral("Board family: %1 (default: from --product).").arg(familyChoices()), QStringLiteral("name")},
+        {QStringLiteral("product"), QStringLiteral("Product %1 of the product menu; decides how many words travel (default: %2, or the family's usual one).").arg(productRange()).arg(kDefaultProduct), QStringLiteral("N")},
         {QStringLiteral("link"), QStringLiteral("Path of the symbolic link made to the board's serial port (required)."), QStringLiteral("PATH")},
         {QStringLiteral("memory"), QStringLiteral("Board data file (.tv2) to start from; the memory is written back to it on exit (a missing file is created)."), QStringLiteral("FILE")},
         {QStringLiteral("code"), QStringLiteral("Access code the board accepts (default: the one held in words 17..19, else 47203)."), QStringLiteral("code")},
@@ -81,13 +117,13 @@ Options parseOptions(const QCoreApplication& app)
     Options options;
     const QString family = parser.value(QStringLiteral("family")).toLower();
     if (parser.isSet(QStringLiteral("family")) && productFor(family) == 0)
-        fail(QStringLiteral("unknown family \"%1\": vertex, alinco or icom").arg(family));
-    int product = family.isEmpty() ? 4 : productFor(family);
+        fail(QStringLiteral("unknown family \"%1\": %2").arg(family, familyChoices()));
+    int product = family.isEmpty() ? kDefaultProduct : productFor(family);
     if (parser.isSet(QStringLiteral("product"))) {
         product = numberOption(parser, QStringLiteral("product"));
         if (!Product::isValid(product))
-            fail(QStringLiteral("--product wants 1..5"));
-        if (!family.isEmpty() && Product::familyName(Product::info(product).family).toLower() != family)
+            fail(QStringLiteral("--product wants %1").arg(productRange()));
+        if (!family.isEmpty() && lowerName(Product::info(product).family) != family)
             fail(QStringLiteral("product %1 is not of the %2 family").arg(product).arg(family));
     }
     options.setup.product = product;
@@ -103,7 +139,7 @@ Options parseOptions(const QCoreApplication& app)
         options.setup.accessCode = code;
     }
     options.baud = parser.isSet(QStringLiteral("baud")) ? numberOption(parser, QStringLiteral("baud"))
-                                                        : lineRate(Product::info(product));
+                                                        : Product::info(product).line.baudRate;
     if (parser.isSet(QStringLiteral("turnaround-ms")))
         options.setup.turnaround = std::chrono::milliseconds(numberOption(parser, QStringLiteral("turnaround-ms")));
     for (const QString& fault : parser.values(QStringLiteral("fault"))) {
@@ -172,7 +208,7 @@ int main(int argc, char* argv[])
     const ProductInfo& product = Product::info(options.setup.product);
     std::printf("vireo-board: %s (%s board), access code %s%s, %s\n"
                 "listening on %s -> %s\n",
-                product.caption, qPrintable(Product::familyName(product.family)), qPrintable(code),
+                product.caption, product.family.name, qPrintable(code),
                 options.setup.accessCode ? "" : " (from memory)",
                 options.baud > 0 ? qPrintable(QStringLiteral("%1 baud").arg(options.baud)) : "no line rate",
                 qPrintable(options.link), qPrintable(line.slavePath()));

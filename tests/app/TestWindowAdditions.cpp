@@ -238,7 +238,7 @@ private slots:
         assistant->findChild<QComboBox*>(QStringLiteral("cmbUseAs"))->setCurrentIndex(2);
         assistant->findChild<QPushButton*>(QStringLiteral("cmdUse"))->click();
         WAIT_LINK_IDLE(w);
-        QCOMPARE(qEnvironmentVariable("VIREO_COM3"), device);
+        QCOMPARE(w.portMap().devicePathFor(QStringLiteral("COM3")), device);
         QSettings settings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer"));
         QCOMPARE(settings.value(QStringLiteral("ports/COM3")).toString(), device);
         QVERIFY(w.menus().mnuSerialConfig[3]->isChecked());
@@ -259,9 +259,9 @@ private slots:
         // At the next start-up the mapping comes back, unless the environment names a device.
         qunsetenv("VIREO_COM3");
         qputenv("VIREO_COM2", "/dev/given");
-        PortAssistant::applyStoredMappings();
-        QCOMPARE(qEnvironmentVariable("VIREO_COM3"), device);
-        QCOMPARE(qEnvironmentVariable("VIREO_COM2"), QStringLiteral("/dev/given"));
+        const PortMap stored = PortAssistant::storedMappings();
+        QCOMPARE(stored.devicePathFor(QStringLiteral("COM3")), device);
+        QCOMPARE(stored.devicePathFor(QStringLiteral("COM2")), QStringLiteral("/dev/given"));
         for (const char* v : {"VIREO_COM1", "VIREO_COM2", "VIREO_COM3"})
             qunsetenv(v);
         settings.clear();

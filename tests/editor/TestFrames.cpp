@@ -106,8 +106,8 @@ private slots:
         QCOMPARE(actual, enabled);
         QCOMPARE(form.Label4.enabled, form.cmbMandown.enabled);
         QCOMPARE(form.chkDTMFMic.value, 1);
-        for (int k = 1; k <= 5; ++k)
-            QCOMPARE(form.mnuProduct[k], k == product);
+        for (const ProductInfo& p : Product::kAll)
+            QCOMPARE(form.mnuProduct[p.index], p.index == product);
         QCOMPARE(Editor::selectedProduct(form), std::optional<int>(product));
     }
 

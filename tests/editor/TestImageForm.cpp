@@ -115,8 +115,8 @@ private slots:
     void showingAndReadingBackKeepsEveryWord_data()
     {
         QTest::addColumn<int>("product");
-        for (int p = 1; p <= 5; ++p)
-            QTest::addRow("product %d", p) << p;
+        for (const ProductInfo& p : Product::kAll)
+            QTest::addRow("product %d", p.index) << p.index;
     }
 
     void showingAndReadingBackKeepsEveryWord()

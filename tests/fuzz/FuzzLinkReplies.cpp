@@ -11,6 +11,7 @@
 #include "ScriptedPort.h"
 
 #include <LinkOperations.h>
+#include <Product.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -39,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 4)
         return 0;
-    const int product = 1 + data[0] % 5;
+    const int product = 1 + data[0] % Product::kCount;
     const int op = data[1] % 3;
     const int cancelStep = data[2];
     const int unplugPiece = data[3];

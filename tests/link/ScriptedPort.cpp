@@ -46,7 +46,7 @@ qint64 ScriptedPort::shortestGapMicros() const
     return shortest;
 }
 
-bool ScriptedPort::open()
+bool ScriptedPort::doOpen()
 {
     open_ = true;
     error_.clear();
@@ -55,7 +55,7 @@ bool ScriptedPort::open()
     return true;
 }
 
-void ScriptedPort::close()
+void ScriptedPort::doClose()
 {
     open_ = false;
     error_.clear();
@@ -90,19 +90,19 @@ bool ScriptedPort::usable()
     return true;
 }
 
-qint64 ScriptedPort::bytesAvailable()
+qint64 ScriptedPort::doBytesAvailable()
 {
     return usable() ? received_.size() : 0;
 }
 
-QByteArray ScriptedPort::readAll()
+QByteArray ScriptedPort::doReadAll()
 {
     if (!usable())
         return {};
     return std::exchange(received_, {});
 }
 
-bool ScriptedPort::write(const QByteArray& bytes)
+bool ScriptedPort::doWrite(const QByteArray& bytes)
 {
     if (!usable())
         return false;
@@ -120,7 +120,7 @@ bool ScriptedPort::write(const QByteArray& bytes)
     return true;
 }
 
-bool ScriptedPort::waitForReadyRead(int ms)
+bool ScriptedPort::doWaitForReadyRead(int ms)
 {
     if (!usable())
         return false;

@@ -44,17 +44,19 @@ public:
     // The shortest time between two bytes sent (none: a very long time).
     qint64 shortestGapMicros() const;
 
-    bool open() override;
-    void close() override; // ends a failure, as a real port's close does
     bool isOpen() const override { return open_; }
-    bool applySettings(const LineSettings&) override { return true; }
-    qint64 bytesAvailable() override;
-    QByteArray readAll() override;
-    bool write(const QByteArray& bytes) override;
-    bool waitForReadyRead(int ms) override;
     bool hasFailed() const override { return !error_.isEmpty(); }
     QString errorMessage() const override { return error_; }
     QString systemError() const override { return systemError_; }
+
+protected:
+    bool doOpen() override;
+    void doClose() override; // ends a failure, as a real port's close does
+    bool doApplySettings(const LineSettings&) override { return true; }
+    qint64 doBytesAvailable() override;
+    QByteArray doReadAll() override;
+    bool doWrite(const QByteArray& bytes) override;
+    bool doWaitForReadyRead(int ms) override;
 
 private:
     struct Rule {

@@ -2,6 +2,7 @@
 #include "ScriptedPort.h"
 
 #include <LineSettings.h>
+#include <PortMap.h>
 #include <Primitives.h>
 #include <SerialPort.h>
 
@@ -13,6 +14,7 @@ class TestLinkPrimitives : public QObject {
 private slots:
     void lineSettingsParseGoodTextsAndRejectMalformedOnes();
     void comPortsMapToDevicesAndOtherNamesAreTakenAsTyped();
+    void aChosenDeviceWinsThenTheEnvironmentThenTheRememberedOne();
     void sendPausesBeforeEveryByteFromTheLastHandOver();
     void countedWaitSeesCancelOnlyWhenTooFewBytesArePending();
     void framedWaitSeesCancelOnEveryPassWithoutTheTerminator();
@@ -48,6 +50,30 @@ void TestLinkPrimitives::comPortsMapToDevicesAndOtherNamesAreTakenAsTyped()
 #endif
     QCOMPARE(SerialPort::devicePathFor(QStringLiteral("COM5")), QStringLiteral("COM5"));
     QCOMPARE(SerialPort::devicePathFor(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+}
+
+void TestLinkPrimitives::aChosenDeviceWinsThenTheEnvironmentThenTheRememberedOne()
+{
+#ifndef Q_OS_WIN
+    PortMap map;
+    map.remember(1, QStringLiteral("/dev/remembered1"));
+    map.remember(2, QStringLiteral("/dev/remembered2"));
+    map.choose(2, QStringLiteral("/dev/chosen2"));
+    map.remember(3, QStringLiteral("/dev/remembered3"));
+    qputenv("VIREO_COM1", "/dev/given1");
+    qputenv("VIREO_COM2", "/dev/given2");
+    qunsetenv("VIREO_COM3");
+    qunsetenv("VIREO_COM4");
+    QCOMPARE(map.devicePathFor(QStringLiteral("COM1")), QStringLiteral("/dev/given1"));
+    QCOMPARE(map.devicePathFor(QStringLiteral("COM2")), QStringLiteral("/dev/chosen2"));
+    QCOMPARE(map.devicePathFor(QStringLiteral("com3:")), QStringLiteral("/dev/remembered3"));
+    QCOMPARE(map.devicePathFor(QStringLiteral("COM4")), QStringLiteral("/dev/ttyS3"));
+    QCOMPARE(map.devicePathFor(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+    // The environment is read at each look-up: the port sees what is set when it opens.
+    qunsetenv("VIREO_COM1");
+    QCOMPARE(map.devicePathFor(QStringLiteral("COM1")), QStringLiteral("/dev/remembered1"));
+    qunsetenv("VIREO_COM2");
+#endif
 }
 
 void TestLinkPrimitives::sendPausesBeforeEveryByteFromTheLastHandOver()

@@ -96,20 +96,22 @@ class StampingPort final : public Port {
 public:
     explicit StampingPort(Port& inner) : inner_(inner) {}
     std::vector<qint64> writeStarts;
-    bool open() override { return inner_.open(); }
-    void close() override { inner_.close(); }
     bool isOpen() const override { return inner_.isOpen(); }
-    bool applySettings(const LineSettings& s) override { return inner_.applySettings(s); }
-    qint64 bytesAvailable() override { return inner_.bytesAvailable(); }
-    QByteArray readAll() override { return inner_.readAll(); }
-    bool write(const QByteArray& bytes) override
+    bool hasFailed() const override { return inner_.hasFailed(); }
+    QString errorMessage() const override { return inner_.errorMessage(); }
+
+protected:
+    bool doOpen() override { return inner_.open(); }
+    void doClose() override { inner_.close(); }
+    bool doApplySettings(const LineSettings& s) override { return inner_.applySettings(s); }
+    qint64 doBytesAvailable() override { return inner_.bytesAvailable(); }
+    QByteArray doReadAll() override { return inner_.readAll(); }
+    bool doWrite(const QByteArray& bytes) override
     {
         writeStarts.push_back(steadyMicros());
         return inner_.write(bytes);
     }
-    bool waitForReadyRead(int ms) override { return inner_.waitForReadyRead(ms); }
-    bool hasFailed() const override { return inner_.hasFailed(); }
-    QString errorMessage() const override { return inner_.errorMessage(); }
+    bool doWaitForReadyRead(int ms) override { return inner_.waitForReadyRead(ms); }
 
 private:
     Port& inner_;

@@ -4,7 +4,6 @@
 // pseudo-terminal, set up in one line: the end-to-end tests, the soak and the
 // benchmark all run over it.
 #include <LinkContext.h>
-#include <LineSettings.h>
 #include <Product.h>
 #include <PtyBoard.h>
 #include <SerialPort.h>
@@ -54,7 +53,7 @@ public:
         if (auto why = board_->start())
             return why;
         port.setPortName(board_->slavePath());
-        port.applySettings(*LineSettings::parse(QString::fromLatin1(Product::info(setup_.product).serialSettings)));
+        port.applySettings(Product::info(setup_.product).line);
         if (!port.open())
             return port.errorMessage();
         return std::nullopt;
@@ -71,7 +70,7 @@ public:
 
     static int baudOf(int product)
     {
-        return LineSettings::parse(QString::fromLatin1(Product::info(product).serialSettings))->baudRate;
+        return Product::info(product).line.baudRate;
     }
     PtyBoard& board() { return *board_; }
     // The cable pulled: the board and its end of the line are gone.

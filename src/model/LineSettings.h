@@ -17,6 +17,8 @@ struct LineSettings {
 
     // Nothing for a malformed text; *error (when given) then says which field is wrong.
     static std::optional<LineSettings> parse(const QString& text, QString* error = nullptr);
+    // "4800,n,8,2", as parse reads it.
+    QString text() const;
 
     bool operator==(const LineSettings&) const = default;
 };

@@ -2,7 +2,7 @@
 // trace never gets in the way of the link.
 #include "ScriptedPort.h"
 
-#include <TracingPort.h>
+#include <PortTrace.h>
 #include <VertexDialogue.h>
 
 #include <QFile>
@@ -22,7 +22,7 @@ QStringList traceLines(const QString& path)
 
 } // namespace
 
-class TestTracingPort : public QObject {
+class TestPortTrace : public QObject {
     Q_OBJECT
 
 private slots:
@@ -32,7 +32,7 @@ private slots:
     void aTraceFileThatCannotBeWrittenLeavesThePortWorking();
 };
 
-void TestTracingPort::vertexLinkCheckIsTracedByteByByteWithItsTimes()
+void TestPortTrace::vertexLinkCheckIsTracedByteByByteWithItsTimes()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trace.txt"));
@@ -40,8 +40,8 @@ void TestTracingPort::vertexLinkCheckIsTracedByteByByteWithItsTimes()
     link.clock.advanceTo(5000); // times count from the start of the trace, not of the clock
     link.port.onSent(QByteArray("\xE5\x2C", 2), QByteArray("\xE5", 1), 20);
     link.port.onSent("47203\r", "OK\n\r", 20);
-    TracingPort port(link.port, link.clock);
-    QVERIFY(port.startTrace(path));
+    Port& port = link.port;
+    QVERIFY(port.startTrace(path, link.clock));
     LinkContext ctx{port, link.clock, link.cancel};
 
     QVERIFY(Ping_Vertex(ctx, QStringLiteral("47203")).outcome == PingResult::Outcome::Established);
@@ -52,7 +52,7 @@ void TestTracingPort::vertexLinkCheckIsTracedByteByByteWithItsTimes()
     const QStringList lines = traceLines(path);
     QVERIFY(lines.value(0).startsWith(QStringLiteral("# Vireo serial trace started ")));
     QStringList expected;
-    const auto tx = [&](const QByteArray& b) { return TracingPort::bytesText(b); };
+    const auto tx = [&](const QByteArray& b) { return PortTrace::bytesText(b); };
     // Each byte is paced 8 ms after the one before; the board answers 20 ms after
     // the last byte of each message, and the dialogue reads 250 ms after sending.
     qint64 t = 0;
@@ -73,13 +73,13 @@ void TestTracingPort::vertexLinkCheckIsTracedByteByByteWithItsTimes()
     QVERIFY(lines[10].endsWith(QStringLiteral("|OK..|")));
 }
 
-void TestTracingPort::openSettingsCloseAndAPortFailureAreTracedOnce()
+void TestPortTrace::openSettingsCloseAndAPortFailureAreTracedOnce()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("trace.txt"));
     ScriptedLink link;
-    TracingPort port(link.port, link.clock);
-    QVERIFY(port.startTrace(path));
+    Port& port = link.port;
+    QVERIFY(port.startTrace(path, link.clock));
 
     port.close();
     QVERIFY(port.applySettings(*LineSettings::parse(QStringLiteral("9600,n,8,2"))));
@@ -98,7 +98,7 @@ void TestTracingPort::openSettingsCloseAndAPortFailureAreTracedOnce()
     QVERIFY(!port.isTracing());
     // A new trace on a port that has failed already starts by naming the failure.
     const QString again = dir.filePath(QStringLiteral("again.txt"));
-    QVERIFY(port.startTrace(again));
+    QVERIFY(port.startTrace(again, link.clock));
     // Closing ends the failure: the closed port's own failure is traced afresh.
     port.close();
     QVERIFY(!port.write("x"));
@@ -122,7 +122,7 @@ void TestTracingPort::openSettingsCloseAndAPortFailureAreTracedOnce()
              }));
 }
 
-void TestTracingPort::longPiecesAreSplitAndUnprintableBytesShownAsDots()
+void TestPortTrace::longPiecesAreSplitAndUnprintableBytesShownAsDots()
 {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
@@ -131,8 +131,8 @@ void TestTracingPort::longPiecesAreSplitAndUnprintableBytesShownAsDots()
     const QString path = dir.filePath(QStringLiteral("trace.txt"));
     ScriptedLink link;
     link.port.arriveAt(0, all.left(20));
-    TracingPort port(link.port, link.clock);
-    QVERIFY(port.startTrace(path));
+    Port& port = link.port;
+    QVERIFY(port.startTrace(path, link.clock));
     QCOMPARE(port.readAll(), all.left(20));
     QVERIFY(port.readAll().isEmpty()); // nothing read, nothing traced
 
@@ -141,17 +141,17 @@ void TestTracingPort::longPiecesAreSplitAndUnprintableBytesShownAsDots()
     QCOMPARE(lines[0], QStringLiteral("         0 RX    00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F |................|"));
     QCOMPARE(lines[1], QStringLiteral("         0 RX    10 11 12 13                                     |....|"));
     // Printable ASCII shows as itself, everything else (0x7F and up included) as a dot.
-    QCOMPARE(TracingPort::bytesText(QByteArray(" ~\x7F\xE5\xFD", 5)).section(QLatin1Char('|'), 1, 1),
+    QCOMPARE(PortTrace::bytesText(QByteArray(" ~\x7F\xE5\xFD", 5)).section(QLatin1Char('|'), 1, 1),
              QStringLiteral(" ~..."));
 }
 
-void TestTracingPort::aTraceFileThatCannotBeWrittenLeavesThePortWorking()
+void TestPortTrace::aTraceFileThatCannotBeWrittenLeavesThePortWorking()
 {
     QTemporaryDir dir;
     ScriptedLink link;
     link.port.onSent("02\r", "ok", 1);
-    TracingPort port(link.port, link.clock);
-    QVERIFY(!port.startTrace(dir.filePath(QStringLiteral("no such folder/trace.txt"))));
+    Port& port = link.port;
+    QVERIFY(!port.startTrace(dir.filePath(QStringLiteral("no such folder/trace.txt")), link.clock));
     QVERIFY(port.traceError().contains(QStringLiteral("no such folder")));
     QVERIFY(!port.isTracing());
     QVERIFY(port.write("02\r"));
@@ -160,5 +160,5 @@ void TestTracingPort::aTraceFileThatCannotBeWrittenLeavesThePortWorking()
     QCOMPARE(link.port.sentBytes(), QByteArray("02\r"));
 }
 
-QTEST_GUILESS_MAIN(TestTracingPort)
-#include "TestTracingPort.moc"
+QTEST_GUILESS_MAIN(TestPortTrace)
+#include "TestPortTrace.moc"

@@ -111,9 +111,9 @@ int main(int argc, char* argv[])
     std::printf("| Product | Op | Words | Bytes out | Bytes in | Wall ms | Floor ms | Ratio | CPU %% |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     bool allOk = true;
-    for (int product = Product::kFirst; product <= Product::kLast; ++product) {
+    for (const ProductInfo& product : Product::kAll) {
         for (const bool write : {false, true}) {
-            const Row row = measure(product, write);
+            const Row row = measure(product.index, write);
             allOk = allOk && row.ok;
             std::printf("| %d %s | %s | %d | %lld | %lld | %.0f | %.0f | %.3f | %.2f |%s\n", row.product,
                         Product::info(row.product).shortName, row.write ? "write" : "read", row.words,

@@ -30,6 +30,28 @@ std::optional<LineSettings::StopBits> stopBitsFromText(const QString& text)
     return std::nullopt;
 }
 
+QChar parityLetter(LineSettings::Parity parity)
+{
+    switch (parity) {
+    case LineSettings::Parity::None: return QLatin1Char('n');
+    case LineSettings::Parity::Even: return QLatin1Char('e');
+    case LineSettings::Parity::Odd: return QLatin1Char('o');
+    case LineSettings::Parity::Mark: return QLatin1Char('m');
+    case LineSettings::Parity::Space: return QLatin1Char('s');
+    }
+    return QLatin1Char('?');
+}
+
+QString stopBitsText(LineSettings::StopBits stop)
+{
+    switch (stop) {
+    case LineSettings::StopBits::One: return QStringLiteral("1");
+    case LineSettings::StopBits::OneAndHalf: return QStringLiteral("1.5");
+    case LineSettings::StopBits::Two: return QStringLiteral("2");
+    }
+    return QStringLiteral("?");
+}
+
 } // namespace
 
 std::optional<LineSettings> LineSettings::parse(const QString& text, QString* error)
@@ -58,4 +80,9 @@ std::optional<LineSettings> LineSettings::parse(const QString& text, QString* er
         return fail(error, QStringLiteral("line settings \"%1\": stop bits must be 1, 1.5 or 2").arg(text));
     s.stopBits = *stop;
     return s;
+}
+
+QString LineSettings::text() const
+{
+    return QStringLiteral("%1,%2,%3,%4").arg(baudRate).arg(parityLetter(parity)).arg(dataBits).arg(stopBitsText(stopBits));
 }

@@ -1,0 +1,255 @@
+#include "BoardCommands.h"
+
+#include "DifferencesDialog.h"
+#include "Editor.h"
+#include "EstablishWindow.h"
+#include "EditorSession.h"
+#include "LinkOperations.h"
+#include "LinkWorker.h"
+#include "Messages.h"
+#include "Product.h"
+#include "TransferWindow.h"
+
+#include <QWidget>
+
+BoardCommands::BoardCommands(Window window, std::shared_ptr<SerialTrace> trace)
+    : QObject(window.widget), window_(std::move(window)), link_(new LinkWorker(this, {}, {}, std::move(trace))),
+      transfer_(new TransferWindow(window_.widget)), establish_(new EstablishWindow(window_.widget))
+{
+    // Created hidden; the board commands show them.
+    connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
+    connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
+    connect(link_, &LinkWorker::boardSilenceChanged, transfer_, &TransferWindow::setBoardSilent);
+    transfer_->setCancelEnabled(false);
+}
+
+bool BoardCommands::isBusy() const
+{
+    return link_->isBusy() || transfer_->isCompleting();
+}
+
+bool BoardCommands::refuseWhileBusy()
+{
+    if (!isBusy())
+        return false;
+    Messages::linkBusy(window_.widget);
+    window_.showForm(); // a menu item ticks itself when clicked: put the ticks back
+    return true;
+}
+
+void BoardCommands::run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
+                             std::function<void(int maximum)> started)
+{
+    link_->run<BoardJob::Result>(
+        [request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
+        [this, done = std::move(done)](const BoardJob::Result& result) {
+            done(result);
+            window_.afterJob();
+        },
+        [started = std::move(started)](const QString&, int maximum) {
+            if (started)
+                started(maximum);
+        });
+}
+
+void BoardCommands::openPort(const QString& name, const LineSettings& settings,
+                             std::function<void(const LinkWorker::PortChange&)> done)
+{
+    link_->openPort(name, settings, [this, done = std::move(done)](const LinkWorker::PortChange& change) {
+        if (done)
+            done(change);
+        window_.afterJob();
+    });
+}
+
+// ---- link check ---------------------------------------------------------------
+
+void BoardCommands::linkCheck()
+{
+    const std::optional<int> product = window_.session.product();
+    if (!product)
+        return;
+    run({.kind = BoardJob::Kind::LinkCheck, .product = *product, .accessCode = window_.session.form.ProgAccessCode.text},
+                [this](const BoardJob::Result& result) {
+                    if (!closing_)
+                        linkCheckFinished(result);
+                });
+}
+
+void BoardCommands::linkCheckFinished(const BoardJob::Result& result)
+{
+    switch (result.end) {
+    case BoardJob::End::Done:
+        establish_->showNotice();
+        return;
+    case BoardJob::End::CodeRefused:
+        Messages::invalidPassword(window_.widget);
+        return;
+    default:
+        Messages::commLinkError(window_.widget, BoardJob::describe(result).reason);
+        return;
+    }
+}
+
+// ---- read and write -----------------------------------------------------------
+
+void BoardCommands::read()
+{
+    const std::optional<int> product = window_.session.product();
+    if (!product) {
+        transferWithoutBoard(TransferWindow::Direction::Read);
+        return;
+    }
+    // The port is opened first, so a port that cannot be opened is reported
+    // before the transfer window shows; the dialogue works on a copy of the image.
+    run({.kind = BoardJob::Kind::Read, .product = *product, .image = window_.session.image},
+                [this](const BoardJob::Result& result) { transferFinished(result); },
+                [this](int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
+}
+
+void BoardCommands::write()
+{
+    // Checked before the port is touched.
+    window_.completeTyping();
+    const EditorSession::Outgoing outgoing = window_.session.outgoing();
+    window_.showForm();
+    if (!outgoing.entries.isEmpty()) {
+        Messages::entriesRefused(window_.widget, QStringLiteral("Nothing was written to the board. Please correct these entries:"),
+                                 outgoing.entries);
+        return;
+    }
+    // A board must never get a malformed word, not even one a file carried into the image.
+    if (!outgoing.words.isEmpty()) {
+        Messages::errorMessage(window_.widget, QStringLiteral("Nothing was written to the board: %1.").arg(outgoing.words.front()));
+        return;
+    }
+    const std::optional<int> product = window_.session.product();
+    if (!product) {
+        window_.session.image = outgoing.image;
+        transferWithoutBoard(TransferWindow::Direction::Write);
+        return;
+    }
+    run({.kind = BoardJob::Kind::Write, .product = *product, .image = outgoing.image},
+                [this](const BoardJob::Result& result) { transferFinished(result); },
+                [this, sent = outgoing.image](int maximum) {
+                    window_.session.image = sent; // the controls read into the image, as the write sends them
+                    transferStarted(TransferWindow::Direction::Write, maximum);
+                });
+}
+
+void BoardCommands::transferStarted(TransferWindow::Direction direction, int maximum)
+{
+    window_.widget->setCursor(Qt::WaitCursor);
+    transfer_->showTransfer(direction, maximum);
+    transfer_->setCancelEnabled(true);
+}
+
+void BoardCommands::transferWithoutBoard(TransferWindow::Direction direction)
+{
+    // No product ticked: the window goes through its steps and nothing is sent.
+    window_.widget->setCursor(Qt::WaitCursor);
+    transfer_->showTransfer(direction, 0);
+    std::function<void()> then;
+    if (direction == TransferWindow::Direction::Read)
+        then = [this] { showImage(); };
+    showTransferComplete(std::move(then));
+}
+
+void BoardCommands::transferFinished(const BoardJob::Result& result)
+{
+    transfer_->setCancelEnabled(false);
+    transfer_->setBoardSilent(false);
+    if (result.end == BoardJob::End::PortUnavailable) {
+        window_.widget->unsetCursor();
+        Messages::commLinkError(window_.widget, result.message);
+        return;
+    }
+    const bool read = result.kind == BoardJob::Kind::Read;
+    // The dialogue worked on a copy: whatever it got to replaces the image.
+    if (read)
+        window_.session.image = result.image;
+    backupFailure_ = result.backupProblems.join(QStringLiteral("\r\n"));
+    if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
+        endTransferWithError(BoardJob::describe(result).reason);
+        return;
+    }
+    const bool verify = !read && result.end == BoardJob::End::Done && window_.verifyAfterWrite();
+    showTransferComplete([this, read, verify, sent = result.image, product = result.product] {
+        if (read)
+            showImage();
+        reportBackup();
+        if (verify)
+            startVerify(sent, product);
+    });
+}
+
+void BoardCommands::showTransferComplete(std::function<void()> then)
+{
+    window_.widget->unsetCursor();
+    // Commands are refused until the pause has ended.
+    transfer_->complete(std::move(then));
+}
+
+void BoardCommands::showImage()
+{
+    Editor::UpdateGUI(window_.session.form, window_.session.image);
+    window_.showForm();
+}
+
+void BoardCommands::endTransferWithError(const QString& reason)
+{
+    // The window goes, so no Cancel is left on the screen for a dialogue that ended.
+    window_.widget->unsetCursor();
+    transfer_->hide();
+    if (!closing_)
+        Messages::commLinkError(window_.widget, reason);
+    reportBackup();
+}
+
+void BoardCommands::reportBackup()
+{
+    const QString failure = std::exchange(backupFailure_, QString());
+    if (!failure.isEmpty() && !closing_)
+        Messages::errorMessage(window_.widget,
+                               QStringLiteral("The transfer itself was fine, but its backup was not saved.\r\n%1")
+                                   .arg(failure));
+}
+
+// ---- verify after write -------------------------------------------------------
+
+void BoardCommands::startVerify(const BoardImage& sent, int product)
+{
+    if (closing_)
+        return;
+    // The read-back works on a copy; the editor's image stays as it was written.
+    transfer_->showTransfer(TransferWindow::Direction::Read, LinkOperations::progressMaximum(product));
+    window_.widget->setCursor(Qt::WaitCursor);
+    transfer_->setCancelEnabled(true);
+    run({.kind = BoardJob::Kind::Verify, .product = product, .image = sent},
+                [this](const BoardJob::Result& result) { verifyFinished(result); });
+}
+
+void BoardCommands::verifyFinished(const BoardJob::Result& result)
+{
+    window_.widget->unsetCursor();
+    transfer_->setCancelEnabled(false);
+    transfer_->setBoardSilent(false);
+    transfer_->hide();
+    if (closing_)
+        return;
+    const QString failure = BoardJob::readBackFailure(result);
+    if (verifyDialog_)
+        verifyDialog_->close();
+    verifyDialog_ = DifferencesDialog::verify(
+        window_.widget, failure.isEmpty() ? result.differences : std::vector<Compare::Difference>{}, failure);
+    verifyDialog_->show();
+}
+
+// ---- Force Initialization -----------------------------------------------------
+
+void BoardCommands::forceInitialization()
+{
+    window_.widget->setCursor(Qt::WaitCursor);
+    run({.kind = BoardJob::Kind::ForceInitialization, .product = window_.session.product().value_or(1)},
+                [this](const BoardJob::Result&) { window_.widget->unsetCursor(); });
+}

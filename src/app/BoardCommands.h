@@ -1,0 +1,77 @@
+#pragma once
+
+#include "BoardJob.h"
+#include "LinkWorker.h"
+#include "TransferWindow.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class EditorSession;
+class EstablishWindow;
+class QDialog;
+class QWidget;
+
+// The window's commands that talk to the board: link check, read, write and its
+// verify, Force Initialization, and the port changes. Each is a board job on the
+// link's thread; the transfer window shows it, and the handler it was started with
+// shows what it came to. The windows it shows are children of the main window.
+class BoardCommands : public QObject {
+    Q_OBJECT
+public:
+    // What of the main window the commands use.
+    struct Window {
+        QWidget* widget;                     // message boxes' parent, the hourglass
+        EditorSession& session;
+        std::function<void()> showForm;      // the controls again, after the form changed
+        std::function<void()> completeTyping;
+        std::function<bool()> verifyAfterWrite;
+        std::function<void()> afterJob;      // every job's end (the trace's failure, Exit)
+    };
+    // The link's port traces to `trace` while a file is set.
+    BoardCommands(Window window, std::shared_ptr<SerialTrace> trace);
+
+    LinkWorker* link() const { return link_; }
+    TransferWindow* transferWindow() const { return transfer_; }
+    EstablishWindow* establishWindow() const { return establish_; }
+    QDialog* verifyDialog() const { return verifyDialog_; }
+    // A board command (a job or its "Transfer Complete" pause) is under way.
+    bool isBusy() const;
+    // While busy: tells the technician so, and true.
+    bool refuseWhileBusy();
+    // Exit is waiting for the dialogue to end: messages are left out.
+    void setClosing() { closing_ = true; }
+    bool isClosing() const { return closing_; }
+
+    void linkCheck();
+    void read();
+    void write();
+    void forceInitialization();
+    // Closes the port, renames it, opens it again with the line settings.
+    void openPort(const QString& name, const LineSettings& settings,
+                  std::function<void(const LinkWorker::PortChange&)> done = {});
+
+private:
+    void run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
+             std::function<void(int maximum)> started = {});
+    void linkCheckFinished(const BoardJob::Result& result);
+    void transferStarted(TransferWindow::Direction direction, int maximum);
+    void transferWithoutBoard(TransferWindow::Direction direction);
+    void transferFinished(const BoardJob::Result& result);
+    void showTransferComplete(std::function<void()> then);
+    void showImage();
+    void endTransferWithError(const QString& reason);
+    void reportBackup();
+    void startVerify(const BoardImage& sent, int product);
+    void verifyFinished(const BoardJob::Result& result);
+
+    Window window_;
+    LinkWorker* link_;
+    TransferWindow* transfer_;
+    EstablishWindow* establish_;
+    QPointer<QDialog> verifyDialog_;
+    QString backupFailure_; // shown once the transfer has ended
+    bool closing_ = false;
+};
