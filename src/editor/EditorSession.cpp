@@ -63,11 +63,17 @@ DataFile::LoadResult EditorSession::openCopy(const QString& path, BoardImage& co
     return DataFile::load(path, copy, DataFile::MarkerRule::Required);
 }
 
-void EditorSession::show(const BoardImage& fromBoard, const QString& port)
+void EditorSession::show(const BoardImage& fromBoard)
+{
+    takeRead(fromBoard);
+    Editor::UpdateGUI(form, image);
+}
+
+void EditorSession::takeRead(const BoardImage& fromBoard)
 {
     image = fromBoard;
-    Editor::UpdateGUI(form, image);
-    source = {QString(), true, port};
+    const std::optional<int> port = Editor::selectedPort(form);
+    source = {QString(), true, port ? QStringLiteral("COM%1").arg(*port) : QString()};
 }
 
 EditorSession::SaveCheck EditorSession::checkSave()

@@ -38,14 +38,16 @@ public:
     // A file's words as Open would take them, onto a copy of the image.
     DataFile::LoadResult openCopy(const QString& path, BoardImage& copy) const;
     // A read's words replace the image, and the image is shown.
-    void show(const BoardImage& fromBoard, const QString& port = {});
+    void show(const BoardImage& fromBoard);
+    // A read's words replace the image, to be shown later (after "Transfer Complete").
+    void takeRead(const BoardImage& fromBoard);
 
     // Where the configuration came from, for the configuration report: the data file
     // last opened or saved (the default file of start-up), or the board last read.
     struct Source {
         QString file; // absolute path; empty after a read or before any file
         bool board = false;
-        QString port; // the port of the read, as the window names it ("COM1")
+        QString port; // the port ticked at the read ("COM1"); empty when none was
     };
     Source source;
 
