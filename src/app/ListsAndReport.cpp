@@ -1,11 +1,7 @@
-// The File menu's commands for the lists as CSV (Export Lists..., Import Lists...)
-// and the configuration report (Print Report..., Export Report...). Each first
-// completes the box being typed in, as Save As does, so that what goes out is what
-// the window shows.
-#include "MainWindow.h"
+#include "ListsAndReport.h"
 
 #include "ConfigurationReport.h"
-#include "FormView.h"
+#include "EditorSession.h"
 #include "ListsCsv.h"
 #include "Messages.h"
 #include "SafeSave.h"
@@ -20,27 +16,27 @@ const QString kImportTitle = QStringLiteral("Import Lists");
 
 } // namespace
 
-void MainWindow::mnuFileExportLists_Click()
+void ListsAndReport::exportLists()
 {
-    view_->completeTyping();
-    const QString path = chooser_(this, FileChooser::Kind::ListsExport, QStringLiteral("Export Lists..."));
+    window_.completeTyping();
+    const QString path = window_.choose(FileChooser::Kind::ListsExport, QStringLiteral("Export Lists..."));
     if (FileChooser::isCancel(path))
         return;
-    const QString why = SafeSave::write(path, ListsCsv::exportLists(session_.form));
+    const QString why = SafeSave::write(path, ListsCsv::exportLists(window_.session.form));
     if (!why.isEmpty())
-        Messages::errorMessage(this, QStringLiteral("The lists were not exported.\r\n%1: %2")
+        Messages::errorMessage(window_.widget, QStringLiteral("The lists were not exported.\r\n%1: %2")
                                          .arg(QDir::toNativeSeparators(path), why));
 }
 
-void MainWindow::mnuFileImportLists_Click()
+void ListsAndReport::importLists()
 {
-    view_->completeTyping();
-    const QString path = chooser_(this, FileChooser::Kind::ListsImport, QStringLiteral("Import Lists..."));
+    window_.completeTyping();
+    const QString path = window_.choose(FileChooser::Kind::ListsImport, QStringLiteral("Import Lists..."));
     if (FileChooser::isCancel(path))
         return;
     enum { KeepOtherRows, EmptyListsFirst, Cancel };
     const int answer = Messages::ask(
-        this, {kImportTitle,
+        window_.widget, {kImportTitle,
                QStringLiteral("Each row of the file replaces that row of Group Codes or Speed Dial Programming.\r\n"
                               "Should the rows the file does not name keep their values, or should both lists be "
                               "emptied first?"),
@@ -50,46 +46,46 @@ void MainWindow::mnuFileImportLists_Click()
     if (answer != KeepOtherRows && answer != EmptyListsFirst)
         return;
     const ListsCsv::ImportResult imported = ListsCsv::importLists(
-        session_.form, path, answer == EmptyListsFirst ? ListsCsv::Mode::Replace : ListsCsv::Mode::Merge);
+        window_.session.form, path, answer == EmptyListsFirst ? ListsCsv::Mode::Replace : ListsCsv::Mode::Merge);
     switch (imported.outcome) {
     case ListsCsv::ImportResult::Outcome::Unreadable:
-        Messages::errorMessage(this, QStringLiteral("The lists were not imported.\r\n%1").arg(imported.problems.join(QStringLiteral("\r\n"))));
+        Messages::errorMessage(window_.widget, QStringLiteral("The lists were not imported.\r\n%1").arg(imported.problems.join(QStringLiteral("\r\n"))));
         return;
     case ListsCsv::ImportResult::Outcome::Refused:
         Messages::entriesRefused(
-            this, QStringLiteral("The lists were not imported; the window is unchanged. Please correct these entries:"),
+            window_.widget, QStringLiteral("The lists were not imported; the window is unchanged. Please correct these entries:"),
             imported.problems);
         return;
     case ListsCsv::ImportResult::Outcome::Done: break;
     }
     // One replacement of the form: the whole import is one edit.
-    showForm(imported.form);
+    window_.replaceForm(imported.form);
 }
 
-void MainWindow::mnuFilePrintReport_Click()
+void ListsAndReport::printReport()
 {
-    view_->completeTyping();
-    const ConfigurationReport report(session_);
+    window_.completeTyping();
+    const ConfigurationReport report(window_.session);
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageMargins(QMarginsF(ConfigurationReport::kMarginMm, ConfigurationReport::kMarginMm,
                                      ConfigurationReport::kMarginMm, ConfigurationReport::kMarginMm),
                            QPageLayout::Millimeter);
     printer.setDocName(QStringLiteral("Logic Board Configuration"));
-    QPrintPreviewDialog preview(&printer, this);
+    QPrintPreviewDialog preview(&printer, window_.widget);
     preview.setWindowTitle(QStringLiteral("Print Report"));
-    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
             [&report](QPrinter* p) { report.print(*p); });
     preview.exec();
 }
 
-void MainWindow::mnuFileExportReport_Click()
+void ListsAndReport::exportReport()
 {
-    view_->completeTyping();
-    const QString path = chooser_(this, FileChooser::Kind::Report, QStringLiteral("Export Report..."));
+    window_.completeTyping();
+    const QString path = window_.choose(FileChooser::Kind::Report, QStringLiteral("Export Report..."));
     if (FileChooser::isCancel(path))
         return;
-    const QString why = ConfigurationReport(session_).save(path, ConfigurationReport::defaultPaper());
+    const QString why = ConfigurationReport(window_.session).save(path, ConfigurationReport::defaultPaper());
     if (!why.isEmpty())
-        Messages::errorMessage(this, QStringLiteral("The report was not saved.\r\n%1: %2")
+        Messages::errorMessage(window_.widget, QStringLiteral("The report was not saved.\r\n%1: %2")
                                          .arg(QDir::toNativeSeparators(path), why));
 }

@@ -22,6 +22,7 @@
 
 class AboutWindow;
 class FormView;
+class ListsAndReport;
 class CapitalsMode;
 class EstablishWindow;
 class QDialog;
@@ -84,11 +85,6 @@ public slots:
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
     void mnuFileCompare_Click();
-    // The lists as CSV and the configuration report (ListsAndReport.cpp).
-    void mnuFileExportLists_Click();
-    void mnuFileImportLists_Click();
-    void mnuFilePrintReport_Click();
-    void mnuFileExportReport_Click();
     void mnuExit_Click();
 
     // Board commands: the dialogues run on the link's thread (MainWindowLink.cpp).
@@ -142,6 +138,7 @@ private:
     QString installedDataDir_;
 
     BoardCommands* board_ = nullptr;
+    std::unique_ptr<ListsAndReport> lists_; // the File menu's lists and report
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 

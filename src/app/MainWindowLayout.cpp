@@ -296,11 +296,9 @@ QAction* separator(QMenu* menu, const QString& name)
     return a;
 }
 
-} // namespace
-
-MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+// The File menu: the original items, with this programmer's additions before Print Screen.
+void fileMenu(QMenuBar* bar, MainWindowMenus& m)
 {
-    MainWindowMenus m;
     m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
     m.mnuFileSaveAs =
@@ -318,6 +316,14 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
                                 Qt::CTRL | Qt::Key_P);
     separator(m.mnuFile, QStringLiteral("mnuFileBar2"));
     m.mnuExit = item(m.mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), Qt::CTRL | Qt::Key_E);
+}
+
+} // namespace
+
+MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+{
+    MainWindowMenus m;
+    fileMenu(bar, m);
 
     m.mnuClone = topMenu(bar, QStringLiteral("mnuClone"), QStringLiteral(" &Clone  "));
     m.mnuEstablishLink = item(m.mnuClone, QStringLiteral("mnuEstablishLink"),

@@ -28,6 +28,14 @@ QString sourceText(const EditorSession::Source& source)
     return QDir::toNativeSeparators(source.file);
 }
 
+// The image Save As would write: the entries completed as it completes them first.
+BoardImage savedImage(const EditorSession& session)
+{
+    EditorSession copy = session;
+    copy.checkSave();
+    return copy.imageShown();
+}
+
 QString escaped(const QString& text) { return text.toHtmlEscaped(); }
 
 // A control's value on the sheet: a check box as the window's tick, a list item or
@@ -107,7 +115,7 @@ p.note { margin-top: 6px; margin-bottom: 4px; }
 } // namespace
 
 ConfigurationReport::ConfigurationReport(const EditorSession& session, QDateTime when)
-    : form_(session.form), checksum_(checksum(session.imageShown())), when_(when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+    : form_(session.form), checksum_(checksum(savedImage(session))), when_(when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
 {
     const std::optional<int> product = Editor::selectedProduct(form_);
     const QString productName = product ? QLatin1String(Product::info(*product).caption) : QStringLiteral("none chosen");

@@ -152,14 +152,28 @@ private slots:
         QCOMPARE(lines.size(), 32);
         QCOMPARE(lines[1], QByteArray("Group,0,1234,\"  DISPATCH\",\r"));
         QCOMPARE(lines[18], QByteArray("Speed Dial,1,5551234,,0\r"));
+        // Imported back into emptied lists, Save As writes the same file.
+        const QString before = dir.file(QStringLiteral("before.tv2"));
+        const QString after = dir.file(QStringLiteral("after.tv2"));
+        chosen = before;
+        w.menus().mnuFileSaveAs->trigger();
+        chosen = dir.file(QStringLiteral("lists.csv"));
+        messages.answers = QStringList{QStringLiteral("Empty Both Lists First")};
+        w.menus().mnuFileImportLists->trigger();
+        chosen = after;
+        w.menus().mnuFileSaveAs->trigger();
+        QFile a(before), b(after);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        chosen = dir.file(QStringLiteral("lists.csv"));
 
         QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
         csv.write("List;Row;Number;Alpha Tag\r\nGroup;3;12;abc\r\n");
         csv.close();
         messages.answers = QStringList{QStringLiteral("Keep Other Rows")};
         w.menus().mnuFileImportLists->trigger();
-        QCOMPARE(messages.questions.size(), 1);
-        QCOMPARE(messages.questions[0].buttons, (QStringList{"Keep Other Rows", "Empty Both Lists First", "Cancel"}));
+        QCOMPARE(messages.questions.size(), 2);
+        QCOMPARE(messages.questions[1].buttons, (QStringList{"Keep Other Rows", "Empty Both Lists First", "Cancel"}));
         QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
         QCOMPARE(w.controls().GroupAlpha[3]->text(), QStringLiteral("ABC"));
         QCOMPARE(w.controls().GroupCode[0]->text(), QStringLiteral("1234"));
@@ -190,14 +204,15 @@ private slots:
         QFile html(chosen);
         QVERIFY(html.open(QIODevice::ReadOnly));
         const QByteArray page = html.readAll();
-        QVERIFY(page.contains(("<td>" + QDir::toNativeSeparators(opened) + "</td>").toUtf8()));
+        QVERIFY(page.contains(("<td>" + QDir::toNativeSeparators(after) + "</td>").toUtf8())); // last saved
         QVERIFY(page.contains("<td class=\"v\">0012</td><td class=\"v\">ABC</td>"));
         chosen = dir.file(QStringLiteral("radio.pdf"));
         w.menus().mnuFileExportReport->trigger();
         QFile pdf(chosen);
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
         QCOMPARE(kinds, (QList<FileChooser::Kind>{FileChooser::Kind::Open, FileChooser::Kind::ListsExport,
-                                                  FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
+                                                  FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport,
+                                                  FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
                                                   FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
                                                   FileChooser::Kind::Report, FileChooser::Kind::Report}));
         QCOMPARE(messages.messages.size(), 1);
