@@ -25,7 +25,7 @@ void ListsAndReport::exportLists()
     const QString why = SafeSave::write(path, ListsCsv::exportLists(window_.session.form));
     if (!why.isEmpty())
         Messages::errorMessage(window_.widget, QStringLiteral("The lists were not exported.\r\n%1: %2")
-                                         .arg(QDir::toNativeSeparators(path), why));
+                                                   .arg(QDir::toNativeSeparators(path), why));
 }
 
 void ListsAndReport::importLists()
@@ -36,24 +36,28 @@ void ListsAndReport::importLists()
         return;
     enum { KeepOtherRows, EmptyListsFirst, Cancel };
     const int answer = Messages::ask(
-        window_.widget, {kImportTitle,
-               QStringLiteral("Each row of the file replaces that row of Group Codes or Speed Dial Programming.\r\n"
-                              "Should the rows the file does not name keep their values, or should both lists be "
-                              "emptied first?"),
-               {QStringLiteral("Keep Other Rows"), QStringLiteral("Empty Both Lists First"), QStringLiteral("Cancel")},
-               Cancel,
-               Messages::Icon::Information});
+        window_.widget,
+        {kImportTitle,
+         QStringLiteral("Each row of the file replaces that row of Group Codes or Speed Dial Programming.\r\n"
+                        "Should the rows the file does not name keep their values, or should both lists be "
+                        "emptied first?"),
+         {QStringLiteral("Keep Other Rows"), QStringLiteral("Empty Both Lists First"), QStringLiteral("Cancel")},
+         Cancel,
+         Messages::Icon::Information});
     if (answer != KeepOtherRows && answer != EmptyListsFirst)
         return;
-    const ListsCsv::ImportResult imported = ListsCsv::importLists(
-        window_.session.form, path, answer == EmptyListsFirst ? ListsCsv::Mode::Replace : ListsCsv::Mode::Merge);
+    const ListsCsv::ImportResult imported = ListsCsv::importLists(window_.session.form, path,
+                                                                  answer == EmptyListsFirst ? ListsCsv::Mode::Replace
+                                                                                            : ListsCsv::Mode::Merge);
     switch (imported.outcome) {
     case ListsCsv::ImportResult::Outcome::Unreadable:
-        Messages::errorMessage(window_.widget, QStringLiteral("The lists were not imported.\r\n%1").arg(imported.problems.join(QStringLiteral("\r\n"))));
+        Messages::errorMessage(window_.widget, QStringLiteral("The lists were not imported.\r\n%1")
+                                                   .arg(imported.problems.join(QStringLiteral("\r\n"))));
         return;
     case ListsCsv::ImportResult::Outcome::Refused:
         Messages::entriesRefused(
-            window_.widget, QStringLiteral("The lists were not imported; the window is unchanged. Please correct these entries:"),
+            window_.widget,
+            QStringLiteral("The lists were not imported; the window is unchanged. Please correct these entries:"),
             imported.problems);
         return;
     case ListsCsv::ImportResult::Outcome::Done: break;
@@ -74,7 +78,7 @@ void ListsAndReport::printReport()
     QPrintPreviewDialog preview(&printer, window_.widget);
     preview.setWindowTitle(QStringLiteral("Print Report"));
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-            [&report](QPrinter* p) { report.print(*p); });
+                     [&report](QPrinter* p) { report.print(*p); });
     preview.exec();
 }
 
@@ -87,5 +91,5 @@ void ListsAndReport::exportReport()
     const QString why = ConfigurationReport(window_.session).save(path, ConfigurationReport::defaultPaper());
     if (!why.isEmpty())
         Messages::errorMessage(window_.widget, QStringLiteral("The report was not saved.\r\n%1: %2")
-                                         .arg(QDir::toNativeSeparators(path), why));
+                                                   .arg(QDir::toNativeSeparators(path), why));
 }

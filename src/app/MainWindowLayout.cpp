@@ -297,7 +297,7 @@ QAction* separator(QMenu* menu, const QString& name)
 }
 
 // The File menu: the original items, with this programmer's additions before Print Screen.
-void fileMenu(QMenuBar* bar, MainWindowMenus& m)
+void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
 {
     m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
@@ -318,13 +318,8 @@ void fileMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuExit = item(m.mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), Qt::CTRL | Qt::Key_E);
 }
 
-} // namespace
-
-MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
 {
-    MainWindowMenus m;
-    fileMenu(bar, m);
-
     m.mnuClone = topMenu(bar, QStringLiteral("mnuClone"), QStringLiteral(" &Clone  "));
     m.mnuEstablishLink = item(m.mnuClone, QStringLiteral("mnuEstablishLink"),
                               QStringLiteral("Establish Comm Link to Logic Board"), Qt::Key_F2);
@@ -346,7 +341,15 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuRecordTrace =
         item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
     m.mnuRecordTrace->setCheckable(true);
+}
 
+} // namespace
+
+MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+{
+    MainWindowMenus m;
+    buildFileMenu(bar, m);
+    buildCloneMenu(bar, m);
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     QActionGroup* products = oneTickGroup(m.mnuProd);
     for (const ProductInfo& p : Product::kAll) {
@@ -365,6 +368,7 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     }
     separator(m.mnuSerial, QStringLiteral("mnuSerialBar1"));
     m.mnuSerialOther = item(m.mnuSerial, QStringLiteral("mnuSerialOther"), QStringLiteral("&Other Port..."));
+
 
     m.mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("  &Help  "));
     m.mnuHelpContents = item(m.mnuHelp, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"), Qt::Key_F1);

@@ -166,6 +166,35 @@ int diff(const QStringList& args)
     return kFailed;
 }
 
+namespace {
+
+// A --set names a control and the value entered into it.
+struct SetEntry {
+    const FormControl* control;
+    QString value;
+};
+
+// Every --set names a control before anything is opened, so a typing error costs nothing.
+std::optional<std::vector<SetEntry>> parseSets(const QStringList& sets)
+{
+    std::vector<SetEntry> entries;
+    for (const QString& set : sets) {
+        const qsizetype eq = set.indexOf(QLatin1Char('='));
+        const FormControl* control = eq > 0 ? FormControls::find(set.left(eq)) : nullptr;
+        if (!control) {
+            err() << "vireo convert: --set \"" << set << "\": "
+                  << (eq > 0 ? QStringLiteral("no control is named \"%1\"").arg(set.left(eq))
+                             : QStringLiteral("expected NAME=VALUE"))
+                  << "\n";
+            return std::nullopt;
+        }
+        entries.push_back({control, set.mid(eq + 1)});
+    }
+    return entries;
+}
+
+} // namespace
+
 int convert(const QStringList& args)
 {
     QCommandLineParser parser;
@@ -204,29 +233,14 @@ int convert(const QStringList& args)
         if (!target)
             return kInvalid;
     }
-    // Every --set names a control before anything is opened, so a typing error costs nothing.
-    struct Entry {
-        const FormControl* control;
-        QString value;
-    };
-    std::vector<Entry> entries;
-    for (const QString& set : parser.values(QStringLiteral("set"))) {
-        const qsizetype eq = set.indexOf(QLatin1Char('='));
-        const FormControl* control = eq > 0 ? FormControls::find(set.left(eq)) : nullptr;
-        if (!control) {
-            err() << "vireo convert: --set \"" << set << "\": "
-                  << (eq > 0 ? QStringLiteral("no control is named \"%1\"").arg(set.left(eq))
-                             : QStringLiteral("expected NAME=VALUE"))
-                  << "\n";
-            return kInvalid;
-        }
-        entries.push_back({control, set.mid(eq + 1)});
-    }
+    const std::optional<std::vector<SetEntry>> entries = parseSets(parser.values(QStringLiteral("set")));
+    if (!entries)
+        return kInvalid;
 
     std::optional<EditorSession> w = openLikeTheWindow(files[0], *product);
     if (!w)
         return kInvalid;
-    for (const Entry& e : entries) {
+    for (const SetEntry& e : *entries) {
         const FormControls::EntryResult r = FormControls::enter(w->form, *e.control, e.value);
         if (!r.ok) {
             err() << "vireo convert: refused: " << r.message << "; nothing was written\n";

@@ -14,9 +14,13 @@ namespace {
 const QString kExportUsage = QStringLiteral("vireo export FILE.tv2 --product N -o LISTS.csv");
 const QString kImportUsage = QStringLiteral("vireo import FILE.tv2 LISTS.csv --product N -o OUT.tv2 [--replace]");
 
-const QCommandLineOption kProductOption{QStringLiteral("product"),
-                                        QStringLiteral("The product 1..5 the file is opened with."),
-                                        QStringLiteral("N")};
+const QString kProduct = QStringLiteral("product");
+
+QCommandLineOption productOpt()
+{
+    return {kProduct, QStringLiteral("The product %1 the file is opened with.").arg(productNumbers()),
+            QStringLiteral("N")};
+}
 
 } // namespace
 
@@ -28,8 +32,9 @@ int exportLists(const QStringList& args)
         "to a CSV file (UTF-8, CR LF): the header List,Row,Number,Alpha Tag,Lock, then the 16 group rows "
         "and the 14 speed-dial rows in the order of the window, each box's text as the window shows it."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    parser.addOption(kProductOption);
-    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("The CSV file to write."),
+    parser.addOption(productOpt());
+    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                      QStringLiteral("The CSV file to write."),
                       QStringLiteral("LISTS.csv")});
     if (!parseArguments(parser, QStringLiteral("export"), args))
         return kInvalid;
@@ -37,11 +42,11 @@ int exportLists(const QStringList& args)
         printHelp(parser, kExportUsage);
         return kOk;
     }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(kProductOption) || !parser.isSet(QStringLiteral("o"))) {
+    if (parser.positionalArguments().size() != 1 || !parser.isSet(kProduct) || !parser.isSet(QStringLiteral("o"))) {
         err() << "Usage: " << kExportUsage << "\n";
         return kInvalid;
     }
-    const std::optional<int> product = productOption(parser.value(kProductOption), "--product");
+    const std::optional<int> product = productOption(parser.value(kProduct), "--product");
     if (!product)
         return kInvalid;
     const std::optional<EditorSession> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
@@ -69,8 +74,9 @@ int importLists(const QStringList& args)
         "written), 2 wrong usage or an unreadable input file."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The board data file to read."));
     parser.addPositionalArgument(QStringLiteral("LISTS"), QStringLiteral("The CSV file with the lists."));
-    parser.addOption(kProductOption);
-    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")}, QStringLiteral("The board data file to write."),
+    parser.addOption(productOpt());
+    parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
+                      QStringLiteral("The board data file to write."),
                       QStringLiteral("OUT.tv2")});
     parser.addOption({QStringLiteral("replace"), QStringLiteral("Empty both lists before the rows of LISTS go in.")});
     if (!parseArguments(parser, QStringLiteral("import"), args))
@@ -80,17 +86,18 @@ int importLists(const QStringList& args)
         return kOk;
     }
     const QStringList files = parser.positionalArguments();
-    if (files.size() != 2 || !parser.isSet(kProductOption) || !parser.isSet(QStringLiteral("o"))) {
+    if (files.size() != 2 || !parser.isSet(kProduct) || !parser.isSet(QStringLiteral("o"))) {
         err() << "Usage: " << kImportUsage << "\n";
         return kInvalid;
     }
-    const std::optional<int> product = productOption(parser.value(kProductOption), "--product");
+    const std::optional<int> product = productOption(parser.value(kProduct), "--product");
     if (!product)
         return kInvalid;
     std::optional<EditorSession> w = openLikeTheWindow(files[0], *product);
     if (!w)
         return kInvalid;
-    const ListsCsv::Mode mode = parser.isSet(QStringLiteral("replace")) ? ListsCsv::Mode::Replace : ListsCsv::Mode::Merge;
+    const ListsCsv::Mode mode = parser.isSet(QStringLiteral("replace")) ? ListsCsv::Mode::Replace
+                                                                        : ListsCsv::Mode::Merge;
     const ListsCsv::ImportResult imported = ListsCsv::importLists(w->form, files[1], mode);
     if (imported.outcome == ListsCsv::ImportResult::Outcome::Unreadable) {
         err() << "vireo import: " << imported.problems.join(QStringLiteral("; ")) << "\n";

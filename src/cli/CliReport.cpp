@@ -9,7 +9,8 @@ namespace Cli {
 
 namespace {
 
-const QString kReportUsage = QStringLiteral("vireo report FILE.tv2 --product N [-o OUT.pdf|OUT.html|OUT.txt] [--paper a4|letter]");
+const QString kReportUsage =
+    QStringLiteral("vireo report FILE.tv2 --product N [-o OUT.pdf|OUT.html|OUT.txt] [--paper a4|letter]");
 
 std::optional<QPageSize> paperOption(const QString& value)
 {
@@ -33,10 +34,12 @@ int report(const QStringList& args)
         "greyed controls marked *, and the group and speed-dial lists with their tags and locks. Written to "
         "OUT as PDF, HTML or text by its extension; as text on standard output without -o."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product 1..5 the file is opened with."),
+    parser.addOption({QStringLiteral("product"),
+                      QStringLiteral("The product %1 the file is opened with.").arg(productNumbers()),
                       QStringLiteral("N")});
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-                      QStringLiteral("The report file: .pdf, .html or .txt."), QStringLiteral("OUT")});
+                      QStringLiteral("The report file: .pdf, .html or .txt."),
+                      QStringLiteral("OUT")});
     parser.addOption({QStringLiteral("paper"),
                       QStringLiteral("The paper of a PDF: a4 or letter (default: Letter where the locale measures "
                                      "in inches, else A4)."),

@@ -23,7 +23,7 @@ bool parseArguments(QCommandLineParser& parser, const QString& command, const QS
 // A command's help, under its own usage line.
 void printHelp(const QCommandLineParser& parser, const QString& usage);
 
-// "1..5": the product menu's indexes, for help texts.
+// "1..5" today: the product menu's indexes, for help texts.
 QString productNumbers();
 // "--product N": the product menu's index, or a message on stderr.
 std::optional<int> productOption(const QString& value, const QString& option);

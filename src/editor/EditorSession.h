@@ -24,7 +24,7 @@ public:
     // none. A missing or unreadable default file leaves the design-time contents.
     static EditorSession startUp(const std::optional<QString>& product, const std::optional<QString>& folder = {},
                                  const QString& installedFolder = {});
-    // The same for a product index 1..5.
+    // The same for a product index 1..Product::kCount.
     static EditorSession startUp(int product, const std::optional<QString>& folder = {});
     // The default data file was loaded and shown at start-up.
     bool defaultLoaded() const { return defaultLoaded_; }

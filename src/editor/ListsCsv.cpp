@@ -111,7 +111,8 @@ private:
         }
         for (int k : {kList, kRow}) {
             if (columns_[k] < 0)
-                problems_ << QStringLiteral("line %1: no column is named \"%2\"").arg(table_.headerLine).arg(kHeader[k]);
+                problems_
+                    << QStringLiteral("line %1: no column is named \"%2\"").arg(table_.headerLine).arg(kHeader[k]);
         }
         return problems_.isEmpty();
     }
@@ -214,7 +215,8 @@ private:
     bool takeText(const Csv::Row& row, int column, const FormControl& box, const QString& value)
     {
         if (value.size() > box.maxLength) {
-            refuse(row, column, QStringLiteral("\"%1\" is longer than the box's %2 characters").arg(value).arg(box.maxLength));
+            refuse(row, column,
+                   QStringLiteral("\"%1\" is longer than the box's %2 characters").arg(value).arg(box.maxLength));
             return false;
         }
         const bool exact = box.entry == EntryRule::DialNumber;

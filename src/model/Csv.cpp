@@ -10,9 +10,15 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 
-bool isLineEnd(QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
 
-QString lineError(int line, const QString& what) { return QStringLiteral("line %1: %2").arg(line).arg(what); }
+QString lineError(int line, const QString& what)
+{
+    return QStringLiteral("line %1: %2").arg(line).arg(what);
+}
 
 // The first line that is not UTF-8, for a file saved in a code page.
 int firstLineNotUtf8(const QByteArray& bytes)
@@ -170,7 +176,8 @@ ReadResult parse(const QByteArray& bytes)
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
-        return {lineError(firstLineNotUtf8(body), QStringLiteral("the text is not UTF-8 (save the file as \"CSV UTF-8\")")),
+        return {lineError(firstLineNotUtf8(body),
+                          QStringLiteral("the text is not UTF-8 (save the file as \"CSV UTF-8\")")),
                 {}};
     ReadResult result;
     result.table.separator = separatorOf(text);

@@ -36,7 +36,10 @@ BoardImage savedImage(const EditorSession& session)
     return copy.imageShown();
 }
 
-QString escaped(const QString& text) { return text.toHtmlEscaped(); }
+QString escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
 
 // A control's value on the sheet: a check box as the window's tick, a list item or
 // a box's text exactly (blanks kept), a greyed control marked.
@@ -115,10 +118,12 @@ p.note { margin-top: 6px; margin-bottom: 4px; }
 } // namespace
 
 ConfigurationReport::ConfigurationReport(const EditorSession& session, QDateTime when)
-    : form_(session.form), checksum_(checksum(savedImage(session))), when_(when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
+    : form_(session.form), checksum_(checksum(savedImage(session))),
+      when_(when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))
 {
     const std::optional<int> product = Editor::selectedProduct(form_);
-    const QString productName = product ? QLatin1String(Product::info(*product).caption) : QStringLiteral("none chosen");
+    const QString productName = product ? QLatin1String(Product::info(*product).caption)
+                                        : QStringLiteral("none chosen");
     shortName_ = product ? QLatin1String(Product::info(*product).shortName) : QString();
     fileName_ = session.source.board || session.source.file.isEmpty() ? sourceText(session.source)
                                                                       : QFileInfo(session.source.file).fileName();
@@ -160,12 +165,13 @@ QString ConfigurationReport::html() const
             settings += settingRows(frame, form_);
     }
     settings = settingsTable(settings);
-    return QStringLiteral("<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
-                          "<style>%2</style>\n</head>\n<body>\n<p class=\"title\">%3</p>\n"
-                          "<table class=\"info\" cellspacing=\"0\" cellpadding=\"1\">\n%4</table>\n<p class=\"note\">%5</p>\n"
-                          "<table class=\"layout\" width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>\n"
-                          "<td width=\"41%\">\n%6</td>\n<td width=\"3%\"></td>\n<td width=\"56%\">\n%7</td>\n"
-                          "</tr></table>\n</body>\n</html>\n")
+    return QStringLiteral(
+               "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>%1</title>\n"
+               "<style>%2</style>\n</head>\n<body>\n<p class=\"title\">%3</p>\n"
+               "<table class=\"info\" cellspacing=\"0\" cellpadding=\"1\">\n%4</table>\n<p class=\"note\">%5</p>\n"
+               "<table class=\"layout\" width=\"100%\" cellspacing=\"0\" cellpadding=\"0\"><tr>\n"
+               "<td width=\"41%\">\n%6</td>\n<td width=\"3%\"></td>\n<td width=\"56%\">\n%7</td>\n"
+               "</tr></table>\n</body>\n</html>\n")
         .arg(escaped(footer()), QLatin1String(kStyle), escaped(kTitle), info, escaped(kGreyedNote), settings, lists);
 }
 

@@ -65,8 +65,7 @@ int ConfigurationReport::print(QPagedPaintDevice& device) const
         painter.setPen(Qt::black);
         const QRectF band(0, page.height() - footerHeight, page.width(), footerHeight);
         painter.drawText(band, Qt::AlignLeft | Qt::AlignBottom, footer());
-        painter.drawText(band, Qt::AlignRight | Qt::AlignBottom,
-                         QStringLiteral("page %1 of %2").arg(k + 1).arg(pages));
+        painter.drawText(band, Qt::AlignRight | Qt::AlignBottom, QStringLiteral("page %1 of %2").arg(k + 1).arg(pages));
     }
     return painter.end() ? pages : 0;
 }

@@ -28,9 +28,11 @@ QString generatedFile(const QTemporaryDir& dir, int product, quint32 seed)
     s.image = plainImage(product == 2 || product == 3 ? QStringLiteral("2020") : QStringLiteral("5454"));
     Editor::UpdateGUI(s.form, s.image);
     // Characters each family's tags hold; the Icom code also takes separators and quotes.
-    const QString tags = product == 2 || product == 3 ? QStringLiteral("ABZ09 -,;\"'/\u00C9") : QStringLiteral("ABZ09 -+/");
+    const QString tags = product == 2 || product == 3 ? QStringLiteral("ABZ09 -,;\"'/\u00C9")
+                                                      : QStringLiteral("ABZ09 -+/");
     for (int g = 0; g < Form::kGroups; ++g) {
-        s.form.GroupCode[g].text = r.bounded(3) == 0 ? QString() : randomText(r, "0123456789", 4).rightJustified(4, '0');
+        s.form.GroupCode[g].text = r.bounded(3) == 0 ? QString()
+                                                     : randomText(r, "0123456789", 4).rightJustified(4, '0');
         s.form.GroupAlpha[g].text = randomText(r, tags, 10);
     }
     for (int m = 0; m < Form::kSpeedDials; ++m) {
@@ -82,9 +84,8 @@ private slots:
                     again.form = imported.form;
                     const QString back = dir.filePath(QStringLiteral("back.tv2"));
                     QVERIFY(again.save(back).ok());
-                    QVERIFY2(fileBytes(back) == fileBytes(original), qPrintable(QStringLiteral("product %1 seed %2")
-                                                                                  .arg(product)
-                                                                                  .arg(seed)));
+                    QVERIFY2(fileBytes(back) == fileBytes(original),
+                             qPrintable(QStringLiteral("product %1 seed %2").arg(product).arg(seed)));
                 }
             }
         }
@@ -103,23 +104,30 @@ private slots:
                               << "line 2, column List: \"Groups\" is not a list (Group or Speed Dial)";
         QTest::newRow("group row") << h + "Group,16,1234,,\r\n"
                                    << "line 2, column Row: \"16\" is not a row of the Group list (0 to 15)";
-        QTest::newRow("speed-dial row") << h + "Speed Dial,E,1,,0\r\n"
-                                        << "line 2, column Row: \"E\" is not a row of the Speed Dial list (0 to 9, A to D)";
+        QTest::newRow("speed-dial row")
+            << h + "Speed Dial,E,1,,0\r\n"
+            << "line 2, column Row: \"E\" is not a row of the Speed Dial list (0 to 9, A to D)";
         QTest::newRow("twice") << h + "Speed Dial,a,1,,0\r\nSpeed Dial,A,2,,0\r\n"
                                << "line 3, column Row: Speed Dial row A is given twice (also on line 2)";
-        QTest::newRow("tag too long") << h + "Group,0,,ABCDEFGHIJK,\r\n"
-                                      << "line 2, column Alpha Tag: \"ABCDEFGHIJK\" is longer than the box's 10 characters";
-        QTest::newRow("number too long") << h + "Speed Dial,0,1234567890123456,,0\r\n"
-                                         << "line 2, column Number: \"1234567890123456\" is longer than the box's 15 characters";
-        QTest::newRow("lock") << h + "Speed Dial,0,1,,2\r\n" << "line 2, column Lock: \"2\" is not 0 or 1";
+        QTest::newRow("tag too long")
+            << h + "Group,0,,ABCDEFGHIJK,\r\n"
+            << "line 2, column Alpha Tag: \"ABCDEFGHIJK\" is longer than the box's 10 characters";
+        QTest::newRow("number too long")
+            << h + "Speed Dial,0,1234567890123456,,0\r\n"
+            << "line 2, column Number: \"1234567890123456\" is longer than the box's 15 characters";
+        QTest::newRow("lock") << h + "Speed Dial,0,1,,2\r\n"
+                              << "line 2, column Lock: \"2\" is not 0 or 1";
         QTest::newRow("group lock") << h + "Group,0,1,,1\r\n"
                                     << "line 2, column Lock: a group has no lock; leave it empty";
-        QTest::newRow("line after a quoted line break") << QByteArray("List,Row,Note\r\nGroup,0,\"two\r\nlines\"\r\nGroup,x,\r\n")
-                                                        << "line 4, column Row: \"x\" is not a row of the Group list (0 to 15)";
-        QTest::newRow("quote not closed") << h + "Group,0,,\"ABC,\r\n" << "line 2: a quoted field is not closed";
+        QTest::newRow("line after a quoted line break")
+            << QByteArray("List,Row,Note\r\nGroup,0,\"two\r\nlines\"\r\nGroup,x,\r\n")
+            << "line 4, column Row: \"x\" is not a row of the Group list (0 to 15)";
+        QTest::newRow("quote not closed") << h + "Group,0,,\"ABC,\r\n"
+                                          << "line 2: a quoted field is not closed";
         QTest::newRow("text after quote") << h + "Group,0,\"12\"3,,\r\n"
                                           << "line 2: text follows the closing quote of a field";
-        QTest::newRow("no Row column") << QByteArray("List,Number\r\nGroup,1\r\n") << "line 1: no column is named \"Row\"";
+        QTest::newRow("no Row column") << QByteArray("List,Number\r\nGroup,1\r\n")
+                                       << "line 1: no column is named \"Row\"";
         QTest::newRow("not UTF-8") << h + "Group,0,,,\r\nGroup,1,,CAF\xC9,\r\n"
                                    << "line 3: the text is not UTF-8 (save the file as \"CSV UTF-8\")";
         QTest::newRow("empty") << QByteArray("\r\n\r\n") << "the file is empty: it has no header line";
@@ -160,7 +168,7 @@ private slots:
         QCOMPARE(f.SpeedDial[10].text, QStringLiteral("0123"));
         QCOMPARE(f.SpeedAlpha[10].text, QStringLiteral("A\"B"));
         QCOMPARE(f.chkLock[10].value, 1);
-        QCOMPARE(f.GroupCode[15].text, QString()); // given empty
+        QCOMPARE(f.GroupCode[15].text, QString());             // given empty
         QCOMPARE(f.GroupCode[1].text, QStringLiteral("7777")); // not in the file
         QCOMPARE(f.SpeedDial[0].text, QStringLiteral("999"));
         // Greyed boxes are filled too: product 3 with fleet dispatch off greys the group rows.
