@@ -296,6 +296,7 @@ QAction* separator(QMenu* menu, const QString& name)
     return a;
 }
 
+// The File menu: the original items, with this programmer's additions before Print Screen.
 void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
 {
     m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
@@ -305,6 +306,12 @@ void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuFileBackups = item(m.mnuFile, QStringLiteral("mnuFileBackups"), QStringLiteral("&Backups..."));
     m.mnuFileCompare = item(m.mnuFile, QStringLiteral("mnuFileCompare"), QStringLiteral("&Compare with File..."));
     separator(m.mnuFile, QStringLiteral("mnuFileBar1"));
+    m.mnuFileExportLists = item(m.mnuFile, QStringLiteral("mnuFileExportLists"), QStringLiteral("Export &Lists..."));
+    m.mnuFileImportLists = item(m.mnuFile, QStringLiteral("mnuFileImportLists"), QStringLiteral("&Import Lists..."));
+    separator(m.mnuFile, QStringLiteral("mnuFileBar3"));
+    m.mnuFilePrintReport = item(m.mnuFile, QStringLiteral("mnuFilePrintReport"), QStringLiteral("Print &Report..."));
+    m.mnuFileExportReport =
+        item(m.mnuFile, QStringLiteral("mnuFileExportReport"), QStringLiteral("Expor&t Report..."));
     m.mnuFilePrintScreen = item(m.mnuFile, QStringLiteral("mnuFilePrintScreen"), QStringLiteral("&Print Screen"),
                                 Qt::CTRL | Qt::Key_P);
     separator(m.mnuFile, QStringLiteral("mnuFileBar2"));

@@ -193,28 +193,6 @@ std::optional<std::vector<SetEntry>> parseSets(const QStringList& sets)
     return entries;
 }
 
-// Saving as "Save As..." does: the entry checks first, then the file.
-int saveLikeTheWindow(EditorSession& w, const QString& path)
-{
-    const EditorSession::SaveCheck check = w.checkSave();
-    if (check.invalidImage) {
-        err() << "vireo convert: " << DataFile::kInvalidFileMessage << "\n";
-        return kInvalid;
-    }
-    if (!check.entries.isEmpty()) {
-        err() << "vireo convert: these entries cannot be written, nothing was written:\n";
-        for (const QString& p : check.entries)
-            err() << "  " << p << "\n";
-        return kFailed;
-    }
-    const DataFile::SaveResult saved = w.save(path);
-    if (!saved.ok()) {
-        err() << "vireo convert: " << saved.message << "\n";
-        return kFailed;
-    }
-    return kOk;
-}
-
 } // namespace
 
 int convert(const QStringList& args)
@@ -272,7 +250,28 @@ int convert(const QStringList& args)
     if (target)
         Editor::mnuProduct_Click(w->form, *target);
 
-    return saveLikeTheWindow(*w, files[1]);
+    return saveLikeTheWindow(*w, files[1], QStringLiteral("convert"));
+}
+
+int saveLikeTheWindow(EditorSession& session, const QString& path, const QString& command)
+{
+    const EditorSession::SaveCheck check = session.checkSave();
+    if (check.invalidImage) {
+        err() << "vireo " << command << ": " << DataFile::kInvalidFileMessage << "\n";
+        return kInvalid;
+    }
+    if (!check.entries.isEmpty()) {
+        err() << "vireo " << command << ": these entries cannot be written, nothing was written:\n";
+        for (const QString& p : check.entries)
+            err() << "  " << p << "\n";
+        return kFailed;
+    }
+    const DataFile::SaveResult saved = session.save(path);
+    if (!saved.ok()) {
+        err() << "vireo " << command << ": " << saved.message << "\n";
+        return kFailed;
+    }
+    return kOk;
 }
 
 } // namespace Cli

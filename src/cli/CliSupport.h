@@ -36,4 +36,8 @@ bool reportFile(const DataFile::LoadResult& loaded, const QString& path);
 // reported, when the file is refused.
 std::optional<EditorSession> openLikeTheWindow(const QString& path, int product);
 
+// Saves as "Save As..." does: the entries completed and checked, then the file.
+// The exit status; each refusal reported on stderr as "vireo COMMAND: ...".
+int saveLikeTheWindow(EditorSession& session, const QString& path, const QString& command);
+
 } // namespace Cli
