@@ -79,22 +79,12 @@ int dump(const QStringList& args)
         QStringLiteral("Shows every editing control of the programmer's window after it has opened FILE with the "
                        "given product chosen: values, list selections, check boxes and which controls are greyed."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 of the Product menu.").arg(productNumbers()),
-                      QStringLiteral("N")});
+    parser.addOption(productArgument(QStringLiteral("The product %1 of the Product menu.")));
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object keyed by control name.")});
-    if (!parseArguments(parser, QStringLiteral("dump"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kDumpUsage);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kDumpUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    int status = kInvalid;
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("dump"), kDumpUsage, 1}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
     const std::optional<EditorSession> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
     if (!w)
         return kInvalid;
@@ -116,22 +106,12 @@ int diff(const QStringList& args)
         "Exit status: 0 no difference, 1 some differ, 2 wrong usage or a file that is not a board data file."));
     parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("A board data file (*.tv2)."));
     parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("Another board data file."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 both files are shown with.").arg(productNumbers()),
-                      QStringLiteral("N")});
-    if (!parseArguments(parser, QStringLiteral("diff"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kDiffUsage);
-        return kOk;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kDiffUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    parser.addOption(productArgument(QStringLiteral("The product %1 both files are shown with.")));
+    int status = kInvalid;
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("diff"), kDiffUsage, 2}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
+    const QStringList files = parser.positionalArguments();
     // Each file as "Open..." takes it into a window that has opened nothing yet.
     const EditorSession window;
     BoardImage a;
@@ -205,28 +185,19 @@ int convert(const QStringList& args)
         "\"Save As...\" does. Nothing is written when anything is refused."));
     parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("The board data file to read."));
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The board data file to write."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 that IN is opened with.").arg(productNumbers()),
-                      QStringLiteral("N")});
+    parser.addOption(productArgument(QStringLiteral("The product %1 that IN is opened with.")));
     parser.addOption({QStringLiteral("to"), QStringLiteral("The product %1 to choose before saving.").arg(productNumbers()),
                       QStringLiteral("M")});
     parser.addOption({QStringLiteral("set"),
                       QStringLiteral("Enter VALUE into the control NAME (as vireo dump --json names them); "
                                      "repeatable, applied in order."),
                       QStringLiteral("NAME=VALUE")});
-    if (!parseArguments(parser, QStringLiteral("convert"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kConvertUsage);
-        return kOk;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kConvertUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    int status = kInvalid;
+    const std::optional<int> product =
+        parseFileCommand(parser, {QStringLiteral("convert"), kConvertUsage, 2}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
+    const QStringList files = parser.positionalArguments();
     std::optional<int> target;
     if (parser.isSet(QStringLiteral("to"))) {
         target = productOption(parser.value(QStringLiteral("to")), "--to");

@@ -14,12 +14,9 @@ namespace {
 const QString kExportUsage = QStringLiteral("vireo export FILE.tv2 --product N -o LISTS.csv");
 const QString kImportUsage = QStringLiteral("vireo import FILE.tv2 LISTS.csv --product N -o OUT.tv2 [--replace]");
 
-const QString kProduct = QStringLiteral("product");
-
 QCommandLineOption productOpt()
 {
-    return {kProduct, QStringLiteral("The product %1 the file is opened with.").arg(productNumbers()),
-            QStringLiteral("N")};
+    return productArgument(QStringLiteral("The product %1 the file is opened with."));
 }
 
 } // namespace
@@ -36,19 +33,11 @@ int exportLists(const QStringList& args)
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
                       QStringLiteral("The CSV file to write."),
                       QStringLiteral("LISTS.csv")});
-    if (!parseArguments(parser, QStringLiteral("export"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kExportUsage);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(kProduct) || !parser.isSet(QStringLiteral("o"))) {
-        err() << "Usage: " << kExportUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(kProduct), "--product");
+    int status = kInvalid;
+    const std::optional<int> product =
+        parseFileCommand(parser, {QStringLiteral("export"), kExportUsage, 1, true}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
     const std::optional<EditorSession> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
     if (!w)
         return kInvalid;
@@ -79,20 +68,12 @@ int importLists(const QStringList& args)
                       QStringLiteral("The board data file to write."),
                       QStringLiteral("OUT.tv2")});
     parser.addOption({QStringLiteral("replace"), QStringLiteral("Empty both lists before the rows of LISTS go in.")});
-    if (!parseArguments(parser, QStringLiteral("import"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kImportUsage);
-        return kOk;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2 || !parser.isSet(kProduct) || !parser.isSet(QStringLiteral("o"))) {
-        err() << "Usage: " << kImportUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(kProduct), "--product");
+    int status = kInvalid;
+    const std::optional<int> product =
+        parseFileCommand(parser, {QStringLiteral("import"), kImportUsage, 2, true}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
+    const QStringList files = parser.positionalArguments();
     std::optional<EditorSession> w = openLikeTheWindow(files[0], *product);
     if (!w)
         return kInvalid;

@@ -34,9 +34,7 @@ int report(const QStringList& args)
         "greyed controls marked *, and the group and speed-dial lists with their tags and locks. Written to "
         "OUT as PDF, HTML or text by its extension; as text on standard output without -o."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    parser.addOption({QStringLiteral("product"),
-                      QStringLiteral("The product %1 the file is opened with.").arg(productNumbers()),
-                      QStringLiteral("N")});
+    parser.addOption(productArgument(QStringLiteral("The product %1 the file is opened with.")));
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
                       QStringLiteral("The report file: .pdf, .html or .txt."),
                       QStringLiteral("OUT")});
@@ -44,19 +42,11 @@ int report(const QStringList& args)
                       QStringLiteral("The paper of a PDF: a4 or letter (default: Letter where the locale measures "
                                      "in inches, else A4)."),
                       QStringLiteral("SIZE")});
-    if (!parseArguments(parser, QStringLiteral("report"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kReportUsage);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kReportUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    int status = kInvalid;
+    const std::optional<int> product =
+        parseFileCommand(parser, {QStringLiteral("report"), kReportUsage, 1}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
     std::optional<QPageSize> paper = ConfigurationReport::defaultPaper();
     if (parser.isSet(QStringLiteral("paper")) && !(paper = paperOption(parser.value(QStringLiteral("paper")))))
         return kInvalid;

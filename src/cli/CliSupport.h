@@ -27,6 +27,22 @@ void printHelp(const QCommandLineParser& parser, const QString& usage);
 QString productNumbers();
 // "--product N": the product menu's index, or a message on stderr.
 std::optional<int> productOption(const QString& value, const QString& option);
+// The --product N option, described as the command uses it ("%1": the product numbers).
+QCommandLineOption productArgument(const QString& description);
+
+// A command on board data files: its name, usage line, number of files, and whether -o is required.
+struct FileCommand {
+    QString name;
+    QString usage;
+    int files;
+    bool output = false;
+};
+
+// Parses a file command's arguments (its options added, --product among them): the
+// product; nothing when it should end now with *status (its help was shown, or a
+// usage error reported).
+std::optional<int> parseFileCommand(QCommandLineParser& parser, const FileCommand& c, const QStringList& args,
+                                    int* status);
 
 // A file "Open..." refused, reported on stderr; false then.
 bool reportFile(const DataFile::LoadResult& loaded, const QString& path);
