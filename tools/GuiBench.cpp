@@ -111,7 +111,9 @@ int main(int argc, char* argv[])
     measure("write", [&] { w.mnuOperWrite_Click(); });
     measure("cancel", [&] {
         w.mnuOperRead_Click();
-        waitFor([&] { return w.transferWindow()->value() >= 50; });
+        // The transfer window opens when the worker starts the transfer; until then it
+        // still holds the last write's bar.
+        waitFor([&] { return w.transferWindow()->isVisible() && w.transferWindow()->value() >= 50; });
         w.transferWindow()->cmdCancel_Click();
     });
 

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -166,5 +167,15 @@ int main(int argc, char* argv[])
     w.portAssistant()->findChild<QPushButton*>(QStringLiteral("cmdLookAgain"))->click();
     save(w.portAssistant(), QStringLiteral("other-port-look-again"));
     w.portAssistant()->close();
+
+    // Print Report...: the preview, taken once it shows, then closed.
+    QTimer::singleShot(1500, [] {
+        if (QWidget* preview = QApplication::activeModalWidget()) {
+            preview->resize(820, 900);
+            save(preview, QStringLiteral("print-report"));
+            preview->close();
+        }
+    });
+    w.menus().mnuFilePrintReport->trigger();
     return 0;
 }

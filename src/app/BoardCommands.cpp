@@ -167,7 +167,7 @@ void BoardCommands::transferFinished(const BoardJob::Result& result)
     const bool read = result.kind == BoardJob::Kind::Read;
     // The dialogue worked on a copy: whatever it got to replaces the image.
     if (read)
-        window_.session.image = result.image;
+        window_.session.takeRead(result.image);
     backupFailure_ = result.backupProblems.join(QStringLiteral("\r\n"));
     if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
         endTransferWithError(BoardJob::describe(result).reason);

@@ -9,6 +9,7 @@
 #include "EstablishWindow.h"
 #include "FormControls.h"
 #include "FormView.h"
+#include "ListsAndReport.h"
 #include "SerialPort.h"
 #include "LinkWorker.h"
 #include "MaskedEdit.h"
@@ -67,6 +68,10 @@ MainWindow::MainWindow(QWidget* parent)
                                 [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
                                trace_);
 
+    lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
+        this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
+        [this] { view_->completeTyping(); }, [this](const Form& form) { showForm(form); }});
+
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
     showForm();
@@ -107,6 +112,10 @@ void MainWindow::connectMenus()
     connect(m.mnuFilePrintScreen, &QAction::triggered, this, &MainWindow::mnuFilePrintScreen_Click);
     connect(m.mnuFileBackups, &QAction::triggered, this, &MainWindow::mnuFileBackups_Click);
     connect(m.mnuFileCompare, &QAction::triggered, this, &MainWindow::mnuFileCompare_Click);
+    connect(m.mnuFileExportLists, &QAction::triggered, this, [this] { lists_->exportLists(); });
+    connect(m.mnuFileImportLists, &QAction::triggered, this, [this] { lists_->importLists(); });
+    connect(m.mnuFilePrintReport, &QAction::triggered, this, [this] { lists_->printReport(); });
+    connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
     connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
     connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
     connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);

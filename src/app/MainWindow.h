@@ -23,6 +23,7 @@
 
 class AboutWindow;
 class FormView;
+class ListsAndReport;
 class CapitalsMode;
 class EstablishWindow;
 class QDialog;
@@ -140,6 +141,7 @@ private:
     QString installedDataDir_;
 
     BoardCommands* board_ = nullptr;
+    std::unique_ptr<ListsAndReport> lists_; // the File menu's lists and report
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 

@@ -296,11 +296,9 @@ QAction* separator(QMenu* menu, const QString& name)
     return a;
 }
 
-} // namespace
-
-MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+// The File menu: the original items, with this programmer's additions before Print Screen.
+void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
 {
-    MainWindowMenus m;
     m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
     m.mnuFileSaveAs =
@@ -308,11 +306,20 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuFileBackups = item(m.mnuFile, QStringLiteral("mnuFileBackups"), QStringLiteral("&Backups..."));
     m.mnuFileCompare = item(m.mnuFile, QStringLiteral("mnuFileCompare"), QStringLiteral("&Compare with File..."));
     separator(m.mnuFile, QStringLiteral("mnuFileBar1"));
+    m.mnuFileExportLists = item(m.mnuFile, QStringLiteral("mnuFileExportLists"), QStringLiteral("Export &Lists..."));
+    m.mnuFileImportLists = item(m.mnuFile, QStringLiteral("mnuFileImportLists"), QStringLiteral("&Import Lists..."));
+    separator(m.mnuFile, QStringLiteral("mnuFileBar3"));
+    m.mnuFilePrintReport = item(m.mnuFile, QStringLiteral("mnuFilePrintReport"), QStringLiteral("Print &Report..."));
+    m.mnuFileExportReport =
+        item(m.mnuFile, QStringLiteral("mnuFileExportReport"), QStringLiteral("Expor&t Report..."));
     m.mnuFilePrintScreen = item(m.mnuFile, QStringLiteral("mnuFilePrintScreen"), QStringLiteral("&Print Screen"),
                                 Qt::CTRL | Qt::Key_P);
     separator(m.mnuFile, QStringLiteral("mnuFileBar2"));
     m.mnuExit = item(m.mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), Qt::CTRL | Qt::Key_E);
+}
 
+void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
+{
     m.mnuClone = topMenu(bar, QStringLiteral("mnuClone"), QStringLiteral(" &Clone  "));
     m.mnuEstablishLink = item(m.mnuClone, QStringLiteral("mnuEstablishLink"),
                               QStringLiteral("Establish Comm Link to Logic Board"), Qt::Key_F2);
@@ -335,7 +342,15 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
         item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
     m.mnuRecordTrace->setCheckable(true);
     m.mnuDiagnoseLink = item(m.mnuClone, QStringLiteral("mnuDiagnoseLink"), QStringLiteral("Diagnose Link..."));
+}
 
+} // namespace
+
+MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
+{
+    MainWindowMenus m;
+    buildFileMenu(bar, m);
+    buildCloneMenu(bar, m);
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     QActionGroup* products = oneTickGroup(m.mnuProd);
     for (const ProductInfo& p : Product::kAll) {
@@ -354,6 +369,7 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     }
     separator(m.mnuSerial, QStringLiteral("mnuSerialBar1"));
     m.mnuSerialOther = item(m.mnuSerial, QStringLiteral("mnuSerialOther"), QStringLiteral("&Other Port..."));
+
 
     m.mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("  &Help  "));
     m.mnuHelpContents = item(m.mnuHelp, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"), Qt::Key_F1);

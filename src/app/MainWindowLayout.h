@@ -63,6 +63,8 @@ struct MainWindowMenus {
     QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
     // Additions of this programmer, each its own item; the checkable ones start unticked.
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
+    QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
+    QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,

@@ -44,23 +44,40 @@ void PortAssistant::storeMapping(int com, const QString& device)
     userSettings().setValue(settingsKey(com), device);
 }
 
+namespace {
+
+QTableWidget* makeTable(QWidget* parent)
+{
+    auto* table = new QTableWidget(0, 5, parent);
+    table->setObjectName(QStringLiteral("tblPorts"));
+    table->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Device"), QStringLiteral("Description"),
+                                      QStringLiteral("Manufacturer"), QStringLiteral("Serial Number")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::SingleSelection);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    table->setMinimumSize(620, 160);
+    return table;
+}
+
+QPushButton* makeButton(QWidget* parent, const char* text, const char* name)
+{
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+} // namespace
+
 PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), lister_(std::move(lister))
 {
     setObjectName(QStringLiteral("dlgOtherPort"));
     setWindowTitle(QStringLiteral("Other Port"));
     auto* layout = new QVBoxLayout(this);
 
-    table_ = new QTableWidget(0, 5, this);
-    table_->setObjectName(QStringLiteral("tblPorts"));
-    table_->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Device"), QStringLiteral("Description"),
-                                       QStringLiteral("Manufacturer"), QStringLiteral("Serial Number")});
-    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table_->setSelectionMode(QAbstractItemView::SingleSelection);
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    table_->setMinimumSize(620, 160);
+    table_ = makeTable(this);
     layout->addWidget(table_);
     connect(table_, &QTableWidget::currentCellChanged, this, [this](int row) { selectRow(row); });
 
@@ -71,13 +88,10 @@ PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), 
     path_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0, or a path typed as is"));
     grid->addWidget(path_, 0, 1, 1, 3);
 
-    auto* find = new QPushButton(QStringLiteral("Find New Adapter"), this);
-    find->setObjectName(QStringLiteral("cmdFindNew"));
-    lookAgain_ = new QPushButton(QStringLiteral("Look Again"), this);
-    lookAgain_->setObjectName(QStringLiteral("cmdLookAgain"));
+    auto* find = makeButton(this, "Find New Adapter", "cmdFindNew");
+    lookAgain_ = makeButton(this, "Look Again", "cmdLookAgain");
     lookAgain_->setEnabled(false);
-    auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), this);
-    refreshButton->setObjectName(QStringLiteral("cmdRefresh"));
+    auto* refreshButton = makeButton(this, "Refresh", "cmdRefresh");
     grid->addWidget(find, 1, 1);
     grid->addWidget(lookAgain_, 1, 2);
     grid->addWidget(refreshButton, 1, 3);
@@ -88,11 +102,9 @@ PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), 
     for (int com = 1; com <= 4; ++com)
         com_->addItem(QStringLiteral("COM%1").arg(com));
     grid->addWidget(com_, 2, 1);
-    auto* use = new QPushButton(QStringLiteral("Use"), this);
-    use->setObjectName(QStringLiteral("cmdUse"));
+    auto* use = makeButton(this, "Use", "cmdUse");
     grid->addWidget(use, 2, 2);
-    auto* closeButton = new QPushButton(QStringLiteral("Close"), this);
-    closeButton->setObjectName(QStringLiteral("cmdClose"));
+    auto* closeButton = makeButton(this, "Close", "cmdClose");
     grid->addWidget(closeButton, 2, 3);
     layout->addLayout(grid);
 

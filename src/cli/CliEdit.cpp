@@ -8,6 +8,7 @@
 #include "Editor.h"
 #include "EditorSession.h"
 #include "FormControls.h"
+#include "FormSheet.h"
 #include "MemoryMap.h"
 #include "Product.h"
 #include "WordCodecs.h"
@@ -25,29 +26,6 @@ const QString kDiffUsage = QStringLiteral("vireo diff A.tv2 B.tv2 --product N");
 const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
 
 QString fileName(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
-
-// A file "Open..." refused, reported; false then.
-bool reportFile(const DataFile::LoadResult& loaded, const QString& path)
-{
-    if (loaded.ok())
-        return true;
-    if (loaded.error == DataFile::Error::MissingMarker)
-        err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
-    else
-        err() << "vireo: " << loaded.message << "\n";
-    err().flush();
-    return false;
-}
-
-// The window as start-up leaves it before the default file (design time, then the
-// product's profile), after which the file is opened as "Open..." does.
-std::optional<EditorSession> openLikeTheWindow(const QString& path, int product)
-{
-    EditorSession w = EditorSession::startUp(product);
-    if (!reportFile(w.open(path), path))
-        return std::nullopt;
-    return w;
-}
 
 QString jsonString(const QString& text)
 {
@@ -72,121 +50,27 @@ void printJson(const Form& form)
           << enabled.join(QStringLiteral(",\n")) << "\n  }\n}\n";
 }
 
-// For people: the window's frames in order; greyed controls are marked with "*".
-class TextDump {
-public:
-    explicit TextDump(const Form& form) : form_(form) {}
-
-    void print()
-    {
-        out() << "Product: " << form_.lblProduct.caption << "\n"
-              << "Controls marked * are greyed in the window.\n";
-        for (const FormControl& c : FormControls::all()) {
-            if (c.frame != frame_)
-                startFrame(c.frame);
-            if (c.row >= 0)
-                addToRow(c);
-            else if (c.name == QLatin1String("Label25")) {
-                endRow();
-                line(QStringLiteral("  ") + c.value(form_) + mark(c));
-            }
-            else if (c.isEditing())
-                line(QStringLiteral("  ") + single(c));
-        }
-        endRow();
-    }
-
-private:
-    QString mark(const FormControl& c) const { return c.enabled(form_) ? QString() : QStringLiteral("*"); }
-
-    QString cell(const FormControl& c) const
-    {
-        if (c.kind == ControlKind::Check)
-            return (c.value(form_) == QLatin1String("0") ? QStringLiteral("[ ]") : QStringLiteral("[x]")) + mark(c);
-        if (c.kind == ControlKind::Label)
-            return c.value(form_) + mark(c);
-        return QStringLiteral("\"%1\"").arg(c.value(form_)) + mark(c);
-    }
-
-    QString single(const FormControl& c) const
-    {
-        if (c.kind == ControlKind::Check)
-            return cell(c) + QStringLiteral(" ") + c.caption;
-        return c.caption + QStringLiteral(": ") + cell(c);
-    }
-
-    void startFrame(const QString& frame)
-    {
-        endRow();
-        frame_ = frame;
-        out() << "\n";
-        if (!frame.isEmpty())
-            out() << frame << "\n";
-        headerDone_ = false;
-    }
-
-    void addToRow(const FormControl& c)
-    {
-        if (c.kind == ControlKind::Label) { // a row starts with its label
-            endRow();
-            if (!headerDone_)
-                printHeader(c);
-            headerDone_ = true;
-            row_ = QStringLiteral("  ") + cell(c).leftJustified(kRowWidth);
-            return;
-        }
-        row_ += cell(c).leftJustified(width(c));
-    }
-
-    // A column is as wide as its longest cell: the text in quotes and the greyed mark.
-    static int width(const FormControl& c)
-    {
-        return std::max(c.maxLength + 3, static_cast<int>(heading(c).size())) + 2;
-    }
-
-    // The headings of a frame's rows, from the controls of its first row.
-    void printHeader(const FormControl& rowLabel)
-    {
-        QString header = QStringLiteral("  ") + QStringLiteral("Row").leftJustified(kRowWidth);
-        for (const FormControl& c : FormControls::all()) {
-            if (c.frame == rowLabel.frame && c.row == rowLabel.row && c.isEditing())
-                header += heading(c).leftJustified(width(c));
-        }
-        line(header);
-    }
-
-    static QString heading(const FormControl& c)
-    {
-        if (c.kind == ControlKind::Check)
-            return QStringLiteral("Lock");
-        if (c.format == Editor::DisplayFormat::Capitals)
-            return QStringLiteral("Alpha Tag");
-        return c.maxLength == 4 ? QStringLiteral("Group Code") : QStringLiteral("Speed Dial Numbers");
-    }
-
-    static constexpr int kRowWidth = 5;
-
-    void endRow()
-    {
-        if (!row_.isEmpty())
-            line(row_);
-        row_.clear();
-    }
-
-    static void line(QString text)
-    {
-        while (text.endsWith(QLatin1Char(' ')))
-            text.chop(1);
-        out() << text << "\n";
-    }
-
-    const Form& form_;
-    QString frame_ = QStringLiteral("-");
-    QString row_;
-    bool headerDone_ = false;
-};
-
 } // namespace
+
+bool reportFile(const DataFile::LoadResult& loaded, const QString& path)
+{
+    if (loaded.ok())
+        return true;
+    if (loaded.error == DataFile::Error::MissingMarker)
+        err() << "vireo: " << fileName(path) << ": " << loaded.message << "\n";
+    else
+        err() << "vireo: " << loaded.message << "\n";
+    err().flush();
+    return false;
+}
+
+std::optional<EditorSession> openLikeTheWindow(const QString& path, int product)
+{
+    EditorSession w = EditorSession::startUp(product);
+    if (!reportFile(w.open(path), path))
+        return std::nullopt;
+    return w;
+}
 
 int dump(const QStringList& args)
 {
@@ -195,29 +79,19 @@ int dump(const QStringList& args)
         QStringLiteral("Shows every editing control of the programmer's window after it has opened FILE with the "
                        "given product chosen: values, list selections, check boxes and which controls are greyed."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 of the Product menu.").arg(productNumbers()),
-                      QStringLiteral("N")});
+    parser.addOption(productArgument(QStringLiteral("The product %1 of the Product menu.")));
     parser.addOption({QStringLiteral("json"), QStringLiteral("One JSON object keyed by control name.")});
-    if (!parseArguments(parser, QStringLiteral("dump"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kDumpUsage);
-        return kOk;
-    }
-    if (parser.positionalArguments().size() != 1 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kDumpUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    int status = kInvalid;
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("dump"), kDumpUsage, 1}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
     const std::optional<EditorSession> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
     if (!w)
         return kInvalid;
     if (parser.isSet(QStringLiteral("json")))
         printJson(w->form);
     else
-        TextDump(w->form).print();
+        out() << "Product: " << w->form.lblProduct.caption << "\n" << FormSheet::text(w->form);
     out().flush();
     return kOk;
 }
@@ -232,22 +106,12 @@ int diff(const QStringList& args)
         "Exit status: 0 no difference, 1 some differ, 2 wrong usage or a file that is not a board data file."));
     parser.addPositionalArgument(QStringLiteral("A"), QStringLiteral("A board data file (*.tv2)."));
     parser.addPositionalArgument(QStringLiteral("B"), QStringLiteral("Another board data file."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 both files are shown with.").arg(productNumbers()),
-                      QStringLiteral("N")});
-    if (!parseArguments(parser, QStringLiteral("diff"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kDiffUsage);
-        return kOk;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kDiffUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    parser.addOption(productArgument(QStringLiteral("The product %1 both files are shown with.")));
+    int status = kInvalid;
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("diff"), kDiffUsage, 2}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
+    const QStringList files = parser.positionalArguments();
     // Each file as "Open..." takes it into a window that has opened nothing yet.
     const EditorSession window;
     BoardImage a;
@@ -282,6 +146,35 @@ int diff(const QStringList& args)
     return kFailed;
 }
 
+namespace {
+
+// A --set names a control and the value entered into it.
+struct SetEntry {
+    const FormControl* control;
+    QString value;
+};
+
+// Every --set names a control before anything is opened, so a typing error costs nothing.
+std::optional<std::vector<SetEntry>> parseSets(const QStringList& sets)
+{
+    std::vector<SetEntry> entries;
+    for (const QString& set : sets) {
+        const qsizetype eq = set.indexOf(QLatin1Char('='));
+        const FormControl* control = eq > 0 ? FormControls::find(set.left(eq)) : nullptr;
+        if (!control) {
+            err() << "vireo convert: --set \"" << set << "\": "
+                  << (eq > 0 ? QStringLiteral("no control is named \"%1\"").arg(set.left(eq))
+                             : QStringLiteral("expected NAME=VALUE"))
+                  << "\n";
+            return std::nullopt;
+        }
+        entries.push_back({control, set.mid(eq + 1)});
+    }
+    return entries;
+}
+
+} // namespace
+
 int convert(const QStringList& args)
 {
     QCommandLineParser parser;
@@ -292,57 +185,33 @@ int convert(const QStringList& args)
         "\"Save As...\" does. Nothing is written when anything is refused."));
     parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("The board data file to read."));
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The board data file to write."));
-    parser.addOption({QStringLiteral("product"), QStringLiteral("The product %1 that IN is opened with.").arg(productNumbers()),
-                      QStringLiteral("N")});
+    parser.addOption(productArgument(QStringLiteral("The product %1 that IN is opened with.")));
     parser.addOption({QStringLiteral("to"), QStringLiteral("The product %1 to choose before saving.").arg(productNumbers()),
                       QStringLiteral("M")});
     parser.addOption({QStringLiteral("set"),
                       QStringLiteral("Enter VALUE into the control NAME (as vireo dump --json names them); "
                                      "repeatable, applied in order."),
                       QStringLiteral("NAME=VALUE")});
-    if (!parseArguments(parser, QStringLiteral("convert"), args))
-        return kInvalid;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, kConvertUsage);
-        return kOk;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 2 || !parser.isSet(QStringLiteral("product"))) {
-        err() << "Usage: " << kConvertUsage << "\n";
-        return kInvalid;
-    }
-    const std::optional<int> product = productOption(parser.value(QStringLiteral("product")), "--product");
+    int status = kInvalid;
+    const std::optional<int> product =
+        parseFileCommand(parser, {QStringLiteral("convert"), kConvertUsage, 2}, args, &status);
     if (!product)
-        return kInvalid;
+        return status;
+    const QStringList files = parser.positionalArguments();
     std::optional<int> target;
     if (parser.isSet(QStringLiteral("to"))) {
         target = productOption(parser.value(QStringLiteral("to")), "--to");
         if (!target)
             return kInvalid;
     }
-    // Every --set names a control before anything is opened, so a typing error costs nothing.
-    struct Entry {
-        const FormControl* control;
-        QString value;
-    };
-    std::vector<Entry> entries;
-    for (const QString& set : parser.values(QStringLiteral("set"))) {
-        const qsizetype eq = set.indexOf(QLatin1Char('='));
-        const FormControl* control = eq > 0 ? FormControls::find(set.left(eq)) : nullptr;
-        if (!control) {
-            err() << "vireo convert: --set \"" << set << "\": "
-                  << (eq > 0 ? QStringLiteral("no control is named \"%1\"").arg(set.left(eq))
-                             : QStringLiteral("expected NAME=VALUE"))
-                  << "\n";
-            return kInvalid;
-        }
-        entries.push_back({control, set.mid(eq + 1)});
-    }
+    const std::optional<std::vector<SetEntry>> entries = parseSets(parser.values(QStringLiteral("set")));
+    if (!entries)
+        return kInvalid;
 
     std::optional<EditorSession> w = openLikeTheWindow(files[0], *product);
     if (!w)
         return kInvalid;
-    for (const Entry& e : entries) {
+    for (const SetEntry& e : *entries) {
         const FormControls::EntryResult r = FormControls::enter(w->form, *e.control, e.value);
         if (!r.ok) {
             err() << "vireo convert: refused: " << r.message << "; nothing was written\n";
@@ -352,21 +221,25 @@ int convert(const QStringList& args)
     if (target)
         Editor::mnuProduct_Click(w->form, *target);
 
-    // Saving as "Save As..." does.
-    const EditorSession::SaveCheck check = w->checkSave();
+    return saveLikeTheWindow(*w, files[1], QStringLiteral("convert"));
+}
+
+int saveLikeTheWindow(EditorSession& session, const QString& path, const QString& command)
+{
+    const EditorSession::SaveCheck check = session.checkSave();
     if (check.invalidImage) {
-        err() << "vireo convert: " << DataFile::kInvalidFileMessage << "\n";
+        err() << "vireo " << command << ": " << DataFile::kInvalidFileMessage << "\n";
         return kInvalid;
     }
     if (!check.entries.isEmpty()) {
-        err() << "vireo convert: these entries cannot be written, nothing was written:\n";
+        err() << "vireo " << command << ": these entries cannot be written, nothing was written:\n";
         for (const QString& p : check.entries)
             err() << "  " << p << "\n";
         return kFailed;
     }
-    const DataFile::SaveResult saved = w->save(files[1]);
+    const DataFile::SaveResult saved = session.save(path);
     if (!saved.ok()) {
-        err() << "vireo convert: " << saved.message << "\n";
+        err() << "vireo " << command << ": " << saved.message << "\n";
         return kFailed;
     }
     return kOk;

@@ -5,10 +5,9 @@
 #include "CliSupport.h"
 #include "Commands.h"
 
-#include "Editor.h"
+#include "FleetRun.h"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <iostream>
 #include <string>
@@ -40,47 +39,6 @@ std::optional<QString> answer(const QString& prompt)
     return QString::fromLocal8Bit(line.c_str()).trimmed().toLower();
 }
 
-// The log: one line per radio, "time,primary_code,outcome", the time in ISO 8601 with its offset.
-class FleetLog {
-public:
-    bool open(const QString& path)
-    {
-        file_.setFileName(path);
-        if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
-            report(kCommand, QStringLiteral("cannot write the log \"%1\": %2").arg(path, file_.errorString()));
-            return false;
-        }
-        if (file_.size() == 0)
-            writeLine(QStringLiteral("time,primary_code,outcome"));
-        return file_.error() == QFile::NoError;
-    }
-
-    void add(const QString& primaryCode, const QString& outcome)
-    {
-        const QDateTime now = QDateTime::currentDateTime();
-        const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
-        writeLine(QStringLiteral("%1,%2,%3").arg(time, primaryCode, csvField(outcome)));
-    }
-
-private:
-    static QString csvField(QString text)
-    {
-        if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
-            return text;
-        return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-    }
-
-    void writeLine(const QString& line)
-    {
-        const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
-        if (file_.write(bytes) != bytes.size() || !file_.flush())
-            report(kCommand, QStringLiteral("warning: the log \"%1\" cannot be written: %2")
-                                 .arg(file_.fileName(), file_.errorString()));
-    }
-
-    QFile file_;
-};
-
 QString outcomeText(int status, bool verifying)
 {
     switch (status) {
@@ -100,13 +58,8 @@ struct Run {
     QString accessCode;
     bool verifying = false;
     EditorSession window; // the file, as the window shows it; its primary code is the next radio's
+    int count = 0;        // radios to program; 0: until the technician stops
 };
-
-// The primary code as the board gets it: four digits.
-QString primaryCode(const Form& form)
-{
-    return Editor::applyDisplayFormat(form.PrimaryCode.text, Editor::DisplayFormat::FourDigits);
-}
 
 int programRadio(BoardLine& line, Run& run)
 {
@@ -150,8 +103,57 @@ bool openFleetFile(const QString& path, Run& run)
     }
     if (!outgoingImage(w, kCommand))
         return false;
-    w.form.PrimaryCode.text = primaryCode(w.form);
+    w.form.PrimaryCode.text = FleetRun(w).nextCode(); // four digits, as the board gets it
     return true;
+}
+
+// Radio after radio until the count is reached, the technician stops, or the codes run
+// out; the last radio's exit status.
+int programRadios(BoardLine& line, Run& run, FleetLog& log, FleetRun& progress)
+{
+    int last = kOk;
+    bool connectNext = true;
+    std::optional<QString> a = QString();
+    for (;;) {
+        const QString code = progress.nextCode();
+        if (connectNext) {
+            a = answer(QStringLiteral("Connect radio %1 (primary code %2) and press Enter; q and Enter stop the run: ")
+                           .arg(progress.count() + 1)
+                           .arg(code));
+            if (!a || *a == QLatin1String("q"))
+                break;
+        }
+        last = programRadio(line, run);
+        if (const QString why = log.add(code, outcomeText(last, run.verifying)); !why.isEmpty())
+            report(kCommand, QStringLiteral("warning: ") + why);
+        if (interruptToken().load())
+            break;
+        if (last == kOk) {
+            progress.programmed();
+            out() << "Radio " << progress.count() << ": primary code " << code << " programmed\n";
+            out().flush();
+            if (run.count > 0 && progress.count() == run.count)
+                break;
+            if (!progress.advance()) {
+                report(kCommand, QStringLiteral("primary code %1 was the last one: there is no code after 9999; "
+                                                "the run stops").arg(code));
+                return kFailed;
+            }
+            connectNext = true;
+            continue;
+        }
+        a = answer(QStringLiteral("Radio with primary code %1 failed. r and Enter: try this radio again; Enter: "
+                                  "connect another radio for primary code %1; q and Enter: stop the run: ")
+                       .arg(code));
+        if (!a || *a == QLatin1String("q"))
+            break;
+        connectNext = *a != QLatin1String("r");
+    }
+    if (!a) { // the run ended at a prompt, which has no line end of its own
+        err() << "\n";
+        err().flush();
+    }
+    return last;
 }
 
 } // namespace
@@ -180,7 +182,7 @@ int fleet(const QStringList& args)
     if (!count)
         return kInvalid;
 
-    Run run{*t, {}, parser.isSet(QStringLiteral("verify")), startUp(t->product)};
+    Run run{*t, {}, parser.isSet(QStringLiteral("verify")), startUp(t->product), *count};
     run.accessCode = accessCode(*t, run.window); // the code in the box before the file is opened
     if (!openFleetFile(parser.positionalArguments().front(), run))
         return kInvalid;
@@ -193,65 +195,15 @@ int fleet(const QStringList& args)
     if (const int traced = line.startTrace(kCommand); traced != kOk)
         return traced;
     FleetLog log;
-    if (!log.open(logPath))
+    if (const QString why = log.open(logPath); !why.isEmpty()) {
+        report(kCommand, why);
         return kInvalid;
-
-    int programmed = 0;
-    int last = kOk;
-    QString firstCode;
-    QString lastCode;
-    bool connectNext = true;
-    bool atPrompt = false; // the run ended at a prompt, which has no line end of its own
-    for (;;) {
-        const QString code = primaryCode(run.window.form);
-        if (connectNext) {
-            const std::optional<QString> a =
-                answer(QStringLiteral("Connect radio %1 (primary code %2) and press Enter; q and Enter stop the run: ")
-                           .arg(programmed + 1)
-                           .arg(code));
-            atPrompt = !a;
-            if (!a || *a == QLatin1String("q"))
-                break;
-        }
-        last = programRadio(line, run);
-        log.add(code, outcomeText(last, run.verifying));
-        if (interruptToken().load())
-            break;
-        if (last == kOk) {
-            ++programmed;
-            if (firstCode.isEmpty())
-                firstCode = code;
-            lastCode = code;
-            out() << "Radio " << programmed << ": primary code " << code << " programmed\n";
-            out().flush();
-            if (*count > 0 && programmed == *count)
-                break;
-            if (Editor::incrementPrimaryCode(run.window.form) == Editor::IncrementResult::AtLimit) {
-                report(kCommand, QStringLiteral("primary code %1 was the last one: there is no code after 9999; "
-                                                "the run stops").arg(code));
-                last = kFailed;
-                break;
-            }
-            run.window.form.PrimaryCode.text = primaryCode(run.window.form);
-            connectNext = true;
-            continue;
-        }
-        const std::optional<QString> a = answer(
-            QStringLiteral("Radio with primary code %1 failed. r and Enter: try this radio again; Enter: connect "
-                           "another radio for primary code %1; q and Enter: stop the run: ")
-                .arg(code));
-        atPrompt = !a;
-        if (!a || *a == QLatin1String("q"))
-            break;
-        connectNext = *a != QLatin1String("r");
     }
-    if (atPrompt) {
-        err() << "\n";
-        err().flush();
-    }
-    out() << "Fleet run ended: " << programmed << (programmed == 1 ? " radio" : " radios") << " programmed";
-    if (programmed > 0)
-        out() << " (primary codes " << firstCode << " to " << lastCode << ")";
+    FleetRun progress(run.window);
+    const int last = programRadios(line, run, log, progress);
+    out() << "Fleet run ended: " << progress.count() << (progress.count() == 1 ? " radio" : " radios") << " programmed";
+    if (progress.count() > 0)
+        out() << " (primary codes " << progress.firstCode() << " to " << progress.lastCode() << ")";
     out() << "; log in " << logPath << "\n";
     out().flush();
     if (interruptToken().load())

@@ -259,15 +259,12 @@ int BoardLine::startTrace(const QString& command)
 
 int BoardLine::open(const QString& command)
 {
-    if (serial_.isOpen() && !serial_.hasFailed())
+    LinkContext ctx = context();
+    QString why;
+    if (BoardJob::openPort(ctx, target_.product, &why))
         return kOk;
-    if (serial_.isOpen())
-        serial_.close(); // a port that failed is opened afresh
-    if (!serial_.applySettings(Product::info(target_.product).line) || !serial_.open()) {
-        report(command, QStringLiteral("cannot open the serial port: ") + serial_.errorMessage());
-        return kPortUnavailable;
-    }
-    return kOk;
+    report(command, QStringLiteral("cannot open the serial port: ") + why);
+    return kPortUnavailable;
 }
 
 LinkContext BoardLine::context(std::function<void()> progress)

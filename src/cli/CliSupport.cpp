@@ -1,4 +1,5 @@
 #include "CliSupport.h"
+#include "Commands.h"
 
 #include "Product.h"
 
@@ -56,6 +57,30 @@ std::optional<int> productOption(const QString& value, const QString& option)
     err() << "), not \"" << value << "\"\n";
     err().flush();
     return std::nullopt;
+}
+
+QCommandLineOption productArgument(const QString& description)
+{
+    return {QStringLiteral("product"), description.arg(productNumbers()), QStringLiteral("N")};
+}
+
+std::optional<int> parseFileCommand(QCommandLineParser& parser, const FileCommand& c, const QStringList& args,
+                                    int* status)
+{
+    *status = kInvalid;
+    if (!parseArguments(parser, c.name, args))
+        return std::nullopt;
+    if (parser.isSet(QStringLiteral("help"))) {
+        printHelp(parser, c.usage);
+        *status = kOk;
+        return std::nullopt;
+    }
+    if (parser.positionalArguments().size() != c.files || !parser.isSet(QStringLiteral("product"))
+        || (c.output && !parser.isSet(QStringLiteral("o")))) {
+        err() << "Usage: " << c.usage << "\n";
+        return std::nullopt;
+    }
+    return productOption(parser.value(QStringLiteral("product")), QStringLiteral("--product"));
 }
 
 } // namespace Cli

@@ -23,6 +23,8 @@ struct Command {
     const char* name;
     const char* summary; // one line for the overview
     int (*run)(const QStringList& args);
+    // It lays out pages (fonts, PDF): it runs under a QGuiApplication.
+    bool drawsPages = false;
 };
 
 std::span<const Command> commands();
@@ -42,5 +44,12 @@ int doctor(const QStringList& args);
 
 // CliFleet.cpp
 int fleet(const QStringList& args);
+
+// CliLists.cpp
+int exportLists(const QStringList& args);
+int importLists(const QStringList& args);
+
+// CliReport.cpp
+int report(const QStringList& args);
 
 } // namespace Cli

@@ -2,8 +2,44 @@
 #include "Commands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 namespace {
+
+// The command named on the line, past the options before it (--trace FILE).
+const Cli::Command* commandOnLine(int argc, char* argv[])
+{
+    for (int k = 1; k < argc; ++k) {
+        if (std::strcmp(argv[k], "--trace") == 0) {
+            ++k;
+            continue;
+        }
+        if (std::strncmp(argv[k], "--trace=", 8) == 0)
+            continue;
+        for (const Cli::Command& c : Cli::commands()) {
+            if (std::strcmp(argv[k], c.name) == 0)
+                return &c;
+        }
+        return nullptr;
+    }
+    return nullptr;
+}
+
+// A command that lays out pages needs QtGui's fonts, so it gets a QGuiApplication;
+// on the offscreen platform unless QT_QPA_PLATFORM names another, so that vireo
+// never needs a display. Every other command stays a plain QtCore program.
+std::unique_ptr<QCoreApplication> makeApplication(int& argc, char* argv[])
+{
+    const Cli::Command* command = commandOnLine(argc, argv);
+    if (!command || !command->drawsPages)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return std::make_unique<QGuiApplication>(argc, argv);
+}
 
 void printOverview()
 {
@@ -28,7 +64,7 @@ void printOverview()
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = makeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vireo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VIREO_VERSION));
 

@@ -107,12 +107,6 @@ std::vector<QString> wordsOf(const FormControl& control, const Form& form, const
     return {};
 }
 
-bool givesBoardWords(const FormControl& control, const Form& form, const QString& text)
-{
-    const std::vector<QString> words = wordsOf(control, form, text);
-    return std::all_of(words.begin(), words.end(), WordCodec::isWellFormed);
-}
-
 const char* needed(EntryRule rule)
 {
     switch (rule) {
@@ -126,6 +120,12 @@ const char* needed(EntryRule rule)
 }
 
 } // namespace
+
+bool givesBoardWords(const FormControl& control, const Form& form, const QString& text)
+{
+    const std::vector<QString> words = wordsOf(control, form, text);
+    return std::all_of(words.begin(), words.end(), WordCodec::isWellFormed);
+}
 
 QStringList completeEntries(Form& form)
 {

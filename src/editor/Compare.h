@@ -24,7 +24,7 @@ struct Difference {
     int word = -1;   // the word of a "word N" entry; -1 for a control
 };
 
-// `product` is 1..5; `lastWord` at most 300 (250 for files, N for a board).
+// `product` is 1..Product::kCount; `lastWord` at most 300 (250 for files, N for a board).
 std::vector<Difference> differences(const BoardImage& a, const BoardImage& b, int product, int lastWord);
 
 // The words a control's value comes from ("PrimaryCode" -> 6, 7); empty for

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+struct FormControl;
+
 // The editor's rules as functions over the form and the board image: showing an
 // image in the controls, reading the controls back, the two feature frames and the
 // product's profile. The main window and the command-line tool both call these;
@@ -61,6 +63,9 @@ IncrementResult incrementPrimaryCode(Form& form);
 // exactly as it is, so whatever a board or a file gave can always go back. Empty when
 // the form can be written or saved.
 QStringList completeEntries(Form& form);
+// Whether a box's text puts only words of four upper-case hexadecimal digits into the
+// image: the test completeEntries makes of every box.
+bool givesBoardWords(const FormControl& control, const Form& form, const QString& text);
 
 // Words 0..lastWord that are not four upper-case hexadecimal digits, each described
 // ("word 179 (\"12\") is not four hexadecimal digits"): what a board must never get.

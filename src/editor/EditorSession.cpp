@@ -8,6 +8,12 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+
+EditorSession::Source fileSource(const QString& path) { return {QFileInfo(path).absoluteFilePath(), false, {}}; }
+
+} // namespace
+
 EditorSession EditorSession::startUp(const std::optional<QString>& product, const std::optional<QString>& folder,
                                      const QString& installedFolder)
 {
@@ -24,8 +30,10 @@ EditorSession EditorSession::startUp(const std::optional<QString>& product, cons
     if (!QFileInfo::exists(path) && !installedFolder.isEmpty())
         path = QDir(installedFolder).filePath(name);
     s.defaultLoaded_ = DataFile::load(path, s.image, DataFile::MarkerRule::NotChecked).ok();
-    if (s.defaultLoaded_)
+    if (s.defaultLoaded_) {
         Editor::UpdateGUI(s.form, s.image);
+        s.source = fileSource(path);
+    }
     return s;
 }
 
@@ -42,8 +50,10 @@ std::optional<int> EditorSession::product() const
 DataFile::LoadResult EditorSession::open(const QString& path)
 {
     const DataFile::LoadResult loaded = DataFile::load(path, image, DataFile::MarkerRule::Required);
-    if (loaded.ok())
+    if (loaded.ok()) {
         Editor::UpdateGUI(form, image);
+        source = fileSource(path);
+    }
     return loaded;
 }
 
@@ -55,8 +65,15 @@ DataFile::LoadResult EditorSession::openCopy(const QString& path, BoardImage& co
 
 void EditorSession::show(const BoardImage& fromBoard)
 {
-    image = fromBoard;
+    takeRead(fromBoard);
     Editor::UpdateGUI(form, image);
+}
+
+void EditorSession::takeRead(const BoardImage& fromBoard)
+{
+    image = fromBoard;
+    const std::optional<int> port = Editor::selectedPort(form);
+    source = {QString(), true, port ? QStringLiteral("COM%1").arg(*port) : QString()};
 }
 
 EditorSession::SaveCheck EditorSession::checkSave()
@@ -70,7 +87,10 @@ EditorSession::SaveCheck EditorSession::checkSave()
 DataFile::SaveResult EditorSession::save(const QString& path)
 {
     Editor::ReadGUI(form, image);
-    return DataFile::save(path, image);
+    const DataFile::SaveResult saved = DataFile::save(path, image);
+    if (saved.ok())
+        source = fileSource(path);
+    return saved;
 }
 
 EditorSession::Outgoing EditorSession::outgoing()

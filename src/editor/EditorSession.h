@@ -24,7 +24,7 @@ public:
     // none. A missing or unreadable default file leaves the design-time contents.
     static EditorSession startUp(const std::optional<QString>& product, const std::optional<QString>& folder = {},
                                  const QString& installedFolder = {});
-    // The same for a product index 1..5.
+    // The same for a product index 1..Product::kCount.
     static EditorSession startUp(int product, const std::optional<QString>& folder = {});
     // The default data file was loaded and shown at start-up.
     bool defaultLoaded() const { return defaultLoaded_; }
@@ -39,6 +39,17 @@ public:
     DataFile::LoadResult openCopy(const QString& path, BoardImage& copy) const;
     // A read's words replace the image, and the image is shown.
     void show(const BoardImage& fromBoard);
+    // A read's words replace the image, to be shown later (after "Transfer Complete").
+    void takeRead(const BoardImage& fromBoard);
+
+    // Where the configuration came from, for the configuration report: the data file
+    // last opened or saved (the default file of start-up), or the board last read.
+    struct Source {
+        QString file; // absolute path; empty after a read or before any file
+        bool board = false;
+        QString port; // the port ticked at the read ("COM1"); empty when none was
+    };
+    Source source;
 
     // Save As up to the file dialog: the image must hold a board configuration (word 0
     // ending in "E5"); the entries are completed, and any that cannot be written named.

@@ -8,6 +8,7 @@
 #include <Product.h>
 
 #include <stdexcept>
+#include <string_view>
 
 namespace {
 
@@ -30,7 +31,8 @@ constexpr FamilyDialogue kDialogues[] = {
 constexpr const FamilyDialogue* findDialogue(const BoardFamily& family)
 {
     for (const FamilyDialogue& d : kDialogues) {
-        if (&d.family == &family)
+        // by name: a constant expression may not compare the addresses of two objects
+        if (std::string_view(d.family.name) == family.name)
             return &d;
     }
     return nullptr;

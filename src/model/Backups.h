@@ -30,7 +30,7 @@ QString folder();
 QString fileName(int product, Kind kind, const QDateTime& when);
 
 // Saves words 0..250 of `image` through DataFile::save into folder(), creating it
-// when needed. `product` is 1..5.
+// when needed. `product` is 1..Product::kCount.
 Result save(const BoardImage& image, int product, Kind kind, const QDateTime& when);
 
 // How long a backup is kept.

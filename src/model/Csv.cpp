@@ -10,9 +10,15 @@ namespace {
 
 const QByteArray kBom("\xEF\xBB\xBF");
 
-bool isLineEnd(QChar c) { return c == QLatin1Char('\n') || c == QLatin1Char('\r'); }
+bool isLineEnd(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r');
+}
 
-QString lineError(int line, const QString& what) { return QStringLiteral("line %1: %2").arg(line).arg(what); }
+QString lineError(int line, const QString& what)
+{
+    return QStringLiteral("line %1: %2").arg(line).arg(what);
+}
 
 // The first line that is not UTF-8, for a file saved in a code page.
 int firstLineNotUtf8(const QByteArray& bytes)
@@ -20,7 +26,7 @@ int firstLineNotUtf8(const QByteArray& bytes)
     const QList<QByteArray> lines = bytes.split('\n');
     for (qsizetype k = 0; k < lines.size(); ++k) {
         QStringDecoder decoder(QStringDecoder::Utf8);
-        (void)decoder.decode(lines[k]);
+        const QString decoded = decoder.decode(lines[k]); // decoded when converted
         if (decoder.hasError())
             return static_cast<int>(k + 1);
     }
@@ -170,7 +176,8 @@ ReadResult parse(const QByteArray& bytes)
     QStringDecoder decoder(QStringDecoder::Utf8);
     const QString text = decoder.decode(body);
     if (decoder.hasError())
-        return {lineError(firstLineNotUtf8(body), QStringLiteral("the text is not UTF-8 (save the file as \"CSV UTF-8\")")),
+        return {lineError(firstLineNotUtf8(body),
+                          QStringLiteral("the text is not UTF-8 (save the file as \"CSV UTF-8\")")),
                 {}};
     ReadResult result;
     result.table.separator = separatorOf(text);

@@ -85,6 +85,23 @@ int numberOption(const QCommandLineParser& parser, const QString& name)
     return value;
 }
 
+// --family and --product, which must agree; either gives the other.
+int chosenProduct(const QCommandLineParser& parser)
+{
+    const QString family = parser.value(QStringLiteral("family")).toLower();
+    if (parser.isSet(QStringLiteral("family")) && productFor(family) == 0)
+        fail(QStringLiteral("unknown family \"%1\": %2").arg(family, familyChoices()));
+    int product = family.isEmpty() ? kDefaultProduct : productFor(family);
+    if (parser.isSet(QStringLiteral("product"))) {
+        product = numberOption(parser, QStringLiteral("product"));
+        if (!Product::isValid(product))
+            fail(QStringLiteral("--product wants %1").arg(productRange()));
+        if (!family.isEmpty() && lowerName(Product::info(product).family) != family)
+            fail(QStringLiteral("product %1 is not of the %2 family").arg(product).arg(family));
+    }
+    return product;
+}
+
 Options parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
@@ -115,18 +132,7 @@ Options parseOptions(const QCoreApplication& app)
         fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
 
     Options options;
-    const QString family = parser.value(QStringLiteral("family")).toLower();
-    if (parser.isSet(QStringLiteral("family")) && productFor(family) == 0)
-        fail(QStringLiteral("unknown family \"%1\": %2").arg(family, familyChoices()));
-    int product = family.isEmpty() ? kDefaultProduct : productFor(family);
-    if (parser.isSet(QStringLiteral("product"))) {
-        product = numberOption(parser, QStringLiteral("product"));
-        if (!Product::isValid(product))
-            fail(QStringLiteral("--product wants %1").arg(productRange()));
-        if (!family.isEmpty() && lowerName(Product::info(product).family) != family)
-            fail(QStringLiteral("product %1 is not of the %2 family").arg(product).arg(family));
-    }
-    options.setup.product = product;
+    options.setup.product = chosenProduct(parser);
 
     options.link = parser.value(QStringLiteral("link"));
     if (options.link.isEmpty())
@@ -139,7 +145,7 @@ Options parseOptions(const QCoreApplication& app)
         options.setup.accessCode = code;
     }
     options.baud = parser.isSet(QStringLiteral("baud")) ? numberOption(parser, QStringLiteral("baud"))
-                                                        : Product::info(product).line.baudRate;
+                                                        : Product::info(options.setup.product).line.baudRate;
     if (parser.isSet(QStringLiteral("turnaround-ms")))
         options.setup.turnaround = std::chrono::milliseconds(numberOption(parser, QStringLiteral("turnaround-ms")));
     for (const QString& fault : parser.values(QStringLiteral("fault"))) {

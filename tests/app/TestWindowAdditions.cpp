@@ -118,6 +118,106 @@ private slots:
         QCOMPARE(messages.messages[0].title, Messages::kErrorTitle);
     }
 
+    // File > Export Lists..., Import Lists... (keeping the other rows, or emptying both
+    // lists first; a bad row changes nothing) and Export Report..., in the real window.
+    void listsAndReportThroughTheWindow()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        const QString opened = dir.file(QStringLiteral("radio.tv2"));
+        saveEdited(opened, [](Form& f) {
+            f.chkFleetDispatch.value = 1;
+            f.GroupCode[0].text = QStringLiteral("1234");
+            f.GroupAlpha[0].text = QStringLiteral("DISPATCH");
+            f.SpeedDial[1].text = QStringLiteral("5551234");
+        });
+        MainWindow w;
+        QString chosen = opened;
+        QList<FileChooser::Kind> kinds;
+        w.setFileChooser([&](QWidget*, FileChooser::Kind kind, const QString&) {
+            kinds << kind;
+            return chosen;
+        });
+        Form product = w.form();
+        Editor::applyProductProfile(product, QStringLiteral("4"));
+        w.showForm(product);
+        w.menus().mnuFileOpen->trigger();
+
+        chosen = dir.file(QStringLiteral("lists.csv"));
+        w.menus().mnuFileExportLists->trigger();
+        QFile csv(chosen);
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = csv.readAll().split('\n');
+        csv.close();
+        QCOMPARE(lines.size(), 32);
+        QCOMPARE(lines[1], QByteArray("Group,0,1234,\"  DISPATCH\",\r"));
+        QCOMPARE(lines[18], QByteArray("Speed Dial,1,5551234,,0\r"));
+        // Imported back into emptied lists, Save As writes the same file.
+        const QString before = dir.file(QStringLiteral("before.tv2"));
+        const QString after = dir.file(QStringLiteral("after.tv2"));
+        chosen = before;
+        w.menus().mnuFileSaveAs->trigger();
+        chosen = dir.file(QStringLiteral("lists.csv"));
+        messages.answers = QStringList{QStringLiteral("Empty Both Lists First")};
+        w.menus().mnuFileImportLists->trigger();
+        chosen = after;
+        w.menus().mnuFileSaveAs->trigger();
+        QFile a(before), b(after);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        chosen = dir.file(QStringLiteral("lists.csv"));
+
+        QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csv.write("List;Row;Number;Alpha Tag\r\nGroup;3;12;abc\r\n");
+        csv.close();
+        messages.answers = QStringList{QStringLiteral("Keep Other Rows")};
+        w.menus().mnuFileImportLists->trigger();
+        QCOMPARE(messages.questions.size(), 2);
+        QCOMPARE(messages.questions[1].buttons, (QStringList{"Keep Other Rows", "Empty Both Lists First", "Cancel"}));
+        QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
+        QCOMPARE(w.controls().GroupAlpha[3]->text(), QStringLiteral("ABC"));
+        QCOMPARE(w.controls().GroupCode[0]->text(), QStringLiteral("1234"));
+
+        messages.answers = QStringList{QStringLiteral("Empty Both Lists First")};
+        w.menus().mnuFileImportLists->trigger();
+        QCOMPARE(w.controls().GroupCode[0]->text(), QString());
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QString());
+        QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
+
+        QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        csv.write("List,Row,Number\r\nGroup,4,44\r\nGroup,5,12G4\r\n");
+        csv.close();
+        messages.answers = QStringList{QStringLiteral("Empty Both Lists First")};
+        w.menus().mnuFileImportLists->trigger();
+        QCOMPARE(messages.messages.size(), 1);
+        QCOMPARE(messages.messages[0].text,
+                 QStringLiteral("The lists were not imported; the window is unchanged. Please correct these entries:\r\n"
+                                "line 3, column Number: \"12G4\" is not a group code"));
+        QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
+        QCOMPARE(w.controls().GroupCode[4]->text(), QString());
+        messages.answers = QStringList{QStringLiteral("Cancel")};
+        w.menus().mnuFileImportLists->trigger();
+        QCOMPARE(messages.messages.size(), 1);
+
+        chosen = dir.file(QStringLiteral("radio.html"));
+        w.menus().mnuFileExportReport->trigger();
+        QFile html(chosen);
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        const QByteArray page = html.readAll();
+        QVERIFY(page.contains(("<td>" + QDir::toNativeSeparators(after) + "</td>").toUtf8())); // last saved
+        QVERIFY(page.contains("<td class=\"v\">0012</td><td class=\"v\">ABC</td>"));
+        chosen = dir.file(QStringLiteral("radio.pdf"));
+        w.menus().mnuFileExportReport->trigger();
+        QFile pdf(chosen);
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
+        QCOMPARE(kinds, (QList<FileChooser::Kind>{FileChooser::Kind::Open, FileChooser::Kind::ListsExport,
+                                                  FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport,
+                                                  FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
+                                                  FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
+                                                  FileChooser::Kind::Report, FileChooser::Kind::Report}));
+        QCOMPARE(messages.messages.size(), 1);
+    }
+
     // Snapshot, adapter plugged in, Look Again selects it; Use as COM3 maps and opens it.
     void portAssistantFindsAndMapsANewAdapter()
     {

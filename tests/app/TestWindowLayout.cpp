@@ -129,6 +129,10 @@ private slots:
             {"mnuAbout", "&About Tervalo...", QKeySequence(Qt::Key_F12)},
             {"mnuFileBackups", "&Backups...", QKeySequence()},
             {"mnuFileCompare", "&Compare with File...", QKeySequence()},
+            {"mnuFileExportLists", "Export &Lists...", QKeySequence()},
+            {"mnuFileImportLists", "&Import Lists...", QKeySequence()},
+            {"mnuFilePrintReport", "Print &Report...", QKeySequence()},
+            {"mnuFileExportReport", "Expor&t Report...", QKeySequence()},
             {"mnuVerifyAfterWrite", "Verify after Write", QKeySequence()},
             {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
             {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
@@ -145,11 +149,16 @@ private slots:
         QVERIFY(!action(w, "mnuForce")->isEnabled());
         for (QAction* a : w.findChildren<QAction*>())
             QVERIFY2(!a->isChecked(), qPrintable(a->objectName()));
-        // Backups and Compare follow Save As; Verify follows Write; Other Port follows COM4.
-        QCOMPARE(w.menus().mnuFile->actions().size(), 8);
-        QCOMPARE(w.menus().mnuFile->actions()[2], w.menus().mnuFileBackups);
-        QCOMPARE(w.menus().mnuFile->actions()[3], w.menus().mnuFileCompare);
-        QVERIFY(w.menus().mnuFile->actions()[4]->isSeparator());
+        // Backups and Compare follow Save As, then the lists, then the report before Print
+        // Screen; Verify follows Write; Other Port follows COM4.
+        const QList<QAction*> file = w.menus().mnuFile->actions();
+        QCOMPARE(file.size(), 13);
+        QCOMPARE(file[2], w.menus().mnuFileBackups);
+        QCOMPARE(file[3], w.menus().mnuFileCompare);
+        QVERIFY(file[4]->isSeparator() && file[7]->isSeparator() && file[11]->isSeparator());
+        QCOMPARE(file.mid(5, 2), (QList<QAction*>{w.menus().mnuFileExportLists, w.menus().mnuFileImportLists}));
+        QCOMPARE(file.mid(8, 3), (QList<QAction*>{w.menus().mnuFilePrintReport, w.menus().mnuFileExportReport,
+                                                  w.menus().mnuFilePrintScreen}));
         const QList<QAction*> clone = w.menus().mnuClone->actions();
         QCOMPARE(clone[clone.indexOf(w.menus().mnuOperWrite) + 1], w.menus().mnuVerifyAfterWrite);
         QVERIFY(w.menus().mnuVerifyAfterWrite->isCheckable() && w.menus().mnuRecordTrace->isCheckable());

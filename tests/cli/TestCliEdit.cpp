@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +47,46 @@ BoardImage vt60Image()
     image.setWord(42, QStringLiteral("AFFF"));
     image.setWord(45, QStringLiteral("1234"));
     return image;
+}
+
+// Every list row at its longest: ten-letter tags, fifteen-digit numbers, locked memories.
+BoardImage fullListsImage()
+{
+    BoardImage image = vt60Image();
+    const QStringList tag{"3A3B", "3C3D", "3E3F", "4041", "4243"}; // ABCDEFGHIJ in the Vertex code
+    for (int slot = 0; slot < 30; ++slot) {
+        const int first = slot < 16 ? 99 + 5 * slot : 180 + 5 * (slot - 16);
+        for (int k = 0; k < 5; ++k)
+            image.setWord(first + k, tag[k]);
+    }
+    for (int g = 0; g < 16; ++g)
+        image.setWord(25 + g, QStringLiteral("1234"));
+    const QStringList dial{"A123", "4567", "8901", "2345"};
+    for (int m = 0; m < 14; ++m) {
+        for (int k = 0; k < 4; ++k)
+            image.setWord(42 + 4 * m + k, dial[k]);
+    }
+    return image;
+}
+
+QString simplified(const QByteArray& text) { return QString::fromUtf8(text).simplified(); }
+
+// Every caption, heading, row label, value and tick that a dump line shows, without
+// its quotes and blanks: "Primary Code - ESN", "0042", "[x]*", "0*", "Emergency Call Override".
+QStringList shownTexts(const QByteArray& dump)
+{
+    QStringList texts;
+    static const QRegularExpression quoted(QStringLiteral("\"([^\"]*)\""));
+    for (QString line : QString::fromUtf8(dump).split('\n')) {
+        for (const QRegularExpressionMatch& m : quoted.globalMatch(line))
+            texts << m.captured(1).trimmed();
+        line.remove(quoted);
+        for (const QString& part : line.split(QRegularExpression(QStringLiteral("\\s{2,}|: |(?<=\\]|\\]\\*) "))))
+            texts << part.trimmed();
+    }
+    texts.removeAll(QString());
+    texts.removeAll(QStringLiteral("*"));
+    return texts;
 }
 
 } // namespace
@@ -201,6 +242,89 @@ private slots:
         QCOMPARE(r.out, QByteArray("No settings differ.\n"));
         QCOMPARE(vireo({"diff", in_, dir_.filePath("missing.tv2"), "--product", "4"}).status, 2);
         QCOMPARE(vireo({"diff", in_, b}).status, 2); // no product
+    }
+
+    // export, then import with --replace, saves what Save As saves; a bad row refuses
+    // the whole file with its line and column and writes nothing.
+    void listsThroughCsv()
+    {
+        const QString csv = dir_.filePath(QStringLiteral("lists.csv"));
+        const QString saved = dir_.filePath(QStringLiteral("saved.tv2"));
+        const QString out = dir_.filePath(QStringLiteral("imported.tv2"));
+        QCOMPARE(vireo({"export", in_, "--product", "4", "-o", csv}).status, 0);
+        QFile file(csv);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray lists = file.readAll();
+        file.close();
+        QVERIFY(lists.startsWith("List,Row,Number,Alpha Tag,Lock\r\nGroup,0,,\"       ABC\",\r\n"));
+        QVERIFY(lists.contains("\r\nSpeed Dial,0,1234,,1\r\n"));
+        QCOMPARE(vireo({"import", in_, csv, "--product", "4", "-o", out, "--replace"}).status, 0);
+        QCOMPARE(vireo({"convert", in_, saved, "--product", "4"}).status, 0);
+        QFile a(out), b(saved);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(a.readAll(), b.readAll());
+
+        QVERIFY(QFile::remove(out));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("List;Row;Number\r\nGroup;0;1234\r\nGroup;1;12G4\r\n");
+        file.close();
+        Run r = vireo({"import", in_, csv, "--product", "4", "-o", out});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("line 3, column Number: \"12G4\" is not a group code"), r.err.constData());
+        QVERIFY(!QFile::exists(out));
+        QCOMPARE(vireo({"import", in_, dir_.filePath("missing.csv"), "--product", "4", "-o", out}).status, 2);
+        QCOMPARE(vireo({"import", in_, csv, "--product", "4"}).status, 2); // no -o
+        QCOMPARE(vireo({"export", in_, "--product", "4"}).status, 2);
+        QVERIFY(!QFile::exists(out));
+    }
+
+    // The report holds every caption and value vireo dump shows, under its header;
+    // as PDF too, on one page for every product.
+    void reportShowsWhatDumpShows()
+    {
+        const QString full = dir_.filePath(QStringLiteral("full.tv2"));
+        QVERIFY(DataFile::save(full, fullListsImage()).ok());
+        const Run dump = vireo({"dump", full, "--product", "4"});
+        const Run text = vireo({"report", full, "--product", "4"});
+        QCOMPARE(text.status, 0);
+        const QString version = QString::fromUtf8(vireo({"--version"}).out).trimmed().mid(6);
+        const QString header = QStringLiteral("Logic Board Configuration\n"
+                                              "Product:  Vertex VT-60 (Vireo)\n"
+                                              "File:     %1\n").arg(full);
+        QVERIFY2(text.out.startsWith(header.toUtf8()), text.out.constData());
+        QVERIFY(text.out.contains(("Program:  Vireo Logic Board Programmer " + version + "\n").toUtf8()));
+        QVERIFY2(text.out.contains("Checksum: 8E35465F (SHA-256 of the data file Save As writes)\n"), text.out.constData());
+        // The settings exactly as dump shows them, after its product line.
+        QVERIFY(text.out.endsWith(dump.out.mid(dump.out.indexOf('\n') + 1)));
+
+        const QString pdf = dir_.filePath(QStringLiteral("full.pdf"));
+        QCOMPARE(vireo({"report", full, "--product", "4", "-o", pdf, "--paper", "letter"}).status, 0);
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY2(pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0,
+                 "pdftotext (poppler-utils) is needed: scripts/install-deps");
+        const QString pages = simplified(pdftotext.readAllStandardOutput());
+        const QStringList shown = shownTexts(dump.out);
+        QVERIFY(shown.contains(QStringLiteral("Primary Code - ESN")) && shown.contains(QStringLiteral("ABCDEFGHIJ")));
+        for (const QString& t : shown)
+            QVERIFY2(pages.contains(t), qPrintable(t));
+        QVERIFY(pages.contains(QStringLiteral("Checksum 8E35465F")));
+
+        // One page for every product, on the shorter Letter and the narrower A4.
+        for (const QStringList& run : {QStringList{"1", "letter"}, QStringList{"2", "letter"}, QStringList{"3", "letter"},
+                                       QStringList{"4", "a4"}, QStringList{"5", "a4"}}) {
+            QCOMPARE(vireo({"report", full, "--product", run[0], "-o", pdf, "--paper", run[1]}).status, 0);
+            QProcess info;
+            info.start(QStringLiteral("pdfinfo"), {pdf});
+            QVERIFY(info.waitForFinished(30000));
+            QVERIFY2(info.readAllStandardOutput().contains("\nPages:           1\n"), qPrintable(run.join(' ')));
+        }
+        const QString html = dir_.filePath(QStringLiteral("full.html"));
+        QCOMPARE(vireo({"report", full, "--product", "4", "-o", html}).status, 0);
+        QFile page(html);
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        QVERIFY(page.readAll().contains("<td class=\"v\">ABCDEFGHIJ</td>"));
+        QCOMPARE(vireo({"report", full, "--product", "4", "-o", dir_.filePath("full.doc")}).status, 2);
     }
 
 private:
