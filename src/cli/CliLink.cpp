@@ -189,22 +189,11 @@ void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLink
 std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardCommand& c, const QStringList& args,
                                         int* status)
 {
-    *status = kInvalid;
-    if (!parseArguments(parser, c.name, args))
+    QString moreHelp = QStringLiteral("\n") + kExitStatuses + QStringLiteral("\n");
+    if (!c.extraHelp.isEmpty())
+        moreHelp += c.extraHelp + QStringLiteral("\n");
+    if (!parseCommand(parser, c.name, c.usage, c.files, {}, args, status, moreHelp))
         return std::nullopt;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, c.usage);
-        out() << "\n" << kExitStatuses << "\n";
-        if (!c.extraHelp.isEmpty())
-            out() << c.extraHelp << "\n";
-        out().flush();
-        *status = kOk;
-        return std::nullopt;
-    }
-    if (parser.positionalArguments().size() != c.files) {
-        err() << "Usage: " << c.usage << "\n";
-        return std::nullopt;
-    }
     return resolveTarget(parser, c.name, c.transfer);
 }
 

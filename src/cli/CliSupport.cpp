@@ -3,6 +3,7 @@
 
 #include "Product.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Cli {
@@ -64,22 +65,36 @@ QCommandLineOption productArgument(const QString& description)
     return {QStringLiteral("product"), description.arg(productNumbers()), QStringLiteral("N")};
 }
 
+bool parseCommand(QCommandLineParser& parser, const QString& name, const QString& usage, int files,
+                  const QStringList& required, const QStringList& args, int* status, const QString& moreHelp)
+{
+    *status = kInvalid;
+    if (!parseArguments(parser, name, args))
+        return false;
+    if (parser.isSet(QStringLiteral("help"))) {
+        printHelp(parser, usage);
+        out() << moreHelp;
+        out().flush();
+        *status = kOk;
+        return false;
+    }
+    const bool missing = std::any_of(required.begin(), required.end(),
+                                     [&parser](const QString& option) { return !parser.isSet(option); });
+    if (parser.positionalArguments().size() != files || missing) {
+        err() << "Usage: " << usage << "\n";
+        return false;
+    }
+    return true;
+}
+
 std::optional<int> parseFileCommand(QCommandLineParser& parser, const FileCommand& c, const QStringList& args,
                                     int* status)
 {
-    *status = kInvalid;
-    if (!parseArguments(parser, c.name, args))
+    QStringList required{QStringLiteral("product")};
+    if (c.output)
+        required << QStringLiteral("o");
+    if (!parseCommand(parser, c.name, c.usage, c.files, required, args, status))
         return std::nullopt;
-    if (parser.isSet(QStringLiteral("help"))) {
-        printHelp(parser, c.usage);
-        *status = kOk;
-        return std::nullopt;
-    }
-    if (parser.positionalArguments().size() != c.files || !parser.isSet(QStringLiteral("product"))
-        || (c.output && !parser.isSet(QStringLiteral("o")))) {
-        err() << "Usage: " << c.usage << "\n";
-        return std::nullopt;
-    }
     return productOption(parser.value(QStringLiteral("product")), QStringLiteral("--product"));
 }
 

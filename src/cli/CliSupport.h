@@ -23,6 +23,13 @@ bool parseArguments(QCommandLineParser& parser, const QString& command, const QS
 // A command's help, under its own usage line.
 void printHelp(const QCommandLineParser& parser, const QString& usage);
 
+// Parses a command's arguments, shows its help (and `moreHelp` after it) when asked,
+// and checks the number of file arguments and the options it cannot go without. False
+// when the command should end now with *status: its help was shown, or a usage error
+// reported.
+bool parseCommand(QCommandLineParser& parser, const QString& name, const QString& usage, int files,
+                  const QStringList& required, const QStringList& args, int* status, const QString& moreHelp = {});
+
 // "1..5" today: the product menu's indexes, for help texts.
 QString productNumbers();
 // "--product N": the product menu's index, or a message on stderr.
