@@ -15,7 +15,7 @@ const QString kDoctorUsage =
     QStringLiteral("vireo doctor [--product N] [--port PORT] [--code CODE] [--report FILE] [--trace FILE]");
 
 const QString kDoctorHelp = QStringLiteral(
-    "Steps: 1 the port (the device, its owner and group, other programs holding it, the adapter);\n"
+    "\nSteps: 1 the port (the device, its owner and group, other programs holding it, the adapter);\n"
     "2 opening it with the product's line settings; 3 an answer at all to the wake-up; 4 the family's\n"
     "answer (else the other families' wake-ups are tried, to say which product answers); 5 the access code.\n"
     "Exit status of doctor: 0 every step passed; else that of the first failing step: 5 the port or\n"
@@ -59,7 +59,7 @@ int doctor(const QStringList& args)
                       QStringLiteral("FILE")});
     int status = kInvalid;
     const std::optional<Target> t = parseBoardCommand(
-        parser, {QStringLiteral("doctor"), kDoctorUsage, 0, false, kDoctorHelp}, args, &status);
+        parser, {QStringLiteral("doctor"), kDoctorUsage, 0, false, kDoctorHelp, false}, args, &status);
     if (!t)
         return status;
     const EditorSession start = startUp(t->product);

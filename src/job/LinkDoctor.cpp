@@ -18,6 +18,8 @@ namespace {
 const QString kNothingBack = QStringLiteral(
     "Nothing comes back from the board: check the cable, the board's power, and that the board is not still busy "
     "after a cancelled transfer (switch it off and on).");
+const QString kOtherFamily =
+    QStringLiteral("The board does not answer the wake-up of the product chosen: step 4 says which board answers.");
 const QString kCannotTellApart =
     QStringLiteral("Alinco and Vertex boards share their wake-up: the answer cannot tell them apart.");
 
@@ -219,7 +221,7 @@ private:
     bool checkDevice();
     bool checkOpening();
     void checkAnswers();
-    void findOtherBoard(const PingRules& tried, const QByteArray& answer);
+    std::optional<StepResult> findOtherBoard(const PingRules& tried, const QByteArray& answer);
     std::optional<QByteArray> wakeUp(const BoardFamily& family, const PingRules& rules);
 
     RecordingPort port_;
@@ -296,14 +298,23 @@ void Doctor::checkAnswers()
         return;
     }
     const QString sent = QStringLiteral("%1 (sent at %2)").arg(hex(rules.wakeUp), Product::info(r.product).line.text());
-    const bool answered = !answers.wakeUp.isEmpty();
-    add(Step::Answer, answered,
-        answered ? QStringLiteral("The board answers the wake-up %1 with %2.").arg(sent, hex(answers.wakeUp))
-                 : QStringLiteral("No answer within %1 ms to the wake-up %2.").arg(rules.answerMillis).arg(sent),
-        kNothingBack);
+    if (answers.wakeUp.isEmpty()) {
+        // Whether anything is there at all is known only once the other families'
+        // wake-ups were tried: a board of another family needs other advice.
+        report_.end = End::NoAnswer;
+        const std::optional<StepResult> other = findOtherBoard(rules, answers.wakeUp);
+        add(Step::Answer, false,
+            QStringLiteral("No answer within %1 ms to the wake-up %2.").arg(rules.answerMillis).arg(sent),
+            other && other->advice != kNothingBack ? kOtherFamily : kNothingBack);
+        if (other)
+            add(other->step, other->passed, other->seen, other->advice);
+        return;
+    }
+    add(Step::Answer, true, QStringLiteral("The board answers the wake-up %1 with %2.").arg(sent, hex(answers.wakeUp)));
     if (ping.outcome == PingResult::Outcome::LinkError) {
         report_.end = End::NoAnswer;
-        findOtherBoard(rules, answers.wakeUp);
+        if (const std::optional<StepResult> other = findOtherBoard(rules, answers.wakeUp))
+            add(other->step, other->passed, other->seen, other->advice);
         return;
     }
     QString seen = QStringLiteral("The answer is %1 board's (one that %2).")
@@ -333,7 +344,8 @@ std::optional<QByteArray> Doctor::wakeUp(const BoardFamily& family, const PingRu
 // The other families' wake-ups at their line settings, once each; one the chosen
 // family shares (same bytes, same settings) is not sent again. A family that takes
 // any answer at all is named only beside one whose own check took the answer.
-void Doctor::findOtherBoard(const PingRules& tried, const QByteArray& answer)
+// Returns the family's step, not yet reported; nothing when cancelled.
+std::optional<StepResult> Doctor::findOtherBoard(const PingRules& tried, const QByteArray& answer)
 {
     const BoardFamily& chosen = Product::info(report_.request.product).family;
     QList<const BoardFamily*> answering;
@@ -344,7 +356,7 @@ void Doctor::findOtherBoard(const PingRules& tried, const QByteArray& answer)
         const bool shared = rules.wakeUp == tried.wakeUp && settingsOf(*f) == settingsOf(chosen);
         const std::optional<QByteArray> heard = shared ? std::optional<QByteArray>(answer) : wakeUp(*f, rules);
         if (cancelled())
-            return;
+            return std::nullopt;
         if (*f != chosen)
             triedText << QStringLiteral("%1 at %2 baud").arg(familyName(*f)).arg(settingsOf(*f).baudRate);
         if (heard && !heard->isEmpty() && rules.wakeUpAccepted(*heard) && !rules.anyAnswer) {
@@ -368,12 +380,11 @@ void Doctor::findOtherBoard(const PingRules& tried, const QByteArray& answer)
                                                               QString::fromLatin1(tried.wakeUpShape)),
                                   orList(triedText).replace(" or ", " and "));
     if (answering.isEmpty()) {
-        add(Step::FamilyAnswer, false, seen + QStringLiteral(" None got a board's answer."),
-            answer.isEmpty() ? kNothingBack
-                             : QStringLiteral("The board answers, but as no board family does: check that the "
-                                              "adapter and cable are the board's own, and switch the board off "
-                                              "and on."));
-        return;
+        return StepResult{Step::FamilyAnswer, false, seen + QStringLiteral(" None got a board's answer."),
+                          answer.isEmpty() ? kNothingBack
+                                           : QStringLiteral("The board answers, but as no board family does: check "
+                                                            "that the adapter and cable are the board's own, and "
+                                                            "switch the board off and on.")};
     }
     QStringList names;
     for (const BoardFamily* f : answering)
@@ -384,7 +395,7 @@ void Doctor::findOtherBoard(const PingRules& tried, const QByteArray& answer)
                          .arg(productsOf(answering));
     if (answering.size() > 1)
         advice += QLatin1Char(' ') + kCannotTellApart;
-    add(Step::FamilyAnswer, false, seen, advice);
+    return StepResult{Step::FamilyAnswer, false, seen, advice};
 }
 
 } // namespace

@@ -258,6 +258,7 @@ private slots:
             QStringList args;
             int status;
             QStringList says;
+            QStringList never = {};
         };
         const QString nothingBack = "What to do: Nothing comes back from the board: check the cable, the board's "
                                     "power, and that the board is not still busy after a cancelled transfer "
@@ -275,8 +276,11 @@ private slots:
               "The answer is not a Vertex board's (one that starts with E5).",
               "What to do: The board answers, but as no board family does"}},
             {"Icom board, Vertex chosen", 3, "", {"--product", "5"}, 1,
-             {"What to do: A board answers as an Icom board at 9600 baud: choose Icom UT-105 or Icom UT-117 "
-              "(Vireo) in the Product menu.\nStep 3 failed."}},
+             {"3. An answer at all: FAILED", "What to do: The board does not answer the wake-up of the product "
+              "chosen: step 4 says which board answers.",
+              "What to do: A board answers as an Icom board at 9600 baud: choose Icom UT-105 or Icom UT-117 "
+              "(Vireo) in the Product menu.\nStep 3 failed."},
+             {nothingBack}},
             {"Vertex board, Icom chosen", 4, "", {"--product", "2"}, 1,
              {"What to do: A board answers as an Alinco or Vertex board at 4800 baud: choose Alinco EJ-39D, "
               "Vertex VT-60 (Vireo) or Vertex VTP-50 in the Product menu. Alinco and Vertex boards share their "
@@ -307,6 +311,8 @@ private slots:
             QVERIFY2(r.status == c.status, qPrintable(QString(c.name) + ": " + r.out + r.err));
             for (const QString& text : c.says)
                 QVERIFY2(r.out.contains(text.toUtf8()), qPrintable(QString(c.name) + ": " + r.out));
+            for (const QString& text : c.never)
+                QVERIFY2(!r.out.contains(text.toUtf8()), qPrintable(QString(c.name) + ": " + r.out));
             if (c.boardProduct)
                 QCOMPARE(board.pty->received().isEmpty(), false);
         }
@@ -359,7 +365,7 @@ private slots:
         QVERIFY(locked.pty->received().isEmpty());
     }
 
-    // Ctrl+C during a read cancels it: status 4, port closed, no file.
+    // Ctrl+C during a read cancels it: status 4, port closed, no file; during the doctor too.
     void interruptCancelsTheRead()
     {
         Board silent = startBoard(5, VirtualBoard::factoryMemory(5), fault("silent"));
@@ -374,6 +380,16 @@ private slots:
         QCOMPARE(p.exitCode(), 4);
         QVERIFY(p.readAllStandardError().contains("Data Transfer Cancelled..."));
         QVERIFY(!QFile::exists(file("cancelled.tv2")));
+
+        // And the doctor, waiting for the wake-up's answer.
+        Board quiet = startBoard(4, VirtualBoard::factoryMemory(4), fault("silent"));
+        QProcess doctor;
+        startVireo(doctor, {"doctor", "--product", "4", "--port", quiet.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(!quiet.pty->received().isEmpty(), 10000);
+        ::kill(static_cast<pid_t>(doctor.processId()), SIGINT);
+        QVERIFY(doctor.waitForFinished(10000));
+        QCOMPARE(doctor.exitCode(), 4);
+        QVERIFY(doctor.readAllStandardOutput().endsWith("Cancelled.\n"));
     }
 
     // Product and port from Config.ini, COM1 mapped to the board by VIREO_COM1, at the real line rate.
