@@ -93,9 +93,9 @@ int main(int argc, char* argv[])
     const QString name = args.takeFirst();
     if (!trace.isEmpty()) {
         static const QStringList traced{QStringLiteral("ping"), QStringLiteral("read"), QStringLiteral("write"),
-                                        QStringLiteral("fleet")};
+                                        QStringLiteral("doctor"), QStringLiteral("fleet")};
         if (!traced.contains(name)) {
-            Cli::err() << "vireo: --trace goes with ping, read, write or fleet, not \"" << name << "\"\n";
+            Cli::err() << "vireo: --trace goes with ping, read, write, doctor or fleet, not \"" << name << "\"\n";
             return Cli::kInvalid;
         }
         args.prepend(QStringLiteral("--trace=") + trace);

@@ -316,6 +316,10 @@ private slots:
             if (c.boardProduct)
                 QCOMPARE(board.pty->received().isEmpty(), false);
         }
+        // --trace before the command, as for the other board commands.
+        QCOMPARE(vireo({"--trace", file("doctor-trace.txt"), "doctor", "--product", "4", "--port", file("none")}).status,
+                 5);
+        QVERIFY(QFile::exists(file("doctor-trace.txt")));
         QFile report(file("doctor.txt"));
         QVERIFY(report.open(QIODevice::ReadOnly));
         const QByteArray text = report.readAll();
