@@ -143,6 +143,22 @@ int main(int argc, char* argv[])
     save(w.compareDialog(), QStringLiteral("compare"));
     w.compareDialog()->close();
 
+    // Diagnose Link...: a healthy board, then an Icom board while a Vertex product is chosen.
+    w.menus().mnuDiagnoseLink->trigger();
+    waitFor([&] { return w.doctorWindow() && !w.doctorWindow()->isRunning(); });
+    save(w.doctorWindow(), QStringLiteral("doctor-passed"));
+    w.doctorWindow()->close();
+    BoardSetup icom;
+    icom.product = 3;
+    PtyBoard icomBoard(VirtualBoard::create(icom, w.image()), 0);
+    icomBoard.start();
+    qputenv("VIREO_COM1", icomBoard.slavePath().toLocal8Bit());
+    w.menus().mnuDiagnoseLink->trigger();
+    waitFor([&] { return w.doctorWindow() && !w.doctorWindow()->isRunning(); });
+    save(w.doctorWindow(), QStringLiteral("doctor-wrong-family"));
+    w.doctorWindow()->close();
+    qputenv("VIREO_COM1", board.slavePath().toLocal8Bit());
+
     // Other Port..., after Find New Adapter.
     w.menus().mnuSerialOther->trigger();
     w.portAssistant()->findChild<QPushButton*>(QStringLiteral("cmdFindNew"))->click();

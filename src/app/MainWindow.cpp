@@ -118,6 +118,7 @@ void MainWindow::connectMenus()
     connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
     connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
     connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
+    connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
     connect(m.mnuEstablishLink, &QAction::triggered, this, &MainWindow::mnuEstablishLink_Click);

@@ -2,6 +2,7 @@
 
 #include "BoardImage.h"
 #include "BoardCommands.h"
+#include "DoctorWindow.h"
 #include "EditorSession.h"
 #include "FileChooser.h"
 #include "Form.h"
@@ -69,6 +70,7 @@ public:
     QDialog* verifyDialog() const { return board_->verifyDialog(); }
     QDialog* compareDialog() const { return compareDialog_; }
     PortAssistant* portAssistant() const { return portAssistant_; }
+    DoctorWindow* doctorWindow() const { return doctor_; }
     SerialTrace& serialTrace() const { return *trace_; }
     CapitalsMode* capitalsMode() const { return capitals_; }
     // The thread that talks to the board; it owns the serial port.
@@ -94,6 +96,7 @@ public slots:
     void mnuForce_Click();
     void mnuVerifyAfterWrite_Click(bool on);
     void mnuRecordTrace_Click(bool on);
+    void mnuDiagnoseLink_Click();
 
     void mnuIncrement_Click();
     void mnuProduct_Click(int index);
@@ -145,6 +148,7 @@ private:
     std::shared_ptr<SerialTrace> trace_;
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
+    QPointer<DoctorWindow> doctor_;
     PortMap portMap_;
     LineSettings portSettings_ = Product::k4800n82;
 };

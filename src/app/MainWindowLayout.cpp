@@ -341,6 +341,7 @@ void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuRecordTrace =
         item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
     m.mnuRecordTrace->setCheckable(true);
+    m.mnuDiagnoseLink = item(m.mnuClone, QStringLiteral("mnuDiagnoseLink"), QStringLiteral("Diagnose Link..."));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "Backups.h"
 #include "Compare.h"
 #include "DifferencesDialog.h"
+#include "DoctorWindow.h"
 #include "Editor.h"
 #include "LinkOperations.h"
 #include "MemoryMap.h"
@@ -60,6 +61,20 @@ void MainWindow::mnuFileCompare_Click()
 }
 
 // ---- serial trace -------------------------------------------------------------
+
+void MainWindow::mnuDiagnoseLink_Click()
+{
+    if (board_->refuseWhileBusy() || (doctor_ && doctor_->isRunning()))
+        return;
+    if (doctor_)
+        doctor_->close();
+    doctor_ = new DoctorWindow(this, board_->link(),
+                               {.product = session_.product().value_or(1), .portName = portName(),
+                                .portMap = portMap_, .accessCode = session_.form.ProgAccessCode.text});
+    doctor_->setAttribute(Qt::WA_DeleteOnClose);
+    doctor_->show();
+    doctor_->start();
+}
 
 void MainWindow::mnuRecordTrace_Click(bool on)
 {

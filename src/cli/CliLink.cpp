@@ -189,7 +189,7 @@ void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLink
 std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardCommand& c, const QStringList& args,
                                         int* status)
 {
-    QString moreHelp = QStringLiteral("\n") + kExitStatuses + QStringLiteral("\n");
+    QString moreHelp = c.transferStatuses ? QStringLiteral("\n") + kExitStatuses + QStringLiteral("\n") : QString();
     if (!c.extraHelp.isEmpty())
         moreHelp += c.extraHelp + QStringLiteral("\n");
     if (!parseCommand(parser, c.name, c.usage, c.files, {}, args, status, moreHelp))

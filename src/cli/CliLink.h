@@ -49,6 +49,7 @@ struct BoardCommand {
     int files;
     bool transfer;
     QString extraHelp = {}; // after the exit statuses in --help
+    bool transferStatuses = true; // --help lists the transfers' exit statuses
 };
 
 // Parses a board command's arguments; nothing when it should end now with *status

@@ -19,10 +19,15 @@ bool anyAnswer(const QByteArray& answer)
 
 } // namespace
 
+PingRules alincoPingRules(const QString& accessCode)
+{
+    return {wakeUp(), line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis, anyAnswer, anyAnswer,
+            "has at least one byte", true};
+}
+
 PingResult Ping_Alinco(LinkContext& ctx, const QString& accessCode)
 {
-    return pingBoard(ctx, {wakeUp(), line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis,
-                           anyAnswer, anyAnswer});
+    return pingBoard(ctx, alincoPingRules(accessCode));
 }
 
 TransferResult ReadAlinco(LinkContext& ctx, BoardImage& image, int N)

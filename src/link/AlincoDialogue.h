@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardPing.h"
 #include "DialogueResults.h"
 
 #include <BoardImage.h>
@@ -11,6 +12,7 @@
 
 // Wake-up E5 2C and the access code with CR; any answer to each passes.
 PingResult Ping_Alinco(LinkContext& ctx, const QString& accessCode);
+PingRules alincoPingRules(const QString& accessCode);
 // Words 0..N into image: "02" CR, then one reply of at least 6 bytes per word.
 TransferResult ReadAlinco(LinkContext& ctx, BoardImage& image, int N);
 // Words 0..N to the board: "03" CR and straight on with the words, each

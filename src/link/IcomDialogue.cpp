@@ -54,10 +54,15 @@ QList<QByteArray> wordsOf(const QByteArray& frames)
 
 } // namespace IcomFrame
 
+PingRules icomPingRules(const QString& accessCode)
+{
+    return {IcomFrame::wakeUp(), IcomFrame::withText(wordBytes(accessCode)), kAnswerMillis, kPauseMillis,
+            wakeUpAccepted, codeAccepted, "ends in 31 FD", false};
+}
+
 PingResult Ping_Icom(LinkContext& ctx, const QString& accessCode)
 {
-    return pingBoard(ctx, {IcomFrame::wakeUp(), IcomFrame::withText(wordBytes(accessCode)),
-                           kAnswerMillis, kPauseMillis, wakeUpAccepted, codeAccepted});
+    return pingBoard(ctx, icomPingRules(accessCode));
 }
 
 TransferResult ReadIcom(LinkContext& ctx, BoardImage& image, int N)

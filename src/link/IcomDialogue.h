@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardPing.h"
 #include "DialogueResults.h"
 
 #include <BoardImage.h>
@@ -25,6 +26,7 @@ QList<QByteArray> wordsOf(const QByteArray& frames);
 // Wake-up frame (answer must end in "1" FD), then the access-code frame (answer
 // must end in 02 "2" 0A 0D FD). Each answer gets 200 ms.
 PingResult Ping_Icom(LinkContext& ctx, const QString& accessCode);
+PingRules icomPingRules(const QString& accessCode);
 // Words 0..N into image: the "02" frame, then one board frame per word.
 TransferResult ReadIcom(LinkContext& ctx, BoardImage& image, int N);
 // Words 0..N to the board: the "03" frame, then each word's frame, acknowledged

@@ -16,15 +16,16 @@ namespace {
 struct FamilyDialogue {
     const BoardFamily& family;
     PingResult (*ping)(LinkContext& ctx, const QString& accessCode);
+    PingRules (*pingRules)(const QString& accessCode);
     TransferResult (*read)(LinkContext& ctx, BoardImage& image, int N);
     TransferResult (*write)(LinkContext& ctx, const BoardImage& image, int N);
 };
 
 // One row per family: a new family is its dialogue file and a row here.
 constexpr FamilyDialogue kDialogues[] = {
-    {BoardFamily::Vertex, Ping_Vertex, ReadVertex, WriteVertex},
-    {BoardFamily::Alinco, Ping_Alinco, ReadAlinco, WriteAlinco},
-    {BoardFamily::Icom, Ping_Icom, ReadIcom, WriteIcom},
+    {BoardFamily::Vertex, Ping_Vertex, vertexPingRules, ReadVertex, WriteVertex},
+    {BoardFamily::Alinco, Ping_Alinco, alincoPingRules, ReadAlinco, WriteAlinco},
+    {BoardFamily::Icom, Ping_Icom, icomPingRules, ReadIcom, WriteIcom},
 };
 
 constexpr const FamilyDialogue* findDialogue(const BoardFamily& family)
@@ -47,12 +48,17 @@ constexpr bool everyFamilyHasADialogue()
 }
 static_assert(everyFamilyHasADialogue(), "a board family without a row in kDialogues");
 
-const FamilyDialogue& dialogueOf(int product)
+const FamilyDialogue& dialogueOf(const BoardFamily& family)
 {
-    const FamilyDialogue* d = findDialogue(Product::info(product).family);
+    const FamilyDialogue* d = findDialogue(family);
     if (!d)
         throw std::logic_error("a product whose family has no dialogue");
     return *d;
+}
+
+const FamilyDialogue& dialogueOf(int product)
+{
+    return dialogueOf(Product::info(product).family);
 }
 
 } // namespace
@@ -72,6 +78,11 @@ int progressMaximum(int product)
 PingResult ping(LinkContext& ctx, int product, const QString& accessCode)
 {
     return dialogueOf(product).ping(ctx, accessCode);
+}
+
+PingRules pingRules(const BoardFamily& family, const QString& accessCode)
+{
+    return dialogueOf(family).pingRules(accessCode);
 }
 
 TransferResult read(LinkContext& ctx, int product, BoardImage& image)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "BoardPing.h"
 #include "DialogueResults.h"
 
+#include <BoardFamily.h>
 #include <BoardImage.h>
 
 // The link check, read and write of a product (its index in the product menu),
@@ -13,6 +15,8 @@ int lastWord(int product);
 int progressMaximum(int product);
 
 PingResult ping(LinkContext& ctx, int product, const QString& accessCode);
+// The family's link check as data: its messages, pauses and what its answers must be.
+PingRules pingRules(const BoardFamily& family, const QString& accessCode);
 // The image is the caller's copy; it comes back holding exactly the words the
 // dialogue got to, whatever the end.
 TransferResult read(LinkContext& ctx, int product, BoardImage& image);

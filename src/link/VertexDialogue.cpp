@@ -26,10 +26,15 @@ bool codeAccepted(const QByteArray& answer)
 
 } // namespace
 
+PingRules vertexPingRules(const QString& accessCode)
+{
+    return {wakeUp(), line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis, wakeUpAccepted, codeAccepted,
+            "starts with E5", false};
+}
+
 PingResult Ping_Vertex(LinkContext& ctx, const QString& accessCode)
 {
-    return pingBoard(ctx, {wakeUp(), line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis,
-                           wakeUpAccepted, codeAccepted});
+    return pingBoard(ctx, vertexPingRules(accessCode));
 }
 
 TransferResult ReadVertex(LinkContext& ctx, BoardImage& image, int N)

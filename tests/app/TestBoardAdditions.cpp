@@ -4,6 +4,7 @@
 #include "Compare.h"
 #include "DataFile.h"
 #include "DifferencesDialog.h"
+#include "DoctorWindow.h"
 #include "Editor.h"
 #include "LinkOperations.h"
 #include "MainWindow.h"
@@ -13,6 +14,9 @@
 #include "TransferWindow.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QPushButton>
 #include <QDialog>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -147,6 +151,43 @@ private slots:
         QCOMPARE(b.backupFiles().size(), 3);
         QVERIFY(b.messages.messages.isEmpty());
         w.menus().mnuVerifyAfterWrite->trigger();
+    }
+
+    // Diagnose Link... on the link's thread: every step passed, the diagnostics on the
+    // clipboard; cancelled, it stops after the port; the port is left working.
+    void diagnoseLink()
+    {
+        Bench b;
+        MainWindow& w = *b.w;
+        QVERIFY(b.openPort());
+        w.menus().mnuDiagnoseLink->trigger();
+        QVERIFY(w.doctorWindow() && w.doctorWindow()->isRunning());
+        QTRY_VERIFY_WITH_TIMEOUT(!w.doctorWindow()->isRunning(), kLong);
+        DoctorWindow& doctor = *w.doctorWindow();
+        for (int k = 0; k < 5; ++k)
+            QCOMPARE(doctor.stepStatus(k), QStringLiteral("Passed"));
+        QCOMPARE(doctor.stepDetails(1), QStringLiteral("Opened at 4800,n,8,2."));
+        QCOMPARE(doctor.stepDetails(4), QStringLiteral("The board accepts the access code %1.").arg(w.form().ProgAccessCode.text));
+        doctor.findChild<QPushButton*>(QStringLiteral("cmdCopyDiagnostics"))->click();
+        const QString copied = QApplication::clipboard()->text();
+        QVERIFY2(copied.contains(QStringLiteral("Product: Vertex VT-60 (Vireo); port: COM1 (%1)").arg(b.board->slavePath())),
+                 qPrintable(copied));
+        QVERIFY(copied.contains(QStringLiteral("\nSteps:\n1. The port: passed\n")));
+        QVERIFY(copied.contains(QStringLiteral("Every step passed.\n\nSerial trace:\n")));
+        QVERIFY(copied.contains(QStringLiteral("TX    E5 2C\n")));
+
+        doctor.findChild<QPushButton*>(QStringLiteral("cmdRunAgain"))->click();
+        doctor.findChild<QPushButton*>(QStringLiteral("cmdDoctorCancel"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!doctor.isRunning(), kLong);
+        QCOMPARE(doctor.report()->end, LinkDoctor::End::Cancelled);
+        QCOMPARE(doctor.stepStatus(0), QStringLiteral("Passed"));
+        QCOMPARE(doctor.stepStatus(1), QStringLiteral("Not run"));
+        QVERIFY(doctor.isVisible());
+
+        // The port was open before, and is again: a read needs no port change.
+        w.mnuOperRead_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
+        QVERIFY(b.messages.messages.isEmpty());
     }
 
     // A backup that cannot be written is reported after the transfer, which completes.

@@ -135,6 +135,7 @@ private slots:
             {"mnuFileExportReport", "Expor&t Report...", QKeySequence()},
             {"mnuVerifyAfterWrite", "Verify after Write", QKeySequence()},
             {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
+            {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
             {"mnuSerialOther", "&Other Port...", QKeySequence()},
         };
         for (const auto& item : items) {

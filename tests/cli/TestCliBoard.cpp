@@ -11,7 +11,10 @@
 #include <QTest>
 
 #include <csignal>
+#include <grp.h>
 #include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -24,6 +27,7 @@ QString defaultFile(int product) { return product == 2 || product == 3 ? "defaul
 struct Run {
     int status = -1;
     QByteArray err;
+    QByteArray out;
 };
 
 struct Board {
@@ -95,6 +99,7 @@ class TestCliBoard : public QObject {
             return r;
         r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
         r.err = p.readAllStandardError();
+        r.out = p.readAllStandardOutput();
         return r;
     }
 
@@ -243,7 +248,128 @@ private slots:
         QVERIFY(!QFile::exists(out));
     }
 
-    // Ctrl+C during a read cancels it: status 4, port closed, no file.
+    // The doctor names the layer that failed, says what to do, and exits as ping would.
+    void doctorSaysWhichLayerFailed()
+    {
+        struct Case {
+            const char* name;
+            int boardProduct; // 0: no board
+            const char* boardFault;
+            QStringList args;
+            int status;
+            QStringList says;
+            QStringList never = {};
+        };
+        const QString nothingBack = "What to do: Nothing comes back from the board: check the cable, the board's "
+                                    "power, and that the board is not still busy after a cancelled transfer "
+                                    "(switch it off and on).";
+        const QList<Case> cases{
+            {"no such device", 0, "", {"--product", "4", "--port", file("no-such-port")}, 5,
+             {"1. The port: FAILED", "no-such-port: there is no such device.",
+              "What to do: Plug the adapter in, or choose the port it is on in the Serial Port menu (vireo: --port)."}},
+            {"silent board", 4, "silent", {"--product", "4"}, 1,
+             {"2. Opening the port: passed\n   Opened at 4800,n,8,2.", "3. An answer at all: FAILED", nothingBack,
+              "Tried the other families' wake-ups: Alinco at 4800 baud and Icom at 9600 baud. None got a board's "
+              "answer.", "Step 3 failed."}},
+            {"garbage board", 4, "garbage", {"--product", "4"}, 1,
+             {"3. An answer at all: passed", "4. The family's answer: FAILED",
+              "The answer is not a Vertex board's (one that starts with E5).",
+              "What to do: The board answers, but as no board family does"}},
+            {"Icom board, Vertex chosen", 3, "", {"--product", "5"}, 1,
+             {"3. An answer at all: FAILED", "What to do: The board does not answer the wake-up of the product "
+              "chosen: step 4 says which board answers.",
+              "What to do: A board answers as an Icom board at 9600 baud: choose Icom UT-105 or Icom UT-117 "
+              "(Vireo) in the Product menu.\nStep 3 failed."},
+             {nothingBack}},
+            {"Vertex board, Icom chosen", 4, "", {"--product", "2"}, 1,
+             {"What to do: A board answers as an Alinco or Vertex board at 4800 baud: choose Alinco EJ-39D, "
+              "Vertex VT-60 (Vireo) or Vertex VTP-50 in the Product menu. Alinco and Vertex boards share their "
+              "wake-up: the answer cannot tell them apart.\nStep 3 failed."}},
+            {"refused code", 4, "wrongcode", {"--product", "4", "--code", "12345"}, 3,
+             {"4. The family's answer: passed", "5. The access code: FAILED\n   The board refuses the access code 12345",
+              "Step 5 failed."}},
+            {"healthy Alinco", 1, "", {"--product", "1"}, 0,
+             {"4. The family's answer: passed\n   The answer is an Alinco board's (one that has at least one byte). "
+              "Alinco and Vertex boards share their wake-up: the answer cannot tell them apart.",
+              "The board accepts the access code 47203.\nEvery step passed."}},
+            {"healthy Icom", 3, "", {"--product", "3"}, 0,
+             {"3. An answer at all: passed\n   The board answers the wake-up FE FE EE EF E8 20 24 00 00 00 FD "
+              "(sent at 9600,n,8,2) with FE FE EF EE E8 20 24 00 00 00 31 FD.",
+              "The answer is an Icom board's (one that ends in 31 FD).", "Every step passed."}},
+            {"healthy Vertex", 4, "", {"--product", "4", "--report", file("doctor.txt")}, 0,
+             {"1. The port: passed", "No other program holds it open.", "Every step passed."}},
+        };
+        for (const Case& c : cases) {
+            Board board;
+            QStringList args = QStringList{"doctor"} + c.args;
+            if (c.boardProduct) {
+                board = startBoard(c.boardProduct, VirtualBoard::factoryMemory(c.boardProduct),
+                                   *c.boardFault ? fault(c.boardFault) : BoardFaults{});
+                args << "--port" << board.path();
+            }
+            const Run r = vireo(args);
+            QVERIFY2(r.status == c.status, qPrintable(QString(c.name) + ": " + r.out + r.err));
+            for (const QString& text : c.says)
+                QVERIFY2(r.out.contains(text.toUtf8()), qPrintable(QString(c.name) + ": " + r.out));
+            for (const QString& text : c.never)
+                QVERIFY2(!r.out.contains(text.toUtf8()), qPrintable(QString(c.name) + ": " + r.out));
+            if (c.boardProduct)
+                QCOMPARE(board.pty->received().isEmpty(), false);
+        }
+        // --trace before the command, as for the other board commands.
+        QCOMPARE(vireo({"--trace", file("doctor-trace.txt"), "doctor", "--product", "4", "--port", file("none")}).status,
+                 5);
+        QVERIFY(QFile::exists(file("doctor-trace.txt")));
+        QFile report(file("doctor.txt"));
+        QVERIFY(report.open(QIODevice::ReadOnly));
+        const QByteArray text = report.readAll();
+        for (const char* part : {"Vireo Logic Board Programmer ", ", Qt 6.", "Operating system: ", "\nSerial ports:\n",
+                                 "\nSteps:\n1. The port: passed", "\nSerial trace:\n", "SET   4800,n,8,2",
+                                 "TX    E5 2C\n", "TX    34 37 32 30 33 0D\n"})
+            QVERIFY2(text.contains(part), part);
+    }
+
+    // A port this user may not open, and one another program holds, fail the first step.
+    void doctorFindsThePortRefused()
+    {
+        Board held = startBoard(4, VirtualBoard::factoryMemory(4));
+        QProcess holder;
+        holder.setStandardInputFile(held.path());
+        holder.start("sleep", {"30"});
+        QVERIFY(holder.waitForStarted());
+        Run r = vireo({"doctor", "--product", "4", "--port", held.path()});
+        QCOMPARE(r.status, 5);
+        QVERIFY2(r.out.contains(QStringLiteral("sleep (process %1) holds it open.").arg(holder.processId()).toUtf8()),
+                 r.out);
+        QVERIFY(r.out.contains("What to do: Close the program that holds the port, or choose another port."));
+        QVERIFY(held.pty->received().isEmpty());
+        holder.kill();
+        holder.waitForFinished();
+
+        if (::geteuid() != 0)
+            QSKIP("needs root to let the line to one group and run the doctor as someone outside it");
+        Board locked = startBoard(4, VirtualBoard::factoryMemory(4));
+        const QByteArray path = QFile::encodeName(locked.path());
+        const group* dialout = ::getgrnam("dialout");
+        QVERIFY(dialout && ::chown(path.constData(), 0, dialout->gr_gid) == 0 && ::chmod(path.constData(), 0660) == 0);
+        QProcess p;
+        p.setWorkingDirectory("/");
+        p.setChildProcessModifier([] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(99);
+        });
+        p.start(qEnvironmentVariable("VIREO_BIN_DIR") + "/vireo", {"doctor", "--product", "4", "--port", locked.path()});
+        QVERIFY(p.waitForFinished(20000));
+        const QByteArray out = p.readAllStandardOutput();
+        QVERIFY2(p.exitCode() == 5, out + p.readAllStandardError());
+        QVERIFY2(out.contains(", owner root, group dialout, mode 0660; nobody may not open it."), out);
+        QVERIFY2(out.contains("What to do: Join the group dialout (sudo usermod -aG dialout nobody), then log out "
+                              "and in again."),
+                 out);
+        QVERIFY(locked.pty->received().isEmpty());
+    }
+
+    // Ctrl+C during a read cancels it: status 4, port closed, no file; during the doctor too.
     void interruptCancelsTheRead()
     {
         Board silent = startBoard(5, VirtualBoard::factoryMemory(5), fault("silent"));
@@ -258,6 +384,16 @@ private slots:
         QCOMPARE(p.exitCode(), 4);
         QVERIFY(p.readAllStandardError().contains("Data Transfer Cancelled..."));
         QVERIFY(!QFile::exists(file("cancelled.tv2")));
+
+        // And the doctor, waiting for the wake-up's answer.
+        Board quiet = startBoard(4, VirtualBoard::factoryMemory(4), fault("silent"));
+        QProcess doctor;
+        startVireo(doctor, {"doctor", "--product", "4", "--port", quiet.path()});
+        QTRY_VERIFY_WITH_TIMEOUT(!quiet.pty->received().isEmpty(), 10000);
+        ::kill(static_cast<pid_t>(doctor.processId()), SIGINT);
+        QVERIFY(doctor.waitForFinished(10000));
+        QCOMPARE(doctor.exitCode(), 4);
+        QVERIFY(doctor.readAllStandardOutput().endsWith("Cancelled.\n"));
     }
 
     // Product and port from Config.ini, COM1 mapped to the board by VIREO_COM1, at the real line rate.
