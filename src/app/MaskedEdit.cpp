@@ -29,7 +29,7 @@ bool MaskedEdit::event(QEvent* event)
     if (event->type() == QEvent::ShortcutOverride) {
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
         for (const QAction* action : window()->findChildren<QAction*>()) {
-            if (action->isEnabled() && action->shortcut() == pressed) {
+            if (action->isEnabled() && action->shortcuts().contains(pressed)) {
                 event->ignore();
                 return true;
             }

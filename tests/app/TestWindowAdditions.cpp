@@ -183,6 +183,17 @@ private slots:
         QCOMPARE(w.controls().GroupCode[0]->text(), QString());
         QCOMPARE(w.controls().SpeedDial[1]->text(), QString());
         QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
+        // The whole import is one step, and an edit.
+        QVERIFY(w.isWindowModified());
+        QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Import Lists"));
+        w.menus().mnuEditUndo->trigger();
+        QCOMPARE(w.controls().GroupCode[0]->text(), QStringLiteral("1234"));
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QStringLiteral("5551234"));
+        QCOMPARE(w.controls().GroupAlpha[3]->text(), QStringLiteral("ABC"));
+        w.menus().mnuEditRedo->trigger();
+        QCOMPARE(w.controls().GroupCode[0]->text(), QString());
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QString());
+        QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
 
         QVERIFY(csv.open(QIODevice::WriteOnly | QIODevice::Truncate));
         csv.write("List,Row,Number\r\nGroup,4,44\r\nGroup,5,12G4\r\n");
