@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
 #include <QMainWindow>
 
@@ -141,7 +142,9 @@ EditSafety::Step EditSafety::step(const QString& name)
 
 EditSafety::Step EditSafety::replace(const QString& name)
 {
-    return mayDiscardEdits() ? Step(this, name) : Step(nullptr, {});
+    if (!mayDiscardEdits())
+        return Step(nullptr, {});
+    return Step(this, name);
 }
 
 void EditSafety::takeImport(const Form& form)

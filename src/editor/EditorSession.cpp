@@ -127,3 +127,13 @@ BoardImage EditorSession::imageShown() const
     Editor::ReadGUI(form, copy);
     return copy;
 }
+
+bool EditorSession::hasUnsavedEdits() const
+{
+    const BoardImage shown = imageShown();
+    for (int i = 0; i <= MemoryMap::kLastFileWord; ++i) {
+        if (shown.word(i) != stored_.word(i))
+            return true;
+    }
+    return false;
+}

@@ -80,10 +80,11 @@ public:
     // The image the controls give now (ReadGUI onto a copy); the session is unchanged.
     BoardImage imageShown() const;
 
-    // Whether the controls give another image than they gave when a file was last
-    // opened or saved, or a board last read or written: the edits that replacing the
-    // controls would lose. Derived from the images, so no command can forget to say so.
-    bool hasUnsavedEdits() const { return imageShown() != stored_; }
+    // Whether the controls give other words 0..250 (what Save As writes) than they gave
+    // when a file was last opened or saved, or a board last read or written: the edits
+    // that replacing the controls would lose. Derived from the images, so no command can
+    // forget to say so.
+    bool hasUnsavedEdits() const;
     // What the controls give now is kept in a file or on a board (after a read is
     // shown, or a write has ended well).
     void markStored() { stored_ = imageShown(); }
