@@ -366,7 +366,7 @@ private slots:
         QVERIFY(sameWords(board->memory(), expected, 0, 249));
         QCOMPARE(board->memory().word(46), QStringLiteral("0000"));
         QVERIFY(!w.isWindowModified());
-        QCOMPARE(bench.messages.questions.size(), 1);
+        QCOMPARE(bench.messages.questions.size(), 2);
     }
 
     void noProductTickedSendsNothing()
@@ -385,6 +385,7 @@ private slots:
         w.mnuEstablishLink_Click();
         QVERIFY(!w.isLinkBusy());
 
+        bench.messages.answers = QStringList{QStringLiteral("Discard")}; // the read replaces the edited code
         for (auto command : {&MainWindow::mnuOperRead_Click, &MainWindow::mnuOperWrite_Click}) {
             (w.*command)();
             QVERIFY(w.transferWindow()->isVisible());
