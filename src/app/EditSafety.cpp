@@ -54,12 +54,12 @@ bool EditSafety::mayDiscardEdits()
     if (!session_.hasUnsavedEdits())
         return true;
     enum { Save, Discard, Cancel };
-    const int answer = Messages::ask(window_, {kQuestionTitle,
-                                               kQuestion,
-                                               {QStringLiteral("Save..."), QStringLiteral("Discard"),
-                                                QStringLiteral("Cancel")},
-                                               Cancel,
-                                               Messages::Icon::Exclamation});
+    const int answer = Messages::ask(window_,
+                                     {kQuestionTitle,
+                                      kQuestion,
+                                      {QStringLiteral("Save..."), QStringLiteral("Discard"), QStringLiteral("Cancel")},
+                                      Cancel,
+                                      Messages::Icon::Exclamation});
     if (answer == Discard)
         return true;
     if (answer != Save)
@@ -168,29 +168,27 @@ QLineEdit* focusedBox(QWidget* window)
 
 void EditSafety::undo()
 {
-    if (board_.refuseWhileBusy())
-        return;
-    // Typing in the box with the focus is taken back first, as every text box does.
-    if (QLineEdit* box = focusedBox(window_); box && box->isUndoAvailable()) {
-        box->undo();
-        return;
-    }
-    closeUserStep();
-    if (history_.canUndo())
-        apply(history_.undo(now()));
+    takeStep(true);
 }
 
 void EditSafety::redo()
 {
+    takeStep(false);
+}
+
+void EditSafety::takeStep(bool back)
+{
     if (board_.refuseWhileBusy())
         return;
-    if (QLineEdit* box = focusedBox(window_); box && box->isRedoAvailable()) {
-        box->redo();
+    // Typing in the box with the focus is taken back first, as every text box does.
+    QLineEdit* box = focusedBox(window_);
+    if (box && (back ? box->isUndoAvailable() : box->isRedoAvailable())) {
+        back ? box->undo() : box->redo();
         return;
     }
     closeUserStep();
-    if (history_.canRedo())
-        apply(history_.redo(now()));
+    if (back ? history_.canUndo() : history_.canRedo())
+        apply(back ? history_.undo(now()) : history_.redo(now()));
 }
 
 void EditSafety::apply(const EditHistory::State& state)

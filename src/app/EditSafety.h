@@ -22,9 +22,9 @@ class EditSafety : public QObject {
     Q_OBJECT
 public:
     inline static const QString kQuestionTitle = QStringLiteral("Unsaved Changes");
-    inline static const QString kQuestion =
-        QStringLiteral("The settings in the window have changed since they were last saved or written to a board. "
-                       "Save them to a file first?");
+    inline static const QString kQuestion = QStringLiteral(
+        "The settings in the window have changed since they were last saved or written to a board. "
+        "Save them to a file first?");
 
     // Watches the view's edits and the board's reads; drives menus.mnuEditUndo/Redo.
     EditSafety(QMainWindow* window, EditorSession& session, FormView& view, BoardCommands& board,
@@ -68,6 +68,8 @@ private:
     bool record(const QString& name, const EditHistory::State& before);
     void aboutToEdit(const FormControl& control);
     void closeUserStep();
+    // Undo (back) or Redo: the focused box's typing first, else the window's last step.
+    void takeStep(bool back);
     void apply(const EditHistory::State& state);
     void refresh();
 

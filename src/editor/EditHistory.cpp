@@ -15,8 +15,7 @@ ControlRef refOf(const FormControl& control, const Form& form)
 bool sameControl(const FormControl& control, const Form& a, const Form& b)
 {
     const ControlRef other = refOf(control, b);
-    return std::visit([&other](auto* value) { return *value == *std::get<decltype(value)>(other); },
-                      refOf(control, a));
+    return std::visit([&other](auto* value) { return *value == *std::get<decltype(value)>(other); }, refOf(control, a));
 }
 
 // Every control and word that differs between `from` and `to` takes its value in `to`.
@@ -61,22 +60,22 @@ bool EditHistory::record(const QString& name, const State& before, const State& 
 
 EditHistory::State EditHistory::undo(const State& current)
 {
-    State state = current;
-    if (done_.empty())
-        return state;
-    carry(state, done_.back().after, done_.back().before);
-    undone_.push_back(std::move(done_.back()));
-    done_.pop_back();
-    return state;
+    return take(done_, undone_, current, true);
 }
 
 EditHistory::State EditHistory::redo(const State& current)
 {
+    return take(undone_, done_, current, false);
+}
+
+EditHistory::State EditHistory::take(std::deque<Step>& from, std::deque<Step>& to, const State& current, bool back)
+{
     State state = current;
-    if (undone_.empty())
+    if (from.empty())
         return state;
-    carry(state, undone_.back().before, undone_.back().after);
-    done_.push_back(std::move(undone_.back()));
-    undone_.pop_back();
+    const Step& step = from.back();
+    carry(state, back ? step.after : step.before, back ? step.before : step.after);
+    to.push_back(std::move(from.back()));
+    from.pop_back();
     return state;
 }

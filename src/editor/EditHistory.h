@@ -6,7 +6,6 @@
 #include <QString>
 
 #include <deque>
-#include <vector>
 
 // The window's undo and redo. A step is the editor's value before and after one change
 // of the controls (a box edited and left, a check box, a list choice, Increment, Open,
@@ -45,6 +44,9 @@ private:
         State before;
         State after;
     };
+    // The last step of `from` taken back (or made again) on `current`, and moved to `to`.
+    static State take(std::deque<Step>& from, std::deque<Step>& to, const State& current, bool back);
+
     std::deque<Step> done_;
-    std::vector<Step> undone_;
+    std::deque<Step> undone_;
 };
