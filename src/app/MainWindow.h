@@ -10,6 +10,7 @@
 #include "MainWindowLayout.h"
 #include "PortAssistant.h"
 #include "PrintScreen.h"
+#include "TraceRecorder.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -72,7 +73,7 @@ public:
     QDialog* compareDialog() const { return compareDialog_; }
     PortAssistant* portAssistant() const { return portAssistant_; }
     DoctorWindow* doctorWindow() const { return doctor_; }
-    SerialTrace& serialTrace() const { return *trace_; }
+    SerialTrace& serialTrace() const { return *trace_->trace(); }
     CapitalsMode* capitalsMode() const { return capitals_; }
     // The thread that talks to the board; it owns the serial port.
     LinkWorker* linkWorker() const { return board_->link(); }
@@ -97,7 +98,6 @@ public slots:
     void mnuOperWrite_Click();
     void mnuForce_Click();
     void mnuVerifyAfterWrite_Click(bool on);
-    void mnuRecordTrace_Click(bool on);
     void mnuDiagnoseLink_Click();
 
     void mnuIncrement_Click();
@@ -128,7 +128,6 @@ private:
     QString portName() const;
     void choosePort(int index, bool fromAssistant);
     void portAssistantUse(int com, const QString& device);
-    void reportTraceFailure();
 
     EditorSession session_;
     MainWindowControls controls_;
@@ -148,7 +147,7 @@ private:
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 
-    std::shared_ptr<SerialTrace> trace_;
+    TraceRecorder* trace_ = nullptr; // Clone > Record Serial Trace...
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
     QPointer<DoctorWindow> doctor_;
