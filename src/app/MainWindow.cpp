@@ -72,7 +72,8 @@ MainWindow::MainWindow(QWidget* parent)
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
-        [this] { view_->completeTyping(); }, [this](const Form& form) { showForm(form); }});
+        [this] { view_->completeTyping(); }, [this](const Form& form) { safety_->takeImport(form); }});
+    safety_ = new EditSafety(this, session_, *view_, *board_, menus_);
 
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
@@ -164,6 +165,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A running dialogue is stopped first, once the technician agrees; the window
     // closes when it has ended.
+    if (!board_->isClosing() && !safety_->mayDiscardEdits())
+        return event->ignore();
     LinkWorker* link = board_->link();
     if (link->isBusy()) {
         event->ignore();
@@ -213,10 +216,14 @@ bool MainWindow::confirmStopAndExit()
 void MainWindow::mnuFileOpen_Click()
 {
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
-    if (FileChooser::isCancel(path))
-        return;
-    if (reportOpen(session_.open(path)))
-        showForm();
+    if (!FileChooser::isCancel(path))
+        openFile(path);
+}
+
+bool MainWindow::openFile(const QString& path)
+{
+    const EditSafety::Step step = safety_->replace(QStringLiteral("Open")); // shows the opened file as it ends
+    return step && reportOpen(session_.open(path));
 }
 
 bool MainWindow::reportOpen(const DataFile::LoadResult& result)
@@ -260,6 +267,7 @@ void MainWindow::mnuFileSaveAs_Click()
 
 void MainWindow::mnuIncrement_Click()
 {
+    const EditSafety::Step step = safety_->step(QStringLiteral("Increment Primary Code"));
     if (Editor::incrementPrimaryCode(session_.form) == Editor::IncrementResult::AtLimit) {
         Messages::show(this, {QStringLiteral("Increment Primary Code"),
                               QStringLiteral("The Primary Code is already 9999, the highest four-digit code.\r\n"
@@ -306,7 +314,7 @@ void MainWindow::mnuEstablishLink_Click()
 
 void MainWindow::mnuOperRead_Click()
 {
-    if (!board_->refuseWhileBusy())
+    if (!board_->refuseWhileBusy() && safety_->mayDiscardEdits())
         board_->read();
 }
 

@@ -3,6 +3,7 @@
 #include "BoardImage.h"
 #include "BoardCommands.h"
 #include "DoctorWindow.h"
+#include "EditSafety.h"
 #include "EditorSession.h"
 #include "FileChooser.h"
 #include "Form.h"
@@ -84,6 +85,7 @@ public slots:
     void Form_Load();
 
     void mnuFileOpen_Click();
+    bool openFile(const QString& path); // Open after its file dialog: the question first, then one undo step
     void mnuFileSaveAs_Click();
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
@@ -140,6 +142,7 @@ private:
     QString installedDataDir_;
 
     BoardCommands* board_ = nullptr;
+    EditSafety* safety_ = nullptr;
     std::unique_ptr<ListsAndReport> lists_; // the File menu's lists and report
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
