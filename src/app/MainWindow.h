@@ -83,6 +83,7 @@ public slots:
     void Form_Load();
 
     void mnuFileOpen_Click();
+    bool openFile(const QString& path); // Open once the file is named: the dialog, a drop, Recent Files
     void mnuFileSaveAs_Click();
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
@@ -116,8 +117,6 @@ protected:
 
 private:
     void connectMenus();
-    // A file Open or Compare refused is reported (no marker: "Invalid Tervalo File").
-    bool reportOpen(const DataFile::LoadResult& result);
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
     // Exit while a dialogue runs: "Stop and Exit" (true) or "Keep Working".

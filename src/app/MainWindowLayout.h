@@ -63,6 +63,7 @@ struct MainWindowMenus {
     QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
     // Additions of this programmer, each its own item; the checkable ones start unticked.
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
+    QMenu* mnuFileRecent = nullptr; // its items are mnuFileRecent1..8
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
