@@ -2,6 +2,7 @@
 
 #include <QDropEvent>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
 
@@ -39,6 +40,6 @@ bool FileDrops::eventFilter(QObject* watched, QEvent* event)
     // Opened once the drag has ended: a message box inside the drop would hold the
     // file manager's drag until it is answered.
     if (type == QEvent::Drop)
-        QMetaObject::invokeMethod(this, [this, path] { open_(path); }, Qt::QueuedConnection);
+        QTimer::singleShot(0, this, [this, path] { open_(path); });
     return true;
 }

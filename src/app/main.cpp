@@ -25,12 +25,12 @@ bool asksOnlyForText(int argc, char* argv[])
 QString fileToOpen(const QCoreApplication& app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "The desktop programmer of Tervalo Vireo Logic Boards.\n"
-        "With FILE, the window starts with that board data file open: the product's default\n"
-        "file is loaded first, as always, and FILE is then opened as File > Open opens it.\n"
-        "A file that is not a board data file is refused with \"Invalid Tervalo File\" and\n"
-        "the default file stays."));
+    parser.setApplicationDescription(
+        QStringLiteral("The desktop programmer of Tervalo Vireo Logic Boards.\n"
+                       "With FILE, the window starts with that board data file open: the product's default\n"
+                       "file is loaded first, as always, and FILE is then opened as File > Open opens it.\n"
+                       "A file that is not a board data file is refused with \"Invalid Tervalo File\" and\n"
+                       "the default file stays."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("Board data file (.tv2) to open."),

@@ -360,7 +360,8 @@ private slots:
         CapturedMessages messages;
         writeConfig(dir, "1\r\n4\r\n");
         qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
-        saveEdited(dir.file(QStringLiteral("default.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("1357"); });
+        saveEdited(dir.file(QStringLiteral("default.tv2")),
+                   [](Form& f) { f.PrimaryCode.text = QStringLiteral("1357"); });
         saveEdited(dir.file(QStringLiteral("a.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("2468"); });
         saveEdited(dir.file(QStringLiteral("b.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("3579"); });
         QFile bad(dir.file(QStringLiteral("bad.tv2")));
