@@ -121,8 +121,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # plugins and a font for its texts. The serial port library is named as well, so
 # the package asks for it whichever of the programs links the serial link.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6serialport6, qt6-qpa-plugins, fonts-dejavu-core | fonts-liberation2")
-# shared-mime-info gives *.tv2 files their type, so the file manager opens them here.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db, shared-mime-info")
+# shared-mime-info gives *.tv2 files their type and desktop-file-utils tells the
+# desktop that the programmer opens that type, so a double-click opens them here.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db, shared-mime-info, desktop-file-utils")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
 include(CPack)
