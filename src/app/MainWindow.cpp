@@ -67,10 +67,12 @@ MainWindow::MainWindow(QWidget* parent)
     capitals_ = new CapitalsMode(this);
     capitals_->install();
 
-    trace_ = std::make_shared<SerialTrace>();
+    trace_ = new TraceRecorder(this, menus_.mnuRecordTrace, [this] {
+        return chooser_(this, FileChooser::Kind::Trace, QStringLiteral("Record Serial Trace..."));
+    });
     board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
                                 [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
-                               trace_);
+                               trace_->trace());
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
@@ -121,7 +123,6 @@ void MainWindow::connectMenus()
     connect(m.mnuFilePrintReport, &QAction::triggered, this, [this] { lists_->printReport(); });
     connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
     connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
-    connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
     connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
@@ -193,7 +194,7 @@ void MainWindow::mnuExit_Click()
 
 void MainWindow::afterJob()
 {
-    reportTraceFailure();
+    trace_->reportFailure(board_->isClosing());
     // Exit waits for the dialogue to end.
     if (board_->isClosing())
         close();

@@ -9,6 +9,7 @@
 #include "MainWindowLayout.h"
 #include "PortAssistant.h"
 #include "PrintScreen.h"
+#include "TraceRecorder.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -71,7 +72,7 @@ public:
     QDialog* compareDialog() const { return compareDialog_; }
     PortAssistant* portAssistant() const { return portAssistant_; }
     DoctorWindow* doctorWindow() const { return doctor_; }
-    SerialTrace& serialTrace() const { return *trace_; }
+    SerialTrace& serialTrace() const { return *trace_->trace(); }
     CapitalsMode* capitalsMode() const { return capitals_; }
     // The thread that talks to the board; it owns the serial port.
     LinkWorker* linkWorker() const { return board_->link(); }
@@ -96,7 +97,6 @@ public slots:
     void mnuOperWrite_Click();
     void mnuForce_Click();
     void mnuVerifyAfterWrite_Click(bool on);
-    void mnuRecordTrace_Click(bool on);
     void mnuDiagnoseLink_Click();
 
     void mnuIncrement_Click();
@@ -125,7 +125,6 @@ private:
     QString portName() const;
     void choosePort(int index, bool fromAssistant);
     void portAssistantUse(int com, const QString& device);
-    void reportTraceFailure();
 
     EditorSession session_;
     MainWindowControls controls_;
@@ -144,7 +143,7 @@ private:
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 
-    std::shared_ptr<SerialTrace> trace_;
+    TraceRecorder* trace_ = nullptr; // Clone > Record Serial Trace...
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
     QPointer<DoctorWindow> doctor_;
