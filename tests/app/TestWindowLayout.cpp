@@ -102,6 +102,9 @@ QAction* action(const MainWindow& w, const QString& name)
 class TestWindowLayout : public QObject {
     Q_OBJECT
 private slots:
+    // Files opened and saved go to Recent Files: the tests keep a store of their own.
+    void initTestCase() { useTestUserSettings(); }
+
     void menusHaveTheirCaptionsAndKeys()
     {
         MainWindow w;
