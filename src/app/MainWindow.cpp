@@ -64,15 +64,16 @@ MainWindow::MainWindow(QWidget* parent)
     capitals_->install();
 
     trace_ = std::make_shared<SerialTrace>();
-    board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
-                                [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
-                               trace_);
+    board_ = new BoardCommands(
+        {this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); }, menus_, [this] { afterJob(); }},
+        trace_);
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
         [this] { view_->completeTyping(); }, [this](const Form& form) { showForm(form); }});
 
-    menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
+    rememberTicked(menus_.mnuVerifyAfterWrite, kVerifyAfterWriteKey);
+    rememberTicked(menus_.mnuBackUpBeforeWrite, kBackUpBeforeWriteKey);
 
     showForm();
     adjustSize();
@@ -116,7 +117,6 @@ void MainWindow::connectMenus()
     connect(m.mnuFileImportLists, &QAction::triggered, this, [this] { lists_->importLists(); });
     connect(m.mnuFilePrintReport, &QAction::triggered, this, [this] { lists_->printReport(); });
     connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
-    connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
     connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
     connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
@@ -212,10 +212,16 @@ bool MainWindow::confirmStopAndExit()
 void MainWindow::mnuFileOpen_Click()
 {
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
-    if (FileChooser::isCancel(path))
-        return;
-    if (reportOpen(session_.open(path)))
+    if (!FileChooser::isCancel(path))
+        openFile(path);
+}
+
+bool MainWindow::openFile(const QString& path)
+{
+    const bool opened = reportOpen(session_.open(path));
+    if (opened)
         showForm();
+    return opened;
 }
 
 bool MainWindow::reportOpen(const DataFile::LoadResult& result)

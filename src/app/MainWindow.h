@@ -83,6 +83,8 @@ public slots:
     void Form_Load();
 
     void mnuFileOpen_Click();
+    // Open... after its file dialog: false when the file was refused (and said so).
+    bool openFile(const QString& path);
     void mnuFileSaveAs_Click();
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
@@ -94,7 +96,6 @@ public slots:
     void mnuOperRead_Click();
     void mnuOperWrite_Click();
     void mnuForce_Click();
-    void mnuVerifyAfterWrite_Click(bool on);
     void mnuRecordTrace_Click(bool on);
     void mnuDiagnoseLink_Click();
 

@@ -65,7 +65,8 @@ struct MainWindowMenus {
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
-    QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
+    QAction *mnuVerifyAfterWrite = nullptr, *mnuBackUpBeforeWrite = nullptr;
+    QAction *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;
