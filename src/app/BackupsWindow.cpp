@@ -34,8 +34,9 @@ QTableWidget* backupList(QWidget* parent)
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->verticalHeader()->hide();
+    list->setWordWrap(false); // a file name stays on one line
     list->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
-    list->setMinimumSize(640, 180);
+    list->setMinimumSize(720, 180);
     return list;
 }
 

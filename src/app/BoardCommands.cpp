@@ -180,7 +180,8 @@ void BoardCommands::transferFinished(const BoardJob::Result& result)
     if (result.end == BoardJob::End::BackupFailed) {
         window_.widget->unsetCursor();
         transfer_->hide();
-        Messages::errorMessage(window_.widget, BoardJob::describe(result).reason);
+        if (!closing_)
+            Messages::errorMessage(window_.widget, BoardJob::describe(result).reason);
         return;
     }
     if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
