@@ -63,14 +63,17 @@ MainWindow::MainWindow(QWidget* parent)
     capitals_ = new CapitalsMode(this);
     capitals_->install();
 
-    trace_ = std::make_shared<SerialTrace>();
+    trace_ = new TraceRecorder(this, menus_.mnuRecordTrace, [this] {
+        return chooser_(this, FileChooser::Kind::Trace, QStringLiteral("Record Serial Trace..."));
+    });
     board_ = new BoardCommands(
         {this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); }, menus_, [this] { afterJob(); }},
-        trace_);
+        trace_->trace());
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
-        [this] { view_->completeTyping(); }, [this](const Form& form) { showForm(form); }});
+        [this] { view_->completeTyping(); }, [this](const Form& form) { safety_->takeImport(form); }});
+    safety_ = new EditSafety(this, session_, *view_, *board_, menus_);
 
     rememberTicked(menus_.mnuVerifyAfterWrite, kVerifyAfterWriteKey);
     rememberTicked(menus_.mnuBackUpBeforeWrite, kBackUpBeforeWriteKey);
@@ -117,7 +120,6 @@ void MainWindow::connectMenus()
     connect(m.mnuFileImportLists, &QAction::triggered, this, [this] { lists_->importLists(); });
     connect(m.mnuFilePrintReport, &QAction::triggered, this, [this] { lists_->printReport(); });
     connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
-    connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
     connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
@@ -163,6 +165,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A running dialogue is stopped first, once the technician agrees; the window
     // closes when it has ended.
+    if (!board_->isClosing() && !safety_->mayDiscardEdits())
+        return event->ignore();
     LinkWorker* link = board_->link();
     if (link->isBusy()) {
         event->ignore();
@@ -189,7 +193,7 @@ void MainWindow::mnuExit_Click()
 
 void MainWindow::afterJob()
 {
-    reportTraceFailure();
+    trace_->reportFailure(board_->isClosing());
     // Exit waits for the dialogue to end.
     if (board_->isClosing())
         close();
@@ -218,10 +222,8 @@ void MainWindow::mnuFileOpen_Click()
 
 bool MainWindow::openFile(const QString& path)
 {
-    const bool opened = reportOpen(session_.open(path));
-    if (opened)
-        showForm();
-    return opened;
+    const EditSafety::Step step = safety_->replace(QStringLiteral("Open")); // shows the opened file as it ends
+    return step && reportOpen(session_.open(path));
 }
 
 bool MainWindow::reportOpen(const DataFile::LoadResult& result)
@@ -265,6 +267,7 @@ void MainWindow::mnuFileSaveAs_Click()
 
 void MainWindow::mnuIncrement_Click()
 {
+    const EditSafety::Step step = safety_->step(QStringLiteral("Increment Primary Code"));
     if (Editor::incrementPrimaryCode(session_.form) == Editor::IncrementResult::AtLimit) {
         Messages::show(this, {QStringLiteral("Increment Primary Code"),
                               QStringLiteral("The Primary Code is already 9999, the highest four-digit code.\r\n"
@@ -311,7 +314,7 @@ void MainWindow::mnuEstablishLink_Click()
 
 void MainWindow::mnuOperRead_Click()
 {
-    if (!board_->refuseWhileBusy())
+    if (!board_->refuseWhileBusy() && safety_->mayDiscardEdits())
         board_->read();
 }
 
