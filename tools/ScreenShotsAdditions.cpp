@@ -1,5 +1,6 @@
 // Pictures of the window's added dialogs and menus for review (not a test):
 // vireo-screenshots-additions <directory>. Run under xvfb-run -a.
+#include "BackupsWindow.h"
 #include "Compare.h"
 #include "DataFile.h"
 #include "EditSafety.h"
@@ -176,6 +177,24 @@ int main(int argc, char* argv[])
     w.menus().mnuFileCompare->trigger();
     save(w.compareDialog(), QStringLiteral("compare"));
     w.compareDialog()->close();
+
+    // Backups: a write with the board backed up first, the before-write backup selected.
+    w.menus().mnuBackUpBeforeWrite->trigger();
+    {
+        Form f = w.form();
+        f.PrimaryCode.text = QStringLiteral("2468");
+        w.showForm(f);
+    }
+    w.mnuOperWrite_Click();
+    waitFor([&] { return !w.isLinkBusy() && !w.transferWindow()->isVisible(); });
+    w.menus().mnuBackUpBeforeWrite->trigger();
+    w.menus().mnuFileBackups->trigger();
+    if (auto* backups = w.findChild<BackupsWindow*>()) {
+        backups->select(1);
+        QTest::qWait(100);
+        save(backups, QStringLiteral("backups"));
+        backups->close();
+    }
 
     // Diagnose Link...: a healthy board, then an Icom board while a Vertex product is chosen.
     w.menus().mnuDiagnoseLink->trigger();

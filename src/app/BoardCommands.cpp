@@ -38,7 +38,7 @@ bool BoardCommands::refuseWhileBusy()
 }
 
 void BoardCommands::run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
-                             std::function<void(int maximum)> started)
+                             std::function<void(const QString& label, int maximum)> started)
 {
     link_->run<BoardJob::Result>(
         [request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
@@ -46,9 +46,9 @@ void BoardCommands::run(const BoardJob::Request& request, std::function<void(con
             done(result);
             window_.afterJob();
         },
-        [started = std::move(started)](const QString&, int maximum) {
+        [started = std::move(started)](const QString& label, int maximum) {
             if (started)
-                started(maximum);
+                started(label, maximum);
         });
 }
 
@@ -105,7 +105,7 @@ void BoardCommands::read()
     // before the transfer window shows; the dialogue works on a copy of the image.
     run({.kind = BoardJob::Kind::Read, .product = *product, .image = window_.session.image},
                 [this](const BoardJob::Result& result) { transferFinished(result); },
-                [this](int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
+                [this](const QString&, int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
 }
 
 void BoardCommands::write()
@@ -130,12 +130,20 @@ void BoardCommands::write()
         transferWithoutBoard(TransferWindow::Direction::Write);
         return;
     }
-    run({.kind = BoardJob::Kind::Write, .product = *product, .image = outgoing.image},
-                [this](const BoardJob::Result& result) { transferFinished(result); },
-                [this, sent = outgoing.image](int maximum) {
-                    window_.session.image = sent; // the controls read into the image, as the write sends them
-                    transferStarted(TransferWindow::Direction::Write, maximum);
-                });
+    run({.kind = BoardJob::Kind::Write,
+         .product = *product,
+         .image = outgoing.image,
+         .backUpFirst = window_.menus.mnuBackUpBeforeWrite->isChecked()},
+        [this](const BoardJob::Result& result) { transferFinished(result); },
+        [this, sent = outgoing.image](const QString& label, int maximum) {
+            if (label != TransferWindow::kWriting) { // the board read into its backup first
+                transferStarted(TransferWindow::Direction::Read, maximum);
+                transfer_->setLabel(label);
+                return;
+            }
+            window_.session.image = sent; // the controls read into the image, as the write sends them
+            transferStarted(TransferWindow::Direction::Write, maximum);
+        });
 }
 
 void BoardCommands::transferStarted(TransferWindow::Direction direction, int maximum)
@@ -170,21 +178,29 @@ void BoardCommands::transferFinished(const BoardJob::Result& result)
     if (read)
         window_.session.takeRead(result.image);
     backupFailure_ = result.backupProblems.join(QStringLiteral("\r\n"));
-    if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
-        endTransferWithError(BoardJob::describe(result).reason);
+    if (result.end == BoardJob::End::BackupFailed) {
+        window_.widget->unsetCursor();
+        transfer_->hide();
+        if (!closing_)
+            Messages::errorMessage(window_.widget, BoardJob::describe(result).reason);
         return;
     }
-    const bool verify = !read && result.end == BoardJob::End::Done && window_.verifyAfterWrite();
+    if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
+        endTransferWithError(result);
+        return;
+    }
+    const bool verify = !read && result.end == BoardJob::End::Done && window_.menus.mnuVerifyAfterWrite->isChecked();
     if (!read && result.end == BoardJob::End::Done) {
         window_.session.markStored();
         emit written();
     }
-    showTransferComplete([this, read, verify, sent = result.image, product = result.product] {
+    showTransferComplete([this, read, verify, result] {
         if (read)
             showImage();
         reportBackup();
+        showBackupNote(result);
         if (verify)
-            startVerify(sent, product);
+            startVerify(result.image, result.product);
     });
 }
 
@@ -202,14 +218,26 @@ void BoardCommands::showImage()
     emit readShown();
 }
 
-void BoardCommands::endTransferWithError(const QString& reason)
+void BoardCommands::endTransferWithError(const BoardJob::Result& result)
 {
     // The window goes, so no Cancel is left on the screen for a dialogue that ended.
     window_.widget->unsetCursor();
     transfer_->hide();
+    const BoardJob::Description d = BoardJob::describe(result);
+    QString reason = d.reason;
+    if (!d.backupNote.isEmpty())
+        reason += (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n")) + d.backupNote;
     if (!closing_)
         Messages::commLinkError(window_.widget, reason);
     reportBackup();
+}
+
+void BoardCommands::showBackupNote(const BoardJob::Result& result)
+{
+    // A cancelled write: the cancel message has gone; this names the file to write back.
+    const QString note = BoardJob::describe(result).backupNote;
+    if (!note.isEmpty() && !closing_)
+        Messages::errorMessage(window_.widget, note);
 }
 
 void BoardCommands::reportBackup()

@@ -2,6 +2,7 @@
 
 #include "BoardJob.h"
 #include "LinkWorker.h"
+#include "MainWindowLayout.h"
 #include "TransferWindow.h"
 
 #include <QObject>
@@ -27,7 +28,7 @@ public:
         EditorSession& session;
         std::function<void()> showForm;      // the controls again, after the form changed
         std::function<void()> completeTyping;
-        std::function<bool()> verifyAfterWrite;
+        const MainWindowMenus& menus;        // the write's options: Verify after Write, Back Up Board Before Write
         std::function<void()> afterJob;      // every job's end (the trace's failure, Exit)
     };
     // The link's port traces to `trace` while a file is set.
@@ -63,15 +64,16 @@ signals:
 
 private:
     void run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
-             std::function<void(int maximum)> started = {});
+             std::function<void(const QString& label, int maximum)> started = {});
     void linkCheckFinished(const BoardJob::Result& result);
     void transferStarted(TransferWindow::Direction direction, int maximum);
     void transferWithoutBoard(TransferWindow::Direction direction);
     void transferFinished(const BoardJob::Result& result);
     void showTransferComplete(std::function<void()> then);
     void showImage();
-    void endTransferWithError(const QString& reason);
+    void endTransferWithError(const BoardJob::Result& result);
     void reportBackup();
+    void showBackupNote(const BoardJob::Result& result);
     void startVerify(const BoardImage& sent, int product);
     void verifyFinished(const BoardJob::Result& result);
 

@@ -1,5 +1,9 @@
 #include "DifferencesDialog.h"
 
+#include "Editor.h"
+#include "EditorSession.h"
+#include "MemoryMap.h"
+
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -66,6 +70,42 @@ QDialog* verify(QWidget* parent, const std::vector<Compare::Difference>& differe
     return dialog;
 }
 
+QTableWidget* compareTable(QWidget* parent)
+{
+    auto* table = new QTableWidget(0, 3, parent);
+    table->setObjectName(QStringLiteral("tblCompare"));
+    table->setHorizontalHeaderLabels({QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")});
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    table->setMinimumSize(560, 260);
+    return table;
+}
+
+void fillTable(QTableWidget* table, const std::vector<Compare::Difference>& differences)
+{
+    const auto blankShown = [](const QString& t) { return t.isEmpty() ? QStringLiteral("(blank)") : t; };
+    table->setRowCount(static_cast<int>(differences.size()));
+    for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
+        const Compare::Difference& d = differences[static_cast<size_t>(row)];
+        table->setItem(row, 0, new QTableWidgetItem(d.setting));
+        table->setItem(row, 1, new QTableWidgetItem(blankShown(d.textA)));
+        table->setItem(row, 2, new QTableWidgetItem(blankShown(d.textB)));
+    }
+}
+
+QString summary(const std::vector<Compare::Difference>& differences)
+{
+    return differences.empty() ? kNoDifferences : QStringLiteral("%1 settings differ").arg(differences.size());
+}
+
+std::vector<Compare::Difference> againstWindow(const EditorSession& session, const BoardImage& file)
+{
+    // Without a ticked product the file is shown as the first product would show it.
+    const int product = Editor::selectedProduct(session.form).value_or(1);
+    return Compare::differences(session.imageShown(), file, product, MemoryMap::kLastFileWord);
+}
+
 QDialog* compare(QWidget* parent, const QString& fileName, const std::vector<Compare::Difference>& differences)
 {
     QVBoxLayout* layout = nullptr;
@@ -73,26 +113,12 @@ QDialog* compare(QWidget* parent, const QString& fileName, const std::vector<Com
     auto* heading = new QLabel(QStringLiteral("This window against %1:").arg(QFileInfo(fileName).fileName()), dialog);
     heading->setObjectName(QStringLiteral("lblCompareFile"));
     layout->addWidget(heading);
-    auto* table = new QTableWidget(static_cast<int>(differences.size()), 3, dialog);
-    table->setObjectName(QStringLiteral("tblCompare"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")});
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->verticalHeader()->hide();
-    const auto blankShown = [](const QString& t) { return t.isEmpty() ? QStringLiteral("(blank)") : t; };
-    for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
-        const Compare::Difference& d = differences[static_cast<size_t>(row)];
-        table->setItem(row, 0, new QTableWidgetItem(d.setting));
-        table->setItem(row, 1, new QTableWidgetItem(blankShown(d.textA)));
-        table->setItem(row, 2, new QTableWidgetItem(blankShown(d.textB)));
-    }
-    table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    table->setMinimumSize(560, 260);
+    QTableWidget* table = compareTable(dialog);
+    fillTable(table, differences);
     layout->addWidget(table);
-    auto* summary = new QLabel(differences.empty() ? kNoDifferences
-                                                   : QStringLiteral("%1 settings differ").arg(differences.size()),
-                               dialog);
-    summary->setObjectName(QStringLiteral("lblCompareSummary"));
-    layout->addWidget(summary);
+    auto* summaryLabel = new QLabel(summary(differences), dialog);
+    summaryLabel->setObjectName(QStringLiteral("lblCompareSummary"));
+    layout->addWidget(summaryLabel);
     addCloseButton(dialog, layout);
     return dialog;
 }

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+class EditorSession;
 class QPlainTextEdit;
 class QTableWidget;
 
@@ -26,7 +27,18 @@ QDialog* verify(QWidget* parent, const std::vector<Compare::Difference>& differe
 // The report's text, as the verify window shows it.
 QString verifyText(const std::vector<Compare::Difference>& differences, const QString& failure);
 
-// Setting | This window | File, in the order of the window; "No differences" when none.
+// The Compare table, Setting | This window | File, empty; fillTable puts one row a
+// difference into it, in the order of the window.
+QTableWidget* compareTable(QWidget* parent);
+void fillTable(QTableWidget* table, const std::vector<Compare::Difference>& differences);
+// "No differences", "3 settings differ".
+QString summary(const std::vector<Compare::Difference>& differences);
+
+// How the window as it stands (read onto a copy: the editor's own image is not
+// touched) differs from a file's words, setting by setting.
+std::vector<Compare::Difference> againstWindow(const EditorSession& session, const BoardImage& file);
+
+// The Compare table between the window and a file, and its summary.
 QDialog* compare(QWidget* parent, const QString& fileName, const std::vector<Compare::Difference>& differences);
 
 } // namespace DifferencesDialog

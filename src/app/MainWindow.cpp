@@ -70,16 +70,17 @@ MainWindow::MainWindow(QWidget* parent)
     trace_ = new TraceRecorder(this, menus_.mnuRecordTrace, [this] {
         return chooser_(this, FileChooser::Kind::Trace, QStringLiteral("Record Serial Trace..."));
     });
-    board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
-                                [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
-                               trace_->trace());
+    board_ = new BoardCommands(
+        {this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); }, menus_, [this] { afterJob(); }},
+        trace_->trace());
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
         [this] { view_->completeTyping(); }, [this](const Form& form) { safety_->takeImport(form); }});
     safety_ = new EditSafety(this, session_, *view_, *board_, menus_);
 
-    menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
+    rememberTicked(menus_.mnuVerifyAfterWrite, kVerifyAfterWriteKey);
+    rememberTicked(menus_.mnuBackUpBeforeWrite, kBackUpBeforeWriteKey);
 
     showForm();
     adjustSize();
@@ -123,7 +124,6 @@ void MainWindow::connectMenus()
     connect(m.mnuFileImportLists, &QAction::triggered, this, [this] { lists_->importLists(); });
     connect(m.mnuFilePrintReport, &QAction::triggered, this, [this] { lists_->printReport(); });
     connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
-    connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
     connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);

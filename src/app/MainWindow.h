@@ -98,7 +98,6 @@ public slots:
     void mnuOperRead_Click();
     void mnuOperWrite_Click();
     void mnuForce_Click();
-    void mnuVerifyAfterWrite_Click(bool on);
     void mnuDiagnoseLink_Click();
 
     void mnuIncrement_Click();

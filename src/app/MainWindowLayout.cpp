@@ -345,6 +345,9 @@ void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuVerifyAfterWrite =
         item(m.mnuClone, QStringLiteral("mnuVerifyAfterWrite"), QStringLiteral("Verify after Write"));
     m.mnuVerifyAfterWrite->setCheckable(true);
+    m.mnuBackUpBeforeWrite =
+        item(m.mnuClone, QStringLiteral("mnuBackUpBeforeWrite"), QStringLiteral("Back Up Board Before Write"));
+    m.mnuBackUpBeforeWrite->setCheckable(true);
     separator(m.mnuClone, QStringLiteral("mnuOperbar2"));
     m.mnuIncrement =
         item(m.mnuClone, QStringLiteral("mnuIncrement"), QStringLiteral("Increment Primary Code"), Qt::Key_F5);

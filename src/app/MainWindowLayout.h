@@ -67,7 +67,8 @@ struct MainWindowMenus {
     QMenu* mnuFileRecent = nullptr; // its items are mnuFileRecent1..8
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
-    QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
+    QAction *mnuVerifyAfterWrite = nullptr, *mnuBackUpBeforeWrite = nullptr;
+    QAction *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;

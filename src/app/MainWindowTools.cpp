@@ -1,19 +1,15 @@
-// The window's additions around the board commands: backups of every transfer, the
-// verify after a write, the compare with a file, the link doctor, the port assistant
-// and where help comes from when there is no help file.
+// The window's additions around the board commands: the backups window, the compare
+// with a file, the link doctor, the port assistant and where help comes from when
+// there is no help file.
 #include "MainWindow.h"
 
-#include "Backups.h"
-#include "Compare.h"
+#include "BackupsWindow.h"
 #include "DifferencesDialog.h"
 #include "DoctorWindow.h"
-#include "Editor.h"
 #include "LinkOperations.h"
-#include "MemoryMap.h"
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "TransferWindow.h"
-#include "UserSettings.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -26,16 +22,7 @@
 
 void MainWindow::mnuFileBackups_Click()
 {
-    const QString folder = Backups::folder();
-    QDir().mkpath(folder);
-    openUrl_(QUrl::fromLocalFile(folder));
-}
-
-// ---- verify after write -------------------------------------------------------
-
-void MainWindow::mnuVerifyAfterWrite_Click(bool on)
-{
-    userSettings().setValue(kVerifyAfterWriteKey, on);
+    BackupsWindow::showFor(this, {session_, [this](const QString& path) { return openFile(path); }, openUrl_});
 }
 
 // ---- compare with a file ------------------------------------------------------
@@ -48,14 +35,9 @@ void MainWindow::mnuFileCompare_Click()
     BoardImage fileImage;
     if (!Messages::reportOpen(this, session_.openCopy(path, fileImage)))
         return;
-    // The window as it stands, onto a copy: the editor's own image is not touched.
-    const BoardImage windowImage = session_.imageShown();
-    // Without a ticked product the file is shown as the first product would show it.
-    const int product = Editor::selectedProduct(session_.form).value_or(1);
-    const auto differences = Compare::differences(windowImage, fileImage, product, MemoryMap::kLastFileWord);
     if (compareDialog_)
         compareDialog_->close();
-    compareDialog_ = DifferencesDialog::compare(this, path, differences);
+    compareDialog_ = DifferencesDialog::compare(this, path, DifferencesDialog::againstWindow(session_, fileImage));
     compareDialog_->show();
 }
 

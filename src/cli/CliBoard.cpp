@@ -21,11 +21,12 @@ const QString kPingUsage = QStringLiteral("vireo ping [--product N] [--port PORT
 const QString kReadUsage = QStringLiteral("vireo read -o OUT.tv2 [--product N] [--port PORT] [--code CODE] [--raw] "
                                           "[--no-link-check] [--timeout SECONDS] [--trace FILE]");
 const QString kWriteUsage = QStringLiteral("vireo write FILE.tv2 [--product N] [--port PORT] [--code CODE] [--raw] "
-                                           "[--no-link-check] [--timeout SECONDS] [--verify] [--trace FILE]");
+                                           "[--no-link-check] [--timeout SECONDS] [--verify] [--backup-first] [--trace FILE]");
 
 const QString kBackupHelp = QStringLiteral(
     "Every read and write that reached the transfer is backed up to a board data file in the backup folder\n"
-    "($VIREO_BACKUP_DIR, else vireo/backups in the user's data folder); backups over a year old are deleted.");
+    "($VIREO_BACKUP_DIR, else vireo/backups in the user's data folder); backups over a year old are deleted.\n"
+    "vireo backups lists them.");
 
 // Opens the line (with its trace) under Ctrl+C's guard and runs `body` on it; the
 // port is closed again whatever the end.
@@ -159,6 +160,9 @@ int write(const QStringList& args)
     parser.addOption({QStringLiteral("verify"),
                       QStringLiteral("After a complete write, read the board back and list every setting it holds "
                                      "otherwise; ends with \"Verify passed\" or \"Verify FAILED\" (exit 6).")});
+    parser.addOption({QStringLiteral("backup-first"),
+                      QStringLiteral("First read the board into a before-write backup, so the write can be undone "
+                                     "by writing that file back; nothing is written when the backup fails.")});
     int status = kInvalid;
     const std::optional<Target> t =
         parseBoardCommand(parser, {QStringLiteral("write"), kWriteUsage, 1, true, kBackupHelp}, args, &status);
@@ -186,7 +190,8 @@ int write(const QStringList& args)
                                     .accessCode = code,
                                     .linkCheckFirst = t->linkCheck,
                                     .image = image,
-                                    .verify = parser.isSet(QStringLiteral("verify"))};
+                                    .verify = parser.isSet(QStringLiteral("verify")),
+                                    .backUpFirst = parser.isSet(QStringLiteral("backup-first"))};
     return onBoardLine(*t, QStringLiteral("write"),
                        [&](BoardLine& line) { return runJob(line, *t, QStringLiteral("write"), request); });
 }

@@ -298,7 +298,8 @@ int exitStatus(BoardJob::End end)
     case BoardJob::End::TimedOut: return kStopped;
     case BoardJob::End::VerifyFailed: return kVerifyFailed;
     case BoardJob::End::NoAnswer:
-    case BoardJob::End::PortFailed: break;
+    case BoardJob::End::PortFailed:
+    case BoardJob::End::BackupFailed: break;
     }
     return kFailed;
 }
@@ -352,6 +353,9 @@ int runJob(BoardLine& line, const Target& t, const QString& command, const Board
         report(command, QStringLiteral("warning: ") + problem);
     if (r.verified)
         reportVerify(r, command);
+    // Last, so the file to write back is the last thing on the screen.
+    if (const QString note = BoardJob::describe(r).backupNote; !note.isEmpty())
+        err() << note << "\n";
     if (result)
         *result = r;
     return exitStatus(r.end);

@@ -39,6 +39,9 @@ int ping(const QStringList& args);
 int read(const QStringList& args);
 int write(const QStringList& args);
 
+// CliBackups.cpp
+int backups(const QStringList& args);
+
 // CliDoctor.cpp
 int doctor(const QStringList& args);
 

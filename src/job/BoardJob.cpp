@@ -5,6 +5,7 @@
 #include "Product.h"
 
 #include <QDateTime>
+#include <QDir>
 
 namespace BoardJob {
 
@@ -87,12 +88,36 @@ void readBack(LinkContext& ctx, Result& r)
     r.end = r.differences.empty() ? End::Done : End::VerifyFailed;
 }
 
+// Reads what the board holds into a before-write backup, so the write can be undone
+// by writing it back; false, with the job's end, when the write must not go ahead.
+bool backUpBoard(LinkContext& ctx, Result& r)
+{
+    starting(ctx, QStringLiteral("Backing Up Logic Board"), r.product);
+    BoardImage held = r.image; // words above N are not on the board: they stay as sent
+    const TransferResult t = LinkOperations::read(ctx, r.product, held);
+    if (t.end != TransferResult::End::Completed) {
+        r.backingUp = true;
+        r.end = endOf(t);
+        r.message = t.message;
+        r.wordsDone = t.wordsDone;
+        return false;
+    }
+    r.beforeWrite = Backups::save(held, r.product, Backups::Kind::BeforeWrite, QDateTime::currentDateTime());
+    if (r.beforeWrite->ok)
+        return true;
+    r.end = End::BackupFailed;
+    r.message = r.beforeWrite->message;
+    return false;
+}
+
 void transfer(LinkContext& ctx, Result& r, const Request& request)
 {
     if (request.kind == Kind::Verify) {
         readBack(ctx, r);
         return;
     }
+    if (request.kind == Kind::Write && request.backUpFirst && !backUpBoard(ctx, r))
+        return;
     const bool reading = request.kind == Kind::Read;
     starting(ctx, reading ? QStringLiteral("Reading Logic Board") : QStringLiteral("Writing Logic Board"), r.product);
     r.transferStarted = true;
@@ -152,7 +177,9 @@ Result run(LinkContext& ctx, const Request& request)
     return r;
 }
 
-Description describe(const Result& r, std::optional<std::chrono::milliseconds> timeout)
+namespace {
+
+Description plainDescription(const Result& r, std::optional<std::chrono::milliseconds> timeout)
 {
     const QString done = QStringLiteral(" after %1 of %2 words")
                              .arg(r.wordsDone)
@@ -181,8 +208,34 @@ Description describe(const Result& r, std::optional<std::chrono::milliseconds> t
                     .arg(r.differences.size())
                     .arg(r.differences.size() == 1 ? QStringLiteral("difference") : QStringLiteral("differences")),
                 {}, {}};
+    case End::BackupFailed:
+        return {QStringLiteral("nothing was written, as the board could not be backed up first: ") + r.message,
+                QStringLiteral("Nothing was written to the board, as its backup before the write was not saved.\r\n%1")
+                    .arg(r.message),
+                {}};
     }
     return {};
+}
+
+QString joined(const QString& first, const QString& separator, const QString& second)
+{
+    return first.isEmpty() ? second : first + separator + second;
+}
+
+} // namespace
+
+Description describe(const Result& r, std::optional<std::chrono::milliseconds> timeout)
+{
+    Description d = plainDescription(r, timeout);
+    if (r.backingUp) {
+        d.what += QStringLiteral("; nothing was written, as the board could not be backed up first");
+        d.reason = joined(d.reason, QStringLiteral("\r\n\r\n"),
+                          QStringLiteral("Nothing was written, as the board could not be backed up first."));
+    } else if (r.kind == Kind::Write && r.beforeWrite && r.beforeWrite->ok && r.end != End::Done) {
+        d.backupNote = QStringLiteral("The board as it was before the write is backed up in %1")
+                           .arg(QDir::toNativeSeparators(r.beforeWrite->path));
+    }
+    return d;
 }
 
 QString readBackFailure(const Result& r)

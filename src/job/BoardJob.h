@@ -33,6 +33,7 @@ struct Request {
     BoardImage image = {};       // Read: the image the board's words go into; Write, Verify: what is (was) sent
     bool backUp = true;          // back up a read or write that reached the transfer
     bool verify = false;         // Write: after a complete write, read the board back and compare
+    bool backUpFirst = false;    // Write: first read the board into a before-write backup
 };
 
 // How the job ended: one list for both front ends.
@@ -45,6 +46,7 @@ enum class End {
     Cancelled,
     TimedOut,        // no byte from the board for the context's silence timeout
     VerifyFailed,    // the board read back holds other words than were sent
+    BackupFailed,    // the before-write backup was not saved, so nothing was written
 };
 
 struct Result {
@@ -59,6 +61,9 @@ struct Result {
     BoardImage image;
     std::optional<Backups::Result> backup; // a read or write that reached the transfer
     QStringList backupProblems;            // a backup or prune that failed; never stops the job
+    // Write with backUpFirst: the board's words as they were, saved before the write.
+    std::optional<Backups::Result> beforeWrite;
+    bool backingUp = false; // ended in the read before the write: nothing was written
     // Verify (also a Write asked to verify): how the read-back ended and what differs.
     bool verified = false;
     End readBackEnd = End::Done;
@@ -70,7 +75,8 @@ struct Result {
 
 // The context's transferStarting is told as a transfer starts (after the port and
 // any link check), with the transfer window's (or progress bar's) label and maximum:
-// "Reading Logic Board", "Writing Logic Board", "Verifying Logic Board".
+// "Reading Logic Board", "Backing Up Logic Board" (the read before a write),
+// "Writing Logic Board", "Verifying Logic Board".
 Result run(LinkContext& ctx, const Request& request);
 
 // Opens the port for a transfer of `product` unless it is open and working (a port
@@ -80,11 +86,14 @@ bool openPort(LinkContext& ctx, int product, QString* why);
 // The job's end for people: `what` is a line for vireo ("the link failed after 30
 // of 99 words: ..."), `reason` the paragraph the window adds to its message box,
 // and `message` the board programmer's own message for it (the link-failure
-// message, the access-code message, the cancel message).
+// message, the access-code message, the cancel message). A write that went wrong
+// after its before-write backup has `backupNote`, which both front ends show last,
+// naming the file to write back.
 struct Description {
     QString what;
     QString reason;
     QString message;
+    QString backupNote = {};
 };
 Description describe(const Result& result, std::optional<std::chrono::milliseconds> timeout = {});
 

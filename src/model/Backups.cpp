@@ -1,20 +1,22 @@
 #include "Backups.h"
 
 #include "DataFile.h"
+#include "MemoryMap.h"
 #include "Product.h"
+#include "WordCodecs.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace Backups {
 
 namespace {
 
 const QString kStampFormat = QStringLiteral("yyyyMMdd-HHmmss-zzz");
-
-QString kindName(Kind kind) { return kind == Kind::Read ? QStringLiteral("read") : QStringLiteral("write"); }
 
 // When the backup was taken, from its name; invalid for a file named otherwise.
 QDateTime stampInName(const QString& name)
@@ -26,7 +28,49 @@ QDateTime stampInName(const QString& name)
     return QDateTime::fromString(m.captured(1), kStampFormat);
 }
 
+// A backup's name taken apart; nothing for a file named otherwise.
+std::optional<Entry> entryNamed(const QFileInfo& file)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("^(.+)_(read|write|before-write)_(\\d{8}-\\d{6}-\\d{3})\\.tv2$"));
+    const QRegularExpressionMatch m = pattern.match(file.fileName());
+    if (!m.hasMatch())
+        return std::nullopt;
+    const auto product = std::find_if(Product::kAll.begin(), Product::kAll.end(), [&](const ProductInfo& p) {
+        return QLatin1String(p.shortName) == m.captured(1);
+    });
+    if (product == Product::kAll.end())
+        return std::nullopt;
+    Entry e;
+    e.path = file.filePath();
+    e.taken = QDateTime::fromString(m.captured(3), kStampFormat);
+    e.product = product->index;
+    for (const Kind kind : {Kind::Read, Kind::Write, Kind::BeforeWrite}) {
+        if (kindName(kind) == m.captured(2))
+            e.kind = kind;
+    }
+    return e;
+}
+
+QString primaryCodeIn(const QString& path)
+{
+    BoardImage image;
+    if (!DataFile::load(path, image, DataFile::MarkerRule::NotChecked).ok())
+        return {};
+    return WordCodec::codeText(image.word(MemoryMap::kPrimaryCode), image.word(MemoryMap::kPrimaryCode + 1));
+}
+
 } // namespace
+
+QString kindName(Kind kind)
+{
+    switch (kind) {
+    case Kind::Read: return QStringLiteral("read");
+    case Kind::Write: return QStringLiteral("write");
+    case Kind::BeforeWrite: break;
+    }
+    return QStringLiteral("before-write");
+}
 
 QString folder()
 {
@@ -56,6 +100,23 @@ Result save(const BoardImage& image, int product, Kind kind, const QDateTime& wh
     r.message = r.ok ? QStringLiteral("backup saved as %1").arg(QDir::toNativeSeparators(r.path))
                      : QStringLiteral("backup not saved: %1").arg(saved.message);
     return r;
+}
+
+std::vector<Entry> list(std::optional<int> product)
+{
+    std::vector<Entry> entries;
+    const QDir dir(folder());
+    for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.tv2")}, QDir::Files)) {
+        std::optional<Entry> e = entryNamed(file);
+        if (!e || !e->taken.isValid() || (product && e->product != *product))
+            continue;
+        e->primaryCode = primaryCodeIn(e->path);
+        entries.push_back(std::move(*e));
+    }
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return a.taken != b.taken ? a.taken > b.taken : a.path > b.path;
+    });
+    return entries;
 }
 
 PruneResult prune(const QDateTime& now)

@@ -5,17 +5,25 @@
 #include <QDateTime>
 #include <QString>
 
+#include <optional>
+#include <vector>
+
 // Automatic backups of what went to and came from a board, so a technician can
 // always get back the configuration a radio had before it was overwritten.
 // Each backup is an ordinary board data file in one folder:
-//   <product short name>_<read|write>_<yyyyMMdd-HHmmss-zzz>.tv2   e.g. VT-60_read_20261207-081502-117.tv2
+//   <product short name>_<read|write|before-write>_<yyyyMMdd-HHmmss-zzz>.tv2
+// e.g. VT-60_read_20261207-081502-117.tv2; "before-write" holds what a board held
+// just before a write replaced it, so writing it back undoes the write.
 // The folder is $VIREO_BACKUP_DIR when that is set, else "vireo/backups" in the
 // user's data directory (QStandardPaths::GenericDataLocation, so the window and the
 // command line share it; QStandardPaths::setTestModeEnabled moves it for tests).
 // A failed backup never stops a transfer: callers report the message and go on.
 namespace Backups {
 
-enum class Kind { Read, Write };
+enum class Kind { Read, Write, BeforeWrite };
+
+// "read", "write", "before-write": as in the file names.
+QString kindName(Kind kind);
 
 struct Result {
     bool ok = false;
@@ -32,6 +40,19 @@ QString fileName(int product, Kind kind, const QDateTime& when);
 // Saves words 0..250 of `image` through DataFile::save into folder(), creating it
 // when needed. `product` is 1..Product::kCount.
 Result save(const BoardImage& image, int product, Kind kind, const QDateTime& when);
+
+// A backup in the folder, as its name and its words tell.
+struct Entry {
+    QString path;
+    QDateTime taken;
+    int product = 1;
+    Kind kind = Kind::Read;
+    QString primaryCode; // as the window shows it; empty when the file cannot be read
+};
+
+// The backups in folder(), newest first; only those of `product` when given. Files
+// named otherwise are left out.
+std::vector<Entry> list(std::optional<int> product = std::nullopt);
 
 // How long a backup is kept.
 constexpr int kKeepDays = 365;

@@ -1,6 +1,7 @@
 // The window's additions around the board commands, end to end over a pseudo-terminal:
 // backups of reads and writes, the verify after a write, the serial trace.
 #include "Backups.h"
+#include "BackupsWindow.h"
 #include "Compare.h"
 #include "DataFile.h"
 #include "DifferencesDialog.h"
@@ -19,7 +20,9 @@
 #include <QPushButton>
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QTableWidget>
 #include <QSettings>
 #include <QTest>
 
@@ -151,6 +154,80 @@ private slots:
         QCOMPARE(b.backupFiles().size(), 3);
         QVERIFY(b.messages.messages.isEmpty());
         w.menus().mnuVerifyAfterWrite->trigger();
+    }
+
+    // Back Up Board Before Write keeps the board's earlier words in a before-write backup;
+    // the backups window lists it, compares it with the window and opens it; a write
+    // cancelled after its backup names the file last.
+    void backupBeforeWriteAndTheBackupsWindow()
+    {
+        Bench b;
+        MainWindow& w = *b.w;
+        QUrl opened;
+        w.setUrlOpener([&opened](const QUrl& url) {
+            opened = url;
+            return true;
+        });
+        QVERIFY(b.openPort());
+        w.menus().mnuBackUpBeforeWrite->trigger();
+        Form edited = w.form();
+        edited.PrimaryCode.text = QStringLiteral("1234");
+        edited.SecondaryCode.text = QStringLiteral("0777");
+        w.showForm(edited);
+        w.mnuOperWrite_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        const QStringList before = b.backupFiles().filter(QStringLiteral("VT-60_before-write_"));
+        QCOMPARE(before.size(), 1);
+        BoardImage saved;
+        QVERIFY(DataFile::load(QDir(b.backups.path()).filePath(before[0]), saved, DataFile::MarkerRule::NotChecked).ok());
+        QVERIFY(sameWords(saved, b.memory, LinkOperations::lastWord(4)));
+        QCOMPARE(saved.word(6), QStringLiteral("0403"));
+        QCOMPARE(b.board->memory().word(8), QStringLiteral("0007"));
+
+        w.menus().mnuFileBackups->trigger();
+        auto* backups = w.findChild<BackupsWindow*>();
+        QVERIFY(backups && backups->isVisible());
+        auto* list = backups->findChild<QTableWidget*>(QStringLiteral("tblBackups"));
+        QCOMPARE(list->rowCount(), 2);
+        const auto cells = [list](int row) {
+            QStringList texts;
+            for (int column = 1; column < list->columnCount(); ++column)
+                texts << list->item(row, column)->text();
+            return texts;
+        };
+        QCOMPARE(cells(0).mid(0, 3), (QStringList{"VT-60", "write", "1234"}));
+        QCOMPARE(cells(1), (QStringList{"VT-60", "before-write", "4321", before[0]}));
+        backups->select(1);
+        auto* table = backups->findChild<QTableWidget*>(QStringLiteral("tblCompare"));
+        QStringList rows;
+        for (int row = 0; row < table->rowCount(); ++row)
+            rows << table->item(row, 0)->text() + ": " + table->item(row, 1)->text() + " | " + table->item(row, 2)->text();
+        QCOMPARE(rows, (QStringList{"Primary Code - ESN: 1234 | 4321", "Secondary Code: 0777 | (blank)"}));
+        backups->findChild<QPushButton*>(QStringLiteral("cmdBackupOpen"))->click();
+        QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("4321"));
+        QCOMPARE(backups->findChild<QLabel*>(QStringLiteral("lblBackupSummary"))->text(), QStringLiteral("No differences"));
+        backups->findChild<QPushButton*>(QStringLiteral("cmdBackupShowFolder"))->click();
+        QCOMPARE(opened, QUrl::fromLocalFile(b.backups.path()));
+
+        // A board that never acknowledges a word: the write waits until it is cancelled.
+        BoardSetup setup;
+        setup.product = 4;
+        setup.requireCode = false;
+        setup.faults.wrongAck = true;
+        PtyBoard deaf(VirtualBoard::create(setup, b.memory), 0);
+        QVERIFY(!deaf.start());
+        qputenv("VIREO_COM1", deaf.slavePath().toLocal8Bit());
+        QVERIFY(b.openPort());
+        w.mnuOperWrite_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kWriting, kLong);
+        QTest::mouseClick(w.transferWindow()->findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        const QStringList both = b.backupFiles().filter(QStringLiteral("VT-60_before-write_"));
+        QCOMPARE(both.size(), 2);
+        QCOMPARE(b.messages.messages.size(), 2);
+        QCOMPARE(b.messages.messages[1].text, "The board as it was before the write is backed up in "
+                                                  + QDir::toNativeSeparators(QDir(b.backups.path()).filePath(both[1])));
+        w.menus().mnuBackUpBeforeWrite->trigger();
     }
 
     // Diagnose Link... on the link's thread: every step passed, the diagnostics on the

@@ -469,17 +469,27 @@ private slots:
         qunsetenv("VIREO_COM1");
     }
 
-    // Off by default, remembered once ticked; the verify report ends in its verdict.
+    // Verify after Write and Back Up Board Before Write: off by default, each remembered
+    // once ticked; the verify report ends in its verdict.
     void verifyOptionAndReport()
     {
         {
             MainWindow w;
             QVERIFY(!w.menus().mnuVerifyAfterWrite->isChecked());
+            QVERIFY(!w.menus().mnuBackUpBeforeWrite->isChecked());
+            w.menus().mnuVerifyAfterWrite->trigger();
+        }
+        {
+            MainWindow w;
+            QVERIFY(w.menus().mnuVerifyAfterWrite->isChecked());
+            QVERIFY(!w.menus().mnuBackUpBeforeWrite->isChecked());
+            w.menus().mnuBackUpBeforeWrite->trigger();
             w.menus().mnuVerifyAfterWrite->trigger();
         }
         MainWindow w;
-        QVERIFY(w.menus().mnuVerifyAfterWrite->isChecked());
-        w.menus().mnuVerifyAfterWrite->trigger();
+        QVERIFY(!w.menus().mnuVerifyAfterWrite->isChecked());
+        QVERIFY(w.menus().mnuBackUpBeforeWrite->isChecked());
+        w.menus().mnuBackUpBeforeWrite->trigger();
 
         Compare::Difference d{QStringLiteral("Group Codes, row 3"), QStringLiteral("1234"), QStringLiteral("1235"), QStringLiteral("GroupCode(3)"), -1};
         const QString failed = DifferencesDialog::verifyText({d}, {});

@@ -138,6 +138,7 @@ private slots:
             {"mnuFilePrintReport", "Print &Report...", QKeySequence()},
             {"mnuFileExportReport", "Expor&t Report...", QKeySequence()},
             {"mnuVerifyAfterWrite", "Verify after Write", QKeySequence()},
+            {"mnuBackUpBeforeWrite", "Back Up Board Before Write", QKeySequence()},
             {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
             {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
             {"mnuSerialOther", "&Other Port...", QKeySequence()},
@@ -156,7 +157,7 @@ private slots:
         for (QAction* a : w.findChildren<QAction*>())
             QVERIFY2(!a->isChecked(), qPrintable(a->objectName()));
         // Recent Files, Backups and Compare follow Save As, then the lists, then the report
-        // before Print Screen; Verify follows Write; Other Port follows COM4.
+        // before Print Screen; Verify, then Back Up, follow Write; Other Port follows COM4.
         const QList<QAction*> file = w.menus().mnuFile->actions();
         QCOMPARE(file.size(), 14);
         QCOMPARE(file[2], w.menus().mnuFileRecent->menuAction());
@@ -168,7 +169,9 @@ private slots:
                                                   w.menus().mnuFilePrintScreen}));
         const QList<QAction*> clone = w.menus().mnuClone->actions();
         QCOMPARE(clone[clone.indexOf(w.menus().mnuOperWrite) + 1], w.menus().mnuVerifyAfterWrite);
+        QCOMPARE(clone[clone.indexOf(w.menus().mnuOperWrite) + 2], w.menus().mnuBackUpBeforeWrite);
         QVERIFY(w.menus().mnuVerifyAfterWrite->isCheckable() && w.menus().mnuRecordTrace->isCheckable());
+        QVERIFY(w.menus().mnuBackUpBeforeWrite->isCheckable());
         QCOMPARE(w.menus().mnuSerial->actions().last(), w.menus().mnuSerialOther);
         QCOMPARE(w.menus().mnuEditRedo->shortcuts(),
                  (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));

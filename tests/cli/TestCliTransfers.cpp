@@ -280,6 +280,38 @@ private slots:
         QCOMPARE(board->memory().word(6), QStringLiteral("0909"));
     }
 
+    // --backup-first reads the board into a before-write backup first; a write that then
+    // times out names it last. vireo backups lists it, newest first.
+    void writeBacksUpTheBoardFirstAndBackupsListsIt()
+    {
+        BoardImage held = VirtualBoard::factoryMemory(5);
+        held.setWord(6, QStringLiteral("0102"));
+        held.setWord(7, QStringLiteral("0304"));
+        BoardFaults faults;
+        faults.wrongAck = true;
+        std::unique_ptr<PtyBoard> board = serve(VirtualBoard::create(setupFor(5, faults), held));
+        const Run r = vireo({"write", "fleet.tv2", "--backup-first", "--timeout", "0.5", "--product", "5", "--port",
+                             board->slavePath()});
+        QCOMPARE(r.status, 4);
+        const QStringList before = backupsNamed("VTP-50_before-write_*.tv2");
+        QCOMPARE(before.size(), 1);
+        const QString path = QDir(backups_).filePath(before[0]);
+        QVERIFY2(r.err.endsWith("The board as it was before the write is backed up in " + path.toUtf8() + "\n"), r.err);
+        const BoardImage backup = load(path);
+        QCOMPARE(backup.word(6), QStringLiteral("0102"));
+        QCOMPARE(backup.word(7), QStringLiteral("0304"));
+        QCOMPARE(backup.word(17), held.word(17));
+
+        const Run listed = vireo({"backups", "--product", "5"});
+        QCOMPARE(listed.status, 0);
+        const QStringList lines = QString::fromUtf8(listed.out).split('\n', Qt::SkipEmptyParts);
+        QVERIFY(lines.size() >= 2);
+        QVERIFY2(lines[0].contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  VTP-50  write         1000  ")),
+                 qPrintable(lines[0]));
+        QVERIFY2(lines[1].endsWith("  VTP-50  before-write  1234  " + path), qPrintable(lines[1]));
+        QVERIFY(!listed.out.contains("VT-60"));
+    }
+
     // --trace before the command records the ping's bytes both ways, with times.
     void traceRecordsAPing()
     {

@@ -56,6 +56,33 @@ private slots:
             QCOMPARE(back.word(i), image.word(i));
     }
 
+    // Newest first, by the stamp in the name; a product's own; other files left out.
+    void listsNewestFirstWithKindAndPrimaryCode()
+    {
+        BoardImage image = markedImage(QStringLiteral("0000"));
+        image.setWord(6, QStringLiteral("0102"));
+        image.setWord(7, QStringLiteral("0304"));
+        const Backups::Result before = Backups::save(image, 4, Backups::Kind::BeforeWrite, kNow);
+        QCOMPARE(QFileInfo(before.path).fileName(), QStringLiteral("VT-60_before-write_20261207-081502-117.tv2"));
+        Backups::save(markedImage(QStringLiteral("0000")), 5, Backups::Kind::Write, kNow.addSecs(60));
+        Backups::save(image, 4, Backups::Kind::Read, kNow.addSecs(-60));
+        QVERIFY(DataFile::save(QDir(folder_).filePath(QStringLiteral("kept by hand.tv2")), image).ok());
+        QVERIFY(DataFile::save(QDir(folder_).filePath(QStringLiteral("XY-1_read_20261207-081502-117.tv2")), image).ok());
+
+        const std::vector<Backups::Entry> all = Backups::list();
+        QCOMPARE(all.size(), size_t(3));
+        QCOMPARE(QFileInfo(all[0].path).fileName(), QStringLiteral("VTP-50_write_20261207-081602-117.tv2"));
+        QCOMPARE(all[0].product, 5);
+        QCOMPARE(all[1].kind, Backups::Kind::BeforeWrite);
+        QCOMPARE(all[1].taken, kNow);
+        QCOMPARE(all[1].primaryCode, QStringLiteral("1234"));
+        QCOMPARE(Backups::kindName(all[1].kind), QStringLiteral("before-write"));
+        QCOMPARE(QFileInfo(all[2].path).fileName(), QStringLiteral("VT-60_read_20261207-081402-117.tv2"));
+        const std::vector<Backups::Entry> vt60 = Backups::list(4);
+        QCOMPARE(vt60.size(), size_t(2));
+        QCOMPARE(vt60[0].path, before.path);
+    }
+
     void failureIsReportedNotThrown()
     {
         // The folder's place is taken by a plain file.
