@@ -245,6 +245,30 @@ void BoardCommands::verifyFinished(const BoardJob::Result& result)
     verifyDialog_->show();
 }
 
+// ---- a fleet's radio ----------------------------------------------------------
+
+void BoardCommands::programRadio(const BoardJob::Request& request,
+                                 std::function<void(const BoardJob::Result&)> done)
+{
+    auto stage = std::make_shared<int>(0); // the write first, then its read-back
+    run(request,
+        [this, done = std::move(done)](const BoardJob::Result& result) {
+            transfer_->setCancelEnabled(false);
+            transfer_->setBoardSilent(false);
+            window_.widget->unsetCursor();
+            if (result.end != BoardJob::End::Done || closing_) {
+                transfer_->hide();
+                done(result);
+                return;
+            }
+            transfer_->complete([done, result] { done(result); });
+        },
+        [this, stage](int maximum) {
+            transferStarted((*stage)++ == 0 ? TransferWindow::Direction::Write : TransferWindow::Direction::Read,
+                            maximum);
+        });
+}
+
 // ---- Force Initialization -----------------------------------------------------
 
 void BoardCommands::forceInitialization()

@@ -66,6 +66,7 @@ struct MainWindowMenus {
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
+    QAction* mnuCloneFleet = nullptr;
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;
