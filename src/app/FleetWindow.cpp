@@ -9,14 +9,12 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -208,8 +206,7 @@ bool FleetWindow::loadRadios()
 bool FleetWindow::openLog(const EditorSession& templ)
 {
     EditorSession copy = templ;
-    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(), QCoreApplication::applicationVersion(),
-                                 FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
+    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(), FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
     if (const QString why = log_.open(txtLog_->text().trimmed(), info); !why.isEmpty()) {
         Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
         return false;
@@ -355,10 +352,14 @@ void FleetWindow::closeEvent(QCloseEvent* event)
     event->ignore();
     if (closeWhenDone_)
         return;
-    const auto answer = QMessageBox::question(
-        this, kTitle, QStringLiteral("A radio is being written. Cancel its write and close the window?"),
-        QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
-    if (answer != QMessageBox::Yes)
+    enum { StopAndClose, KeepWorking };
+    const int answer = Messages::ask(
+        this, {kTitle,
+               QStringLiteral("A radio is being written. Stop its write and close the window? A radio whose write "
+                              "is stopped holds only the words sent so far; its line in the log says so."),
+               {QStringLiteral("Stop and Close"), QStringLiteral("Keep Working")}, KeepWorking,
+               Messages::Icon::Exclamation});
+    if (answer != StopAndClose)
         return;
     closeWhenDone_ = true;
     board_.link()->cancel();

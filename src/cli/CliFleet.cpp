@@ -9,7 +9,6 @@
 #include "FleetUnits.h"
 #include "PortInspection.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 
@@ -266,7 +265,7 @@ FleetLog::RunInfo runInfo(const QCommandLineParser& parser, const QString& templ
     file.open(QIODevice::ReadOnly); // opened once already; the run refuses a file it cannot read
     return {parser.isSet(QStringLiteral("technician")) ? parser.value(QStringLiteral("technician"))
                                                        : PortInspection::userName(),
-            QCoreApplication::applicationVersion(), FleetLog::templateHash(file.readAll())};
+            FleetLog::templateHash(file.readAll())};
 }
 
 void reportEnd(int programmed, const FleetRun* numbering, const QString& logPath)

@@ -27,7 +27,7 @@ QString FleetLog::add(const Radio& radio)
     const QDateTime now = QDateTime::currentDateTime();
     const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
     return writeLine({time, radio.primaryCode, radio.outcome, radio.unit, radio.verify, radio.backup, run_.technician,
-                      run_.program, run_.templateHash});
+                      QStringLiteral(VIREO_VERSION), run_.templateHash});
 }
 
 QString FleetLog::writeLine(const QStringList& fields)

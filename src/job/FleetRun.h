@@ -18,7 +18,6 @@ public:
     // What every line of a run repeats.
     struct RunInfo {
         QString technician;   // who ran it
-        QString program;      // the program's version
         QString templateHash; // the first 8 hexadecimal digits of the template's SHA-256
     };
     // One radio's line.

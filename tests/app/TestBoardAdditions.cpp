@@ -5,6 +5,7 @@
 #include "DataFile.h"
 #include "DifferencesDialog.h"
 #include "DoctorWindow.h"
+#include "FleetWindow.h"
 #include "Editor.h"
 #include "LinkOperations.h"
 #include "MainWindow.h"
@@ -15,6 +16,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QClipboard>
 #include <QPushButton>
 #include <QDialog>
@@ -29,22 +34,22 @@ namespace {
 
 constexpr int kLong = 120000; // a board read on a loaded machine takes its time
 
-// A working directory with product 4 on COM1, a board on COM1, backups in a folder of their own.
+// A working directory with a product (4: VT-60) on COM1, a board on COM1, backups in a folder of their own.
 struct Bench {
-    Bench()
+    explicit Bench(int product = 4)
     {
         QFile::copy(QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("data/default.tv2")),
                     dir.file(QStringLiteral("default.tv2")));
         QFile config(dir.file(QStringLiteral("Config.ini")));
         if (config.open(QIODevice::WriteOnly))
-            config.write("1\r\n4\r\n");
+            config.write("1\r\n" + QByteArray::number(product) + "\r\n");
         config.close();
         qputenv("VIREO_BACKUP_DIR", backups.path().toLocal8Bit());
         qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
         w = std::make_unique<MainWindow>();
         w->Form_Load();
         BoardSetup setup;
-        setup.product = 4;
+        setup.product = product;
         setup.accessCode = w->form().ProgAccessCode.text;
         setup.requireCode = false;
         Form form = w->form();
@@ -188,6 +193,73 @@ private slots:
         w.mnuOperRead_Click();
         QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
         QVERIFY(b.messages.messages.isEmpty());
+    }
+
+    // Clone > Fleet Programming...: three VTP-50 radios numbered from the window's primary
+    // code, each written and verified through the transfer window; a cancelled radio is
+    // retried, another skipped; the window's own configuration is untouched; each logged.
+    void fleetRun()
+    {
+        Bench b(5);
+        MainWindow& w = *b.w;
+        QVERIFY(b.openPort());
+        Form form = w.form();
+        form.PrimaryCode.text = QStringLiteral("0500");
+        w.showForm(form);
+        const BoardImage image = w.image();
+        w.menus().mnuCloneFleet->trigger();
+        auto* fleet = w.findChild<FleetWindow*>(QStringLiteral("frmFleet"));
+        QVERIFY(fleet && fleet->isVisible());
+        fleet->findChild<QSpinBox*>(QStringLiteral("spnFleetCount"))->setValue(3);
+        fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))->setText(b.dir.file(QStringLiteral("fleet.csv")));
+        fleet->findChild<QCheckBox*>(QStringLiteral("chkFleetVerify"))->setChecked(true);
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetLoad"))->click();
+        const QTableWidget* table = fleet->findChild<QTableWidget*>(QStringLiteral("tblFleetRadios"));
+        const auto row = [table](int r) {
+            QStringList texts;
+            for (int c = 0; c < 4; ++c)
+                texts << table->item(r, c)->text();
+            return texts;
+        };
+        QCOMPARE(row(0), (QStringList{"1", "0500", "Next", ""}));
+        QCOMPARE(row(2), (QStringList{"3", "0502", "Waiting", ""}));
+
+        QTest::keyClick(fleet, Qt::Key_Return); // Enter: Program Next Radio
+        QVERIFY(fleet->isWriting());
+        QTRY_COMPARE_WITH_TIMEOUT(row(0)[2], QStringLiteral("Programmed"), kLong);
+        QCOMPARE(row(0)[3], QStringLiteral("written and verified"));
+        QCOMPARE(b.board->memory().word(6), QStringLiteral("0005"));
+        QCOMPARE(b.board->memory().word(7), QStringLiteral("0000"));
+        QCOMPARE(row(1)[2], QStringLiteral("Next"));
+
+        // Cancelled in the transfer window, then tried again; the third cancelled and skipped.
+        const auto cancelWrite = [&] {
+            fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->click();
+            QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isCancelEnabled(), kLong);
+            w.transferWindow()->cmdCancel_Click();
+            QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+        };
+        cancelWrite();
+        QCOMPARE(row(1), (QStringList{"2", "0501", "FAILED", "cancelled"}));
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->click();
+        QTRY_COMPARE_WITH_TIMEOUT(row(1)[2], QStringLiteral("Programmed"), kLong);
+        QCOMPARE(b.board->memory().word(7), QStringLiteral("0001"));
+        cancelWrite();
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetSkip"))->click();
+        QCOMPARE(row(2)[2], QStringLiteral("Skipped"));
+        QCOMPARE(fleet->nextRadio(), -1);
+        QVERIFY(!fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
+
+        QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("0500"));
+        QVERIFY(w.image() == image);
+        QFile log(b.dir.file(QStringLiteral("fleet.csv")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QStringList outcomes;
+        for (const QString& line : QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts).mid(1))
+            outcomes << line.split(',').mid(1, 4).join(',');
+        QCOMPARE(outcomes, (QStringList{"0500,written and verified,1,passed", "0501,cancelled,2,not run",
+                                        "0501,written and verified,2,passed", "0502,cancelled,3,not run"}));
+        fleet->close();
     }
 
     // A backup that cannot be written is reported after the transfer, which completes.
