@@ -206,7 +206,8 @@ bool FleetWindow::loadRadios()
 bool FleetWindow::openLog(const EditorSession& templ)
 {
     EditorSession copy = templ;
-    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(), FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
+    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(),
+                                 FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
     if (const QString why = log_.open(txtLog_->text().trimmed(), info); !why.isEmpty()) {
         Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
         return false;
@@ -306,8 +307,8 @@ void FleetWindow::finished(const BoardJob::Result& result)
     writing_ = false;
     const FleetUnits::Unit& u = units_[std::size_t(next_)];
     const QString outcome = FleetLog::outcomeOf(result);
-    const QString why = log_.add(
-        {u.primaryCode, outcome, u.label, FleetLog::verifyText(result), FleetLog::backupOf(result)});
+    const QString why =
+        log_.add({u.primaryCode, outcome, u.label, FleetLog::verifyText(result), FleetLog::backupOf(result)});
     if (closeWhenDone_) {
         close();
         return;
@@ -317,8 +318,8 @@ void FleetWindow::finished(const BoardJob::Result& result)
         markNext(next_ + 1);
     } else {
         setState(next_, State::Failed, outcome);
-        lblStatus_->setText(QStringLiteral("Unit \"%1\" failed: Retry tries it again, Skip goes on to the next.")
-                                .arg(u.label));
+        lblStatus_->setText(
+            QStringLiteral("Unit \"%1\" failed: Retry tries it again, Skip goes on to the next.").arg(u.label));
         updateButtons();
     }
     if (!why.isEmpty())
@@ -357,7 +358,8 @@ void FleetWindow::closeEvent(QCloseEvent* event)
         this, {kTitle,
                QStringLiteral("A radio is being written. Stop its write and close the window? A radio whose write "
                               "is stopped holds only the words sent so far; its line in the log says so."),
-               {QStringLiteral("Stop and Close"), QStringLiteral("Keep Working")}, KeepWorking,
+               {QStringLiteral("Stop and Close"), QStringLiteral("Keep Working")},
+               KeepWorking,
                Messages::Icon::Exclamation});
     if (answer != StopAndClose)
         return;

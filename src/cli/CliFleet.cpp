@@ -65,7 +65,8 @@ struct Run {
 // One radio written (and verified) and its line in the log; the radio's exit status.
 int programRadio(BoardLine& line, Run& run, const BoardImage& image, const QString& code, const QString& unit)
 {
-    BoardJob::Result result{.end = BoardJob::End::PortUnavailable};
+    BoardJob::Result result;
+    result.end = BoardJob::End::PortUnavailable; // until the port is open
     int status = line.open(kCommand);
     if (status == kOk) {
         const BoardJob::Request request{.kind = BoardJob::Kind::Write,

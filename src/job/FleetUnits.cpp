@@ -63,8 +63,8 @@ private:
 std::optional<std::vector<const FormControl*>> controlsOf(const Csv::Table& table, QStringList& problems)
 {
     if (table.header.value(0).trimmed().compare(kUnit, Qt::CaseInsensitive) != 0) {
-        problems << QStringLiteral("line %1: the first column must be \"Unit\", the radio's label")
-                        .arg(table.headerLine);
+        problems
+            << QStringLiteral("line %1: the first column must be \"Unit\", the radio's label").arg(table.headerLine);
         return std::nullopt;
     }
     std::vector<const FormControl*> controls{nullptr};
@@ -72,7 +72,8 @@ std::optional<std::vector<const FormControl*>> controlsOf(const Csv::Table& tabl
         const QString name = table.header[c].trimmed();
         const FormControl* control = FormControls::find(name);
         if (!control || !control->isEditing())
-            problems << QStringLiteral("line %1, column %2: no control is named \"%2\"").arg(table.headerLine).arg(name);
+            problems
+                << QStringLiteral("line %1, column %2: no control is named \"%2\"").arg(table.headerLine).arg(name);
         controls.push_back(control);
     }
     if (!problems.isEmpty())
@@ -89,11 +90,14 @@ void checkUnique(Table& t, const std::vector<Programmed>& programmed, bool resum
     for (const Unit& u : t.units) {
         if (labels.contains(u.label))
             t.problems << QStringLiteral("line %1, column Unit: unit \"%2\" is already on line %3")
-                              .arg(u.line).arg(u.label).arg(labels[u.label]);
+                              .arg(u.line)
+                              .arg(u.label)
+                              .arg(labels[u.label]);
         labels.insert(u.label, u.line);
         if (codes.contains(u.primaryCode))
             t.problems << QStringLiteral("line %1, column PrimaryCode: primary code %2 is already unit %3's")
-                              .arg(u.line).arg(u.primaryCode, t.units[codes[u.primaryCode]].label);
+                              .arg(u.line)
+                              .arg(u.primaryCode, t.units[codes[u.primaryCode]].label);
         codes.insert(u.primaryCode, int(&u - t.units.data()));
         const auto done = std::find_if(programmed.begin(), programmed.end(),
                                        [&](const Programmed& p) { return p.unit == u.label; });
@@ -105,7 +109,9 @@ void checkUnique(Table& t, const std::vector<Programmed>& programmed, bool resum
             if (p.primaryCode == u.primaryCode && !(resume && p.unit == u.label))
                 t.problems << QStringLiteral("line %1, column PrimaryCode: primary code %2 was already programmed "
                                              "into unit \"%3\" (line %4 of the log)")
-                                  .arg(u.line).arg(u.primaryCode, p.unit).arg(p.line);
+                                  .arg(u.line)
+                                  .arg(u.primaryCode, p.unit)
+                                  .arg(p.line);
         left.push_back(u);
     }
     t.units = std::move(left);
@@ -143,8 +149,7 @@ Table take(const EditorSession& templ, const Csv::ReadResult& csv, const std::ve
 
 } // namespace
 
-Table parse(const EditorSession& templ, const QByteArray& bytes, const std::vector<Programmed>& programmed,
-            bool resume)
+Table parse(const EditorSession& templ, const QByteArray& bytes, const std::vector<Programmed>& programmed, bool resume)
 {
     return take(templ, Csv::parse(bytes), programmed, resume);
 }

@@ -196,7 +196,7 @@ private slots:
     }
 
     // Clone > Fleet Programming...: three VTP-50 radios numbered from the window's primary
-    // code, each written and verified through the transfer window; a cancelled radio is
+    // code, each written and verified through the transfer window; a failed radio is
     // retried, another skipped; the window's own configuration is untouched; each logged.
     void fleetRun()
     {
@@ -232,19 +232,26 @@ private slots:
         QCOMPARE(b.board->memory().word(7), QStringLiteral("0000"));
         QCOMPARE(row(1)[2], QStringLiteral("Next"));
 
-        // Cancelled in the transfer window, then tried again; the third cancelled and skipped.
-        const auto cancelWrite = [&] {
-            fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->click();
-            QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isCancelEnabled(), kLong);
-            w.transferWindow()->cmdCancel_Click();
-            QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+        // A port that cannot be opened fails the radio, which keeps its place: tried again
+        // back on COM1; the third fails too and is skipped.
+        qputenv("VIREO_COM2", "/nonexistent/vireo-com2");
+        const auto onPort = [&](int port) {
+            w.mnuSerialConfig_Click(port);
+            return QTest::qWaitFor([&] { return !w.isLinkBusy(); }, kLong);
         };
-        cancelWrite();
-        QCOMPARE(row(1), (QStringList{"2", "0501", "FAILED", "cancelled"}));
+        const auto failOnCom2 = [&] {
+            QVERIFY(onPort(2));
+            fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->click();
+            QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+            QVERIFY(onPort(1));
+        };
+        failOnCom2();
+        QCOMPARE(row(1), (QStringList{"2", "0501", "FAILED", "failed: the serial port cannot be opened"}));
+        QVERIFY(!fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->click();
         QTRY_COMPARE_WITH_TIMEOUT(row(1)[2], QStringLiteral("Programmed"), kLong);
         QCOMPARE(b.board->memory().word(7), QStringLiteral("0001"));
-        cancelWrite();
+        failOnCom2();
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetSkip"))->click();
         QCOMPARE(row(2)[2], QStringLiteral("Skipped"));
         QCOMPARE(fleet->nextRadio(), -1);
@@ -257,9 +264,12 @@ private slots:
         QStringList outcomes;
         for (const QString& line : QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts).mid(1))
             outcomes << line.split(',').mid(1, 4).join(',');
-        QCOMPARE(outcomes, (QStringList{"0500,written and verified,1,passed", "0501,cancelled,2,not run",
-                                        "0501,written and verified,2,passed", "0502,cancelled,3,not run"}));
+        QCOMPARE(outcomes, (QStringList{"0500,written and verified,1,passed",
+                                        "0501,failed: the serial port cannot be opened,2,not run",
+                                        "0501,written and verified,2,passed",
+                                        "0502,failed: the serial port cannot be opened,3,not run"}));
         fleet->close();
+        qunsetenv("VIREO_COM2");
     }
 
     // A backup that cannot be written is reported after the transfer, which completes.

@@ -347,7 +347,7 @@ private slots:
         const QStringList one = lines[1].split(',');
         QCOMPARE(one.mid(1, 4), (QStringList{"2001", "written and verified", "Truck 1", "passed"}));
         QVERIFY(one[5].endsWith(".tv2") && QFile::exists(one[5]));
-        QCOMPARE(one.mid(6), (QStringList{"bench 7", "1.0.0", "TEMPLATEHASH"}));
+        QCOMPARE(one.mid(6), (QStringList{"bench 7", "1.0.0", "205804EA"}));
         QCOMPARE(lines[4].split(',').mid(1, 4), (QStringList{"2004", "written", "Truck 4", "not run"}));
         QVERIFY(lines[5].contains(",2005,written,\"Smith, J.\",not run,"));
     }
