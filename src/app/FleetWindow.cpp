@@ -76,7 +76,7 @@ void FleetWindow::buildSettings()
     txtUnits_ = new QLineEdit(this);
     txtUnits_->setObjectName(QStringLiteral("txtFleetUnits"));
     QPushButton* browseUnits = button(this, QStringLiteral("cmdFleetUnitsBrowse"), QStringLiteral("Browse..."));
-    optNumber_ = new QRadioButton(QStringLiteral("Number from the window's primary code, radios:"), this);
+    optNumber_ = new QRadioButton(QStringLiteral("Radios from the window's primary code:"), this);
     optNumber_->setObjectName(QStringLiteral("optFleetNumber"));
     optNumber_->setChecked(true);
     spnCount_ = new QSpinBox(this);
@@ -106,6 +106,7 @@ void FleetWindow::buildSettings()
     grid->addWidget(txtTechnician_, 3, 1);
     grid->addWidget(chkVerify_, 4, 0, 1, 2);
     grid->addWidget(cmdLoad_, 4, 2);
+    grid->setColumnStretch(1, 1);
     connect(browseUnits, &QPushButton::clicked, this, [this] {
         const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Units File"), {},
                                                           QStringLiteral("Units (*.csv)"));
@@ -135,7 +136,8 @@ void FleetWindow::buildTable()
     tblRadios_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblRadios_->setSelectionMode(QAbstractItemView::NoSelection);
     tblRadios_->setFocusPolicy(Qt::NoFocus);
-    tblRadios_->setMinimumSize(560, 220);
+    tblRadios_->setMinimumSize(680, 220);
+    tblRadios_->verticalHeader()->setDefaultSectionSize(22);
     grid->addWidget(tblRadios_, 5, 0, 1, 3);
     lblStatus_ = new QLabel(QStringLiteral("Load the radios to start."), this);
     lblStatus_->setObjectName(QStringLiteral("lblFleetStatus"));
@@ -225,6 +227,10 @@ void FleetWindow::showRadios()
             tblRadios_->setItem(r, c, new QTableWidgetItem(texts[c]));
     }
     tblRadios_->resizeColumnsToContents();
+    // Wide enough for every state, in the bold of the marked row.
+    QFont bold = tblRadios_->font();
+    bold.setBold(true);
+    tblRadios_->setColumnWidth(2, QFontMetrics(bold).horizontalAdvance(stateText(State::Programmed)) + 16);
 }
 
 void FleetWindow::setState(int radio, State state, const QString& outcome)

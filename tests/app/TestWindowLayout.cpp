@@ -136,6 +136,7 @@ private slots:
             {"mnuVerifyAfterWrite", "Verify after Write", QKeySequence()},
             {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
             {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
+            {"mnuCloneFleet", "Fleet Programming...", QKeySequence()},
             {"mnuSerialOther", "&Other Port...", QKeySequence()},
         };
         for (const auto& item : items) {
