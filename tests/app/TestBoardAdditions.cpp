@@ -198,7 +198,8 @@ private slots:
     // Clone > Fleet Programming...: two VTP-50 radios numbered from the window's primary
     // code. A port that cannot be opened fails a radio, which keeps its place: retried, it
     // is written and verified through the transfer window; the second fails and is
-    // skipped. The window's own configuration is untouched; every try is logged.
+    // skipped. Closing while a radio is written asks. The window's own configuration is
+    // untouched; every try is logged.
     void fleetRun()
     {
         Bench b(5);
@@ -239,6 +240,10 @@ private slots:
         QVERIFY(onPort(1));
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isVisible(), kLong);
+        fleet->close(); // asks while the radio is written; Keep Working is the default
+        QCOMPARE(b.messages.questions.size(), 1);
+        QCOMPARE(b.messages.questions[0].buttons, (QStringList{"Stop and Close", "Keep Working"}));
+        QVERIFY(fleet->isVisible());
         QTRY_COMPARE_WITH_TIMEOUT(row(0)[2], QStringLiteral("Programmed"), kLong);
         QCOMPARE(row(0)[3], QStringLiteral("written and verified"));
         QCOMPARE(b.board->memory().word(6), QStringLiteral("0005"));
