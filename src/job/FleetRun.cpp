@@ -14,6 +14,7 @@ QString FleetRun::fourDigits(const Form& form)
 QString FleetLog::open(const QString& path, RunInfo run)
 {
     run_ = std::move(run);
+    file_.close(); // the window loads its radios again with the same or another log
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
         return QStringLiteral("cannot write the log \"%1\": %2").arg(path, file_.errorString());
