@@ -296,8 +296,8 @@ private slots:
         write("units.csv", "Unit,PrimaryCode,GroupCode(3)\r\nTruck 1,2001,3001\r\nTruck 2,2002,3002\r\n"
                            "Truck 3,2003,3003\r\nTruck 4,2004,\r\n\"Smith, J.\",2005,3005\r\n");
         write("again.csv", "Unit,PrimaryCode\nTruck 9,2003\n");
-        std::unique_ptr<PtyBoard> board = startBoard(5);
-        const QStringList fleet{"fleet", "fleet.tv2", "--product", "5", "--port", board->slavePath(), "--log", "units.log"};
+        std::unique_ptr<PtyBoard> board = startBoard(2); // an Icom UT-105: its writes are the shortest
+        const QStringList fleet{"fleet", "fleet.tv2", "--product", "2", "--port", board->slavePath(), "--log", "units.log"};
 
         Run r = vireo(fleet + QStringList{"--units", "repeated.csv"});
         QCOMPARE(r.status, 2);
