@@ -216,6 +216,7 @@ private slots:
         fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))->setText(b.dir.file(QStringLiteral("fleet.csv")));
         fleet->findChild<QCheckBox*>(QStringLiteral("chkFleetVerify"))->setChecked(true);
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetLoad"))->click();
+        QVERIFY2(fleet->radioCount() == 2, qPrintable(b.messages.messages.value(0).text));
         const QTableWidget* table = fleet->findChild<QTableWidget*>(QStringLiteral("tblFleetRadios"));
         const auto row = [table](int r) {
             QStringList texts;
