@@ -2,6 +2,7 @@
 // vireo-screenshots-additions <directory>. Run under xvfb-run -a.
 #include "Compare.h"
 #include "DataFile.h"
+#include "EditSafety.h"
 #include "Editor.h"
 #include "FleetWindow.h"
 #include "MainWindow.h"
@@ -19,6 +20,7 @@
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -134,6 +136,22 @@ int main(int argc, char* argv[])
     showMenu(w, w.menus().mnuFile, QStringLiteral("menu-file"));
     showMenu(w, w.menus().mnuClone, QStringLiteral("menu-clone"));
     showMenu(w, w.menus().mnuSerial, QStringLiteral("menu-serial"));
+
+    // An edit: the caption's asterisk (under a window manager), the Edit menu naming the
+    // step and the question before it would be lost; then undone.
+    w.menus().mnuIncrement->trigger();
+    showMenu(w, w.menus().mnuEdit, QStringLiteral("menu-edit"));
+    {
+        const std::unique_ptr<QMessageBox> box = Messages::makeBox(
+            &w, Messages::Question{EditSafety::kQuestionTitle,
+                                   EditSafety::kQuestion,
+                                   {QStringLiteral("Save..."), QStringLiteral("Discard"), QStringLiteral("Cancel")},
+                                   2,
+                                   Messages::Icon::Exclamation});
+        box->show();
+        save(box.get(), QStringLiteral("question-unsaved"));
+    }
+    w.menus().mnuEditUndo->trigger();
 
     BoardSetup setup;
     setup.product = 4;

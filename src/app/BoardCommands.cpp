@@ -95,6 +95,7 @@ void BoardCommands::linkCheckFinished(const BoardJob::Result& result)
 
 void BoardCommands::read()
 {
+    emit readStarting();
     const std::optional<int> product = window_.session.product();
     if (!product) {
         transferWithoutBoard(TransferWindow::Direction::Read);
@@ -174,6 +175,10 @@ void BoardCommands::transferFinished(const BoardJob::Result& result)
         return;
     }
     const bool verify = !read && result.end == BoardJob::End::Done && window_.verifyAfterWrite();
+    if (!read && result.end == BoardJob::End::Done) {
+        window_.session.markStored();
+        emit written();
+    }
     showTransferComplete([this, read, verify, sent = result.image, product = result.product] {
         if (read)
             showImage();
@@ -192,8 +197,9 @@ void BoardCommands::showTransferComplete(std::function<void()> then)
 
 void BoardCommands::showImage()
 {
-    Editor::UpdateGUI(window_.session.form, window_.session.image);
+    window_.session.showRead();
     window_.showForm();
+    emit readShown();
 }
 
 void BoardCommands::endTransferWithError(const QString& reason)

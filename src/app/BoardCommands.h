@@ -58,6 +58,14 @@ public:
     void openPort(const QString& name, const LineSettings& settings,
                   std::function<void(const LinkWorker::PortChange&)> done = {});
 
+signals:
+    // A read is about to start: the controls and image are as they were before it.
+    void readStarting();
+    // A read (completed or cancelled) is shown in the controls.
+    void readShown();
+    // A write has ended well: the board holds what the controls give.
+    void written();
+
 private:
     void run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
              std::function<void(int maximum)> started = {});

@@ -35,6 +35,7 @@ void FormView::show()
 {
     for (const auto& show : shows_)
         show();
+    emit shown();
 }
 
 void FormView::completeTyping()
@@ -57,16 +58,24 @@ void FormView::bindText(MaskedEdit* edit, const FormControl& control)
         edit->showText(box.text);
         edit->setEnabled(box.enabled);
     });
-    connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) { c->textBox(form_)->text = text; });
+    connect(edit, &QLineEdit::textEdited, this, [this, c](const QString& text) {
+        emit aboutToEdit(*c);
+        c->textBox(form_)->text = text;
+        emit typed();
+    });
     connect(edit, &MaskedEdit::focusLost, this, [this, edit, c] { boxLeft(edit, *c); });
 }
 
 void FormView::boxLeft(MaskedEdit* edit, const FormControl& control)
 {
+    emit aboutToEdit(control);
     TextBox& field = *control.textBox(form_);
     field.text = FormControls::leftText(control, field.text);
-    const QSignalBlocker block(edit);
-    edit->showText(field.text);
+    {
+        const QSignalBlocker block(edit);
+        edit->showText(field.text);
+    }
+    emit edited(control);
 }
 
 void FormView::bindCheck(QWidget* widget, const FormControl& control)
@@ -80,9 +89,11 @@ void FormView::bindCheck(QWidget* widget, const FormControl& control)
         box->setEnabled(check.enabled);
     });
     connect(box, &QCheckBox::clicked, this, [this, box, c] {
+        emit aboutToEdit(*c);
         FormControls::setCheck(form_, *c, box->checkState() == Qt::Checked ? 1 : 0);
         if (c->click)
             show(); // the frame rule changed other controls
+        emit edited(*c);
     });
 }
 
@@ -96,7 +107,11 @@ void FormView::bindCombo(QWidget* widget, const FormControl& control)
         box->setCurrentIndex(list.index >= 0 && list.index < box->count() ? list.index : -1);
         box->setEnabled(list.enabled);
     });
-    connect(box, &QComboBox::activated, this, [this, c](int index) { c->comboBox(form_)->index = index; });
+    connect(box, &QComboBox::activated, this, [this, c](int index) {
+        emit aboutToEdit(*c);
+        c->comboBox(form_)->index = index;
+        emit edited(*c);
+    });
 }
 
 void FormView::bindLabel(QWidget* widget, const FormControl& control)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Form.h"
+#include "FormControls.h"
 
 #include <QObject>
 
@@ -24,6 +25,17 @@ public:
     void show();
     // The box being typed in is left, as a Tab would leave it (before a write or a save).
     void completeTyping();
+
+signals:
+    // A user's edit of `control` is about to change the form: each keystroke in a box,
+    // its leaving, a click on a check box, a choice from a list.
+    void aboutToEdit(const FormControl& control);
+    // The form took a keystroke (the box's text so far).
+    void typed();
+    // A user's edit is complete: a box left, a check box clicked, a list item chosen.
+    void edited(const FormControl& control);
+    // The form was shown in the widgets again.
+    void shown();
 
 private:
     void bindText(MaskedEdit* edit, const FormControl& control);

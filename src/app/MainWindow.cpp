@@ -64,14 +64,17 @@ MainWindow::MainWindow(QWidget* parent)
     capitals_ = new CapitalsMode(this);
     capitals_->install();
 
-    trace_ = std::make_shared<SerialTrace>();
+    trace_ = new TraceRecorder(this, menus_.mnuRecordTrace, [this] {
+        return chooser_(this, FileChooser::Kind::Trace, QStringLiteral("Record Serial Trace..."));
+    });
     board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); },
                                 [this] { return menus_.mnuVerifyAfterWrite->isChecked(); }, [this] { afterJob(); }},
-                               trace_);
+                               trace_->trace());
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
-        [this] { view_->completeTyping(); }, [this](const Form& form) { showForm(form); }});
+        [this] { view_->completeTyping(); }, [this](const Form& form) { safety_->takeImport(form); }});
+    safety_ = new EditSafety(this, session_, *view_, *board_, menus_);
 
     menus_.mnuVerifyAfterWrite->setChecked(userSettings().value(kVerifyAfterWriteKey, false).toBool());
 
@@ -118,7 +121,6 @@ void MainWindow::connectMenus()
     connect(m.mnuFilePrintReport, &QAction::triggered, this, [this] { lists_->printReport(); });
     connect(m.mnuFileExportReport, &QAction::triggered, this, [this] { lists_->exportReport(); });
     connect(m.mnuVerifyAfterWrite, &QAction::triggered, this, &MainWindow::mnuVerifyAfterWrite_Click);
-    connect(m.mnuRecordTrace, &QAction::triggered, this, &MainWindow::mnuRecordTrace_Click);
     connect(m.mnuDiagnoseLink, &QAction::triggered, this, &MainWindow::mnuDiagnoseLink_Click);
     connect(m.mnuSerialOther, &QAction::triggered, this, &MainWindow::mnuSerialOther_Click);
     connect(m.mnuExit, &QAction::triggered, this, &MainWindow::mnuExit_Click);
@@ -166,6 +168,8 @@ void MainWindow::closeEvent(QCloseEvent* event)
 {
     // A running dialogue is stopped first, once the technician agrees; the window
     // closes when it has ended.
+    if (!board_->isClosing() && !safety_->mayDiscardEdits())
+        return event->ignore();
     LinkWorker* link = board_->link();
     if (link->isBusy()) {
         event->ignore();
@@ -192,7 +196,7 @@ void MainWindow::mnuExit_Click()
 
 void MainWindow::afterJob()
 {
-    reportTraceFailure();
+    trace_->reportFailure(board_->isClosing());
     // Exit waits for the dialogue to end.
     if (board_->isClosing())
         close();
@@ -215,10 +219,14 @@ bool MainWindow::confirmStopAndExit()
 void MainWindow::mnuFileOpen_Click()
 {
     const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
-    if (FileChooser::isCancel(path))
-        return;
-    if (reportOpen(session_.open(path)))
-        showForm();
+    if (!FileChooser::isCancel(path))
+        openFile(path);
+}
+
+bool MainWindow::openFile(const QString& path)
+{
+    const EditSafety::Step step = safety_->replace(QStringLiteral("Open")); // shows the opened file as it ends
+    return step && reportOpen(session_.open(path));
 }
 
 bool MainWindow::reportOpen(const DataFile::LoadResult& result)
@@ -262,6 +270,7 @@ void MainWindow::mnuFileSaveAs_Click()
 
 void MainWindow::mnuIncrement_Click()
 {
+    const EditSafety::Step step = safety_->step(QStringLiteral("Increment Primary Code"));
     if (Editor::incrementPrimaryCode(session_.form) == Editor::IncrementResult::AtLimit) {
         Messages::show(this, {QStringLiteral("Increment Primary Code"),
                               QStringLiteral("The Primary Code is already 9999, the highest four-digit code.\r\n"
@@ -308,7 +317,7 @@ void MainWindow::mnuEstablishLink_Click()
 
 void MainWindow::mnuOperRead_Click()
 {
-    if (!board_->refuseWhileBusy())
+    if (!board_->refuseWhileBusy() && safety_->mayDiscardEdits())
         board_->read();
 }
 

@@ -3,12 +3,14 @@
 #include "BoardImage.h"
 #include "BoardCommands.h"
 #include "DoctorWindow.h"
+#include "EditSafety.h"
 #include "EditorSession.h"
 #include "FileChooser.h"
 #include "Form.h"
 #include "MainWindowLayout.h"
 #include "PortAssistant.h"
 #include "PrintScreen.h"
+#include "TraceRecorder.h"
 
 #include <QMainWindow>
 #include <QTimer>
@@ -71,7 +73,7 @@ public:
     QDialog* compareDialog() const { return compareDialog_; }
     PortAssistant* portAssistant() const { return portAssistant_; }
     DoctorWindow* doctorWindow() const { return doctor_; }
-    SerialTrace& serialTrace() const { return *trace_; }
+    SerialTrace& serialTrace() const { return *trace_->trace(); }
     CapitalsMode* capitalsMode() const { return capitals_; }
     // The thread that talks to the board; it owns the serial port.
     LinkWorker* linkWorker() const { return board_->link(); }
@@ -83,6 +85,7 @@ public slots:
     void Form_Load();
 
     void mnuFileOpen_Click();
+    bool openFile(const QString& path); // Open after its file dialog: the question first, then one undo step
     void mnuFileSaveAs_Click();
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
@@ -95,7 +98,6 @@ public slots:
     void mnuOperWrite_Click();
     void mnuForce_Click();
     void mnuVerifyAfterWrite_Click(bool on);
-    void mnuRecordTrace_Click(bool on);
     void mnuDiagnoseLink_Click();
 
     void mnuIncrement_Click();
@@ -126,7 +128,6 @@ private:
     QString portName() const;
     void choosePort(int index, bool fromAssistant);
     void portAssistantUse(int com, const QString& device);
-    void reportTraceFailure();
 
     EditorSession session_;
     MainWindowControls controls_;
@@ -141,11 +142,12 @@ private:
     QString installedDataDir_;
 
     BoardCommands* board_ = nullptr;
+    EditSafety* safety_ = nullptr;
     std::unique_ptr<ListsAndReport> lists_; // the File menu's lists and report
     AboutWindow* about_ = nullptr;
     CapitalsMode* capitals_ = nullptr;
 
-    std::shared_ptr<SerialTrace> trace_;
+    TraceRecorder* trace_ = nullptr; // Clone > Record Serial Trace...
     QPointer<QDialog> compareDialog_;
     PortAssistant* portAssistant_ = nullptr;
     QPointer<DoctorWindow> doctor_;

@@ -318,6 +318,17 @@ void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuExit = item(m.mnuFile, QStringLiteral("mnuExit"), QStringLiteral("&Exit"), Qt::CTRL | Qt::Key_E);
 }
 
+// Undo and Redo of the controls' changes; their texts name the step they take.
+void buildEditMenu(QMenuBar* bar, MainWindowMenus& m)
+{
+    m.mnuEdit = topMenu(bar, QStringLiteral("mnuEdit"), QStringLiteral("&Edit"));
+    m.mnuEditUndo = item(m.mnuEdit, QStringLiteral("mnuEditUndo"), QStringLiteral("&Undo"), Qt::CTRL | Qt::Key_Z);
+    m.mnuEditRedo = item(m.mnuEdit, QStringLiteral("mnuEditRedo"), QStringLiteral("&Redo"));
+    m.mnuEditRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    m.mnuEditUndo->setEnabled(false);
+    m.mnuEditRedo->setEnabled(false);
+}
+
 void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
 {
     m.mnuClone = topMenu(bar, QStringLiteral("mnuClone"), QStringLiteral(" &Clone  "));
@@ -351,6 +362,7 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
 {
     MainWindowMenus m;
     buildFileMenu(bar, m);
+    buildEditMenu(bar, m);
     buildCloneMenu(bar, m);
     m.mnuProd = topMenu(bar, QStringLiteral("mnuProd"), QStringLiteral("  &Product  "));
     QActionGroup* products = oneTickGroup(m.mnuProd);

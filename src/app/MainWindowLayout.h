@@ -59,10 +59,11 @@ struct MainWindowControls {
 };
 
 struct MainWindowMenus {
-    QMenu *mnuFile = nullptr, *mnuClone = nullptr, *mnuProd = nullptr, *mnuSerial = nullptr, *mnuHelp = nullptr;
+    QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuClone = nullptr, *mnuProd = nullptr, *mnuSerial = nullptr, *mnuHelp = nullptr;
     QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
     // Additions of this programmer, each its own item; the checkable ones start unticked.
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
+    QAction *mnuEditUndo = nullptr, *mnuEditRedo = nullptr; // disabled until there is a step
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;

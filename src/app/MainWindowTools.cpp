@@ -1,5 +1,5 @@
 // The window's additions around the board commands: backups of every transfer, the
-// verify after a write, the compare with a file, the serial trace, the port assistant
+// verify after a write, the compare with a file, the link doctor, the port assistant
 // and where help comes from when there is no help file.
 #include "MainWindow.h"
 
@@ -12,7 +12,6 @@
 #include "MemoryMap.h"
 #include "LinkWorker.h"
 #include "Messages.h"
-#include "SerialTrace.h"
 #include "TransferWindow.h"
 #include "UserSettings.h"
 
@@ -74,40 +73,6 @@ void MainWindow::mnuDiagnoseLink_Click()
     doctor_->setAttribute(Qt::WA_DeleteOnClose);
     doctor_->show();
     doctor_->start();
-}
-
-void MainWindow::mnuRecordTrace_Click(bool on)
-{
-    if (!on) {
-        trace_->setFile({});
-        return;
-    }
-    const QString path = chooser_(this, FileChooser::Kind::Trace, QStringLiteral("Record Serial Trace..."));
-    if (path.isEmpty()) {
-        menus_.mnuRecordTrace->setChecked(false);
-        return;
-    }
-    // Tried here, so a folder that cannot take the file is named at once.
-    QFile probe(path);
-    if (!probe.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        menus_.mnuRecordTrace->setChecked(false);
-        Messages::errorMessage(this, QStringLiteral("The serial trace was not started.\r\n%1: %2")
-                                         .arg(QDir::toNativeSeparators(path), probe.errorString()));
-        return;
-    }
-    probe.close();
-    trace_->setFile(path);
-}
-
-void MainWindow::reportTraceFailure()
-{
-    const QString why = trace_->error();
-    if (why.isEmpty() || board_->isClosing() || !menus_.mnuRecordTrace->isChecked())
-        return;
-    // The board command itself went on untraced.
-    trace_->setFile({});
-    menus_.mnuRecordTrace->setChecked(false);
-    Messages::errorMessage(this, QStringLiteral("The serial trace stopped.\r\n%1").arg(why));
 }
 
 // ---- the port assistant -------------------------------------------------------

@@ -26,10 +26,11 @@ bool MaskedEdit::event(QEvent* event)
 {
     // On X11 a line edit claims Ctrl+E (end of line) and similar keys for itself;
     // the window's menu keys (Ctrl+E is Exit) must win while the user types.
+    // Undo and Redo among them: the Edit menu takes back the typing in this box first.
     if (event->type() == QEvent::ShortcutOverride) {
         const QKeySequence pressed(static_cast<QKeyEvent*>(event)->keyCombination());
         for (const QAction* action : window()->findChildren<QAction*>()) {
-            if (action->isEnabled() && action->shortcut() == pressed) {
+            if (action->isEnabled() && action->shortcuts().contains(pressed)) {
                 event->ignore();
                 return true;
             }

@@ -14,6 +14,11 @@ EditorSession::Source fileSource(const QString& path) { return {QFileInfo(path).
 
 } // namespace
 
+EditorSession::EditorSession()
+{
+    markStored();
+}
+
 EditorSession EditorSession::startUp(const std::optional<QString>& product, const std::optional<QString>& folder,
                                      const QString& installedFolder)
 {
@@ -21,8 +26,10 @@ EditorSession EditorSession::startUp(const std::optional<QString>& product, cons
     if (product)
         Editor::applyProductProfile(s.form, *product);
     const std::optional<int> ticked = s.product();
-    if (!folder || !ticked)
+    if (!folder || !ticked) {
+        s.markStored();
         return s;
+    }
     const QString name = QLatin1String(Product::info(*ticked).defaultFile);
     QString path = QDir(*folder).filePath(name);
     // Started from the desktop, the working directory has no data files: the
@@ -34,6 +41,7 @@ EditorSession EditorSession::startUp(const std::optional<QString>& product, cons
         Editor::UpdateGUI(s.form, s.image);
         s.source = fileSource(path);
     }
+    s.markStored();
     return s;
 }
 
@@ -53,6 +61,7 @@ DataFile::LoadResult EditorSession::open(const QString& path)
     if (loaded.ok()) {
         Editor::UpdateGUI(form, image);
         source = fileSource(path);
+        markStored();
     }
     return loaded;
 }
@@ -66,7 +75,13 @@ DataFile::LoadResult EditorSession::openCopy(const QString& path, BoardImage& co
 void EditorSession::show(const BoardImage& fromBoard)
 {
     takeRead(fromBoard);
+    showRead();
+}
+
+void EditorSession::showRead()
+{
     Editor::UpdateGUI(form, image);
+    markStored();
 }
 
 void EditorSession::takeRead(const BoardImage& fromBoard)
@@ -88,8 +103,10 @@ DataFile::SaveResult EditorSession::save(const QString& path)
 {
     Editor::ReadGUI(form, image);
     const DataFile::SaveResult saved = DataFile::save(path, image);
-    if (saved.ok())
+    if (saved.ok()) {
         source = fileSource(path);
+        markStored();
+    }
     return saved;
 }
 
@@ -109,4 +126,14 @@ BoardImage EditorSession::imageShown() const
     BoardImage copy = image;
     Editor::ReadGUI(form, copy);
     return copy;
+}
+
+bool EditorSession::hasUnsavedEdits() const
+{
+    const BoardImage shown = imageShown();
+    for (int i = 0; i <= MemoryMap::kLastFileWord; ++i) {
+        if (shown.word(i) != stored_.word(i))
+            return true;
+    }
+    return false;
 }

@@ -15,6 +15,8 @@
 // session; none keeps a copy of its own.
 class EditorSession {
 public:
+    EditorSession();
+
     Form form = Form::designTime();
     BoardImage image;
 
@@ -41,6 +43,8 @@ public:
     void show(const BoardImage& fromBoard);
     // A read's words replace the image, to be shown later (after "Transfer Complete").
     void takeRead(const BoardImage& fromBoard);
+    // The image taken from a board shown in the controls.
+    void showRead();
 
     // Where the configuration came from, for the configuration report: the data file
     // last opened or saved (the default file of start-up), or the board last read.
@@ -76,6 +80,16 @@ public:
     // The image the controls give now (ReadGUI onto a copy); the session is unchanged.
     BoardImage imageShown() const;
 
+    // Whether the controls give other words 0..250 (what Save As writes) than they gave
+    // when a file was last opened or saved, or a board last read or written: the edits
+    // that replacing the controls would lose. Derived from the images, so no command can
+    // forget to say so.
+    bool hasUnsavedEdits() const;
+    // What the controls give now is kept in a file or on a board (after a read is
+    // shown, or a write has ended well).
+    void markStored() { stored_ = imageShown(); }
+
 private:
     bool defaultLoaded_ = false;
+    BoardImage stored_;
 };

@@ -16,11 +16,13 @@
 struct TextBox {
     QString text;
     bool enabled = true;
+    bool operator==(const TextBox&) const = default;
 };
 
 struct CheckBox {
     int value = 0; // 0 clear, 1 set, 2 greyed
     bool enabled = true;
+    bool operator==(const CheckBox&) const = default;
 };
 
 // A selection-only drop-down list with a fixed list of items.
@@ -32,11 +34,13 @@ struct ComboBox {
     QString text() const { return index >= 0 && index < items.size() ? items[index] : QString(); }
     // Selects the item whose text is exactly `text`; false (selection unchanged) if there is none.
     bool select(const QString& text);
+    bool operator==(const ComboBox&) const = default;
 };
 
 struct Label {
     QString caption;
     bool enabled = true;
+    bool operator==(const Label&) const = default;
 };
 
 struct Form {

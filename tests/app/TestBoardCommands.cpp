@@ -179,6 +179,7 @@ private slots:
         QVERIFY(!sameWords(w.image(), memory, 0, 98)); // the later words kept their old values
         QVERIFY(w.image().word(98) == before.word(98));
         QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("4321")); // UpdateGUI showed the mixture
+        QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Read from Logic Board"));
         bench.messages.messages.clear();
 
         // A board that says nothing: the read waits, the rest of the port commands are refused.
@@ -330,9 +331,32 @@ private slots:
         WAIT_LINK_IDLE(w);
         w.mnuSerialConfig_Click(1);
         WAIT_LINK_IDLE(w);
+        // Edited controls: the read asks first; Cancel (the default) reads nothing.
+        Form edited = w.form();
+        edited.PrimaryCode.text = QStringLiteral("9876");
+        w.showForm(edited);
+        const BoardImage before = w.image();
+        QVERIFY(w.isWindowModified());
+        w.mnuOperRead_Click();
+        QCOMPARE(bench.messages.questions.size(), 1);
+        QCOMPARE(bench.messages.questions[0].title, QStringLiteral("Unsaved Changes"));
+        QVERIFY(!w.isLinkBusy());
+        bench.messages.answers = QStringList{QStringLiteral("Discard")};
         w.mnuOperRead_Click();
         WAIT_LINK_IDLE(w);
         QCOMPARE(w.controls().SpeedDial[1]->text(), QStringLiteral("0000000000000000"));
+        QVERIFY(!w.isWindowModified());
+        // Undo gives back the controls and the image as they were before the read.
+        const BoardImage read = w.image();
+        QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Read from Logic Board"));
+        w.menus().mnuEditUndo->trigger();
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("9876"));
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QString());
+        QVERIFY(w.image() == before);
+        w.menus().mnuEditRedo->trigger();
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QStringLiteral("0000000000000000"));
+        QVERIFY(w.image() == read);
+        QVERIFY(!w.isWindowModified());
         BoardImage expected = w.image();
         Editor::ReadGUI(w.form(), expected);
         w.mnuOperWrite_Click();
@@ -341,6 +365,8 @@ private slots:
         QVERIFY(bench.messages.messages.isEmpty());
         QVERIFY(sameWords(board->memory(), expected, 0, 249));
         QCOMPARE(board->memory().word(46), QStringLiteral("0000"));
+        QVERIFY(!w.isWindowModified());
+        QCOMPARE(bench.messages.questions.size(), 2);
     }
 
     void noProductTickedSendsNothing()
@@ -359,6 +385,7 @@ private slots:
         w.mnuEstablishLink_Click();
         QVERIFY(!w.isLinkBusy());
 
+        bench.messages.answers = QStringList{QStringLiteral("Discard")}; // the read replaces the edited code
         for (auto command : {&MainWindow::mnuOperRead_Click, &MainWindow::mnuOperWrite_Click}) {
             (w.*command)();
             QVERIFY(w.transferWindow()->isVisible());

@@ -1,6 +1,7 @@
 // The main window's commands through the window itself: data files with a chooser
 // that answers for the user, start-up from a working directory, the product and
-// port menus, the boxes' rules on leaving them, capitals, help, web, print, exit.
+// port menus, the boxes' rules on leaving them, capitals, help, web, print, exit, the
+// question before unsaved edits are replaced, undo and redo.
 #include "CapitalsMode.h"
 #include "DataFile.h"
 #include "Editor.h"
@@ -19,6 +20,7 @@
 #include <QPrinter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -387,6 +389,151 @@ private slots:
         QCOMPARE(shutdown.size(), 1);
     }
 
+    // The caption's asterisk, and the question before Open, Read and Exit replace edits:
+    // Cancel keeps everything, Discard goes on, Save... goes on once it has saved.
+    void unsavedEditsAreAskedAbout()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        const QString first = dir.file(QStringLiteral("first.tv2"));
+        const QString second = dir.file(QStringLiteral("second.tv2"));
+        const QString saved = dir.file(QStringLiteral("saved.tv2"));
+        QVERIFY(DataFile::save(first, sampleImage(QStringLiteral("4321"))).ok());
+        QVERIFY(DataFile::save(second, sampleImage(QStringLiteral("1111"))).ok());
+        MainWindow w;
+        ScriptedChooser files{{first}, {}};
+        w.setFileChooser(files.chooser());
+        activate(w);
+        const QString caption = QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer");
+        w.menus().mnuFileOpen->trigger();
+        QCOMPARE(w.windowHandle()->title(), caption);
+        typeAndLeave(w, w.controls().PrimaryCode, QStringLiteral("1234"));
+        QCOMPARE(w.windowHandle()->title(), QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer *"));
+        QVERIFY(messages.questions.isEmpty());
+
+        QVERIFY(!w.openFile(second));
+        w.mnuOperRead_Click();
+        QCOMPARE(messages.questions.size(), 2);
+        const Messages::Question& asked = messages.questions[0];
+        QCOMPARE(asked.title, QStringLiteral("Unsaved Changes"));
+        QCOMPARE(asked.text, QStringLiteral("The settings in the window have changed since they were last saved or "
+                                            "written to a board. Save them to a file first?"));
+        QCOMPARE(asked.buttons, (QStringList{"Save...", "Discard", "Cancel"}));
+        QCOMPARE(asked.buttons[asked.defaultButton], QStringLiteral("Cancel"));
+        QVERIFY(!w.transferWindow()->isVisible());
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("1234"));
+
+        messages.answers = QStringList{QStringLiteral("Discard")};
+        QVERIFY(w.openFile(second));
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("1111"));
+        QCOMPARE(w.windowHandle()->title(), caption);
+
+        typeAndLeave(w, w.controls().PrimaryCode, QStringLiteral("2468"));
+        w.menus().mnuExit->trigger();
+        QVERIFY(w.isVisible());
+        messages.answers = QStringList{QStringLiteral("Save...")};
+        w.menus().mnuExit->trigger(); // the Save As dialog cancelled
+        QVERIFY(w.isVisible());
+        messages.answers = QStringList{QStringLiteral("Save...")};
+        files.answers = QStringList{saved};
+        w.menus().mnuExit->trigger();
+        QVERIFY(!w.isVisible());
+        BoardImage back;
+        QVERIFY(DataFile::load(saved, back, DataFile::MarkerRule::Required).ok());
+        QCOMPARE(back.word(6), QStringLiteral("0204"));
+        QCOMPARE(back.word(7), QStringLiteral("0608"));
+        QCOMPARE(messages.questions.size(), 6);
+
+        // Nothing changed, nothing asked.
+        MainWindow fresh;
+        activate(fresh);
+        fresh.menus().mnuExit->trigger();
+        QVERIFY(!fresh.isVisible());
+        QCOMPARE(messages.questions.size(), 6);
+        QVERIFY(messages.messages.isEmpty());
+    }
+
+    // Each kind of step undone and redone, back to the exact controls and image; typing in
+    // the box with the focus is taken back first.
+    void undoAndRedoEveryKindOfStep()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        const QString file = dir.file(QStringLiteral("board.tv2"));
+        QVERIFY(DataFile::save(file, sampleImage(QStringLiteral("4321"))).ok());
+        MainWindow w;
+        ScriptedChooser files{{file}, {}};
+        w.setFileChooser(files.chooser());
+        activate(w);
+        const MainWindowControls& c = w.controls();
+        QAction* undo = w.menus().mnuEditUndo;
+        QAction* redo = w.menus().mnuEditRedo;
+
+        w.menus().mnuFileOpen->trigger();
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Open"));
+        c.PrimaryCode->setFocus();
+        c.PrimaryCode->selectAll();
+        QTest::keyClicks(c.PrimaryCode, QStringLiteral("12"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Open")); // the box is not left yet
+        c.chkEmergency->setFocus();
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Primary Code - ESN"));
+        QTest::mouseClick(c.chkEmergency, Qt::LeftButton, {}, QPoint(6, c.chkEmergency->height() / 2));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Emergency Call Override"));
+        c.cmbSystemTone->setFocus();
+        QTest::keyClick(c.cmbSystemTone, Qt::Key_Down);
+        QCOMPARE(undo->text(), QStringLiteral("&Undo System Tone"));
+        const int tone = c.cmbSystemTone->currentIndex();
+        QTest::keyClick(c.cmbSystemTone, Qt::Key_F5);
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Increment Primary Code"));
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0013"));
+        QVERIFY(c.chkEmergency->isChecked());
+
+        c.SecondaryCode->setFocus();
+        c.SecondaryCode->selectAll();
+        const QString secondary = c.SecondaryCode->text();
+        QTest::keyClicks(c.SecondaryCode, QStringLiteral("77"));
+        QTest::keyClick(c.SecondaryCode, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(c.SecondaryCode->text(), secondary);
+        QCOMPARE(w.form().SecondaryCode.text, secondary);
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0013"));
+        QTest::keyClick(c.SecondaryCode, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0012"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo System Tone"));
+        QCOMPARE(redo->text(), QStringLiteral("&Redo Increment Primary Code"));
+        undo->trigger();
+        QVERIFY(c.cmbSystemTone->currentIndex() != tone);
+        undo->trigger();
+        QVERIFY(!c.chkEmergency->isChecked());
+        undo->trigger();
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("4321"));
+        QCOMPARE(w.image().word(6), QStringLiteral("0403"));
+        undo->trigger();
+        QCOMPARE(c.PrimaryCode->text(), QString());
+        QCOMPARE(w.form().PrimaryCode.text, QString());
+        QCOMPARE(w.image().word(6), QString());
+        QCOMPARE(w.image().word(7), QString());
+        QVERIFY(!undo->isEnabled());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo"));
+        QVERIFY(w.isWindowModified()); // the window no longer shows the file last opened
+
+        c.chkEmergency->setFocus();
+        QTest::keyClick(c.chkEmergency, Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(w.image().word(6), QStringLiteral("0403"));
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("4321"));
+        QTest::keyClick(c.chkEmergency, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0012"));
+        redo->trigger();
+        redo->trigger();
+        redo->trigger();
+        QVERIFY(c.chkEmergency->isChecked());
+        QCOMPARE(c.cmbSystemTone->currentIndex(), tone);
+        QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0013"));
+        QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("0013"));
+        QVERIFY(!redo->isEnabled());
+        QVERIFY(w.isWindowModified());
+        QVERIFY(messages.messages.isEmpty());
+    }
+
     void incrementHelpWebPrintAndExit()
     {
         WorkingDir dir;
@@ -440,7 +587,8 @@ private slots:
         w.setPrinterProvider([] { return std::unique_ptr<QPrinter>(); });
         w.menus().mnuFilePrintScreen->trigger();
 
-        // Exit closes the window and tells the port's holder first.
+        // Exit closes the window and tells the port's holder first (the edits discarded).
+        messages.answers = QStringList{QStringLiteral("Discard")};
         w.show();
         w.transferWindow()->showTransfer(TransferWindow::Direction::Read, 10);
         QSignalSpy shutdown(&w, &MainWindow::shuttingDown);

@@ -75,6 +75,7 @@ private slots:
         Form product = w.form();
         Editor::applyProductProfile(product, QStringLiteral("4"));
         w.showForm(product);
+        messages.answers = QStringList{QStringLiteral("Discard")}; // the product's tag words were not saved
         w.mnuFileOpen_Click();
         const BoardImage opened = w.image();
 
@@ -141,6 +142,7 @@ private slots:
         Form product = w.form();
         Editor::applyProductProfile(product, QStringLiteral("4"));
         w.showForm(product);
+        messages.answers = QStringList{QStringLiteral("Discard")}; // the product's tag words were not saved
         w.menus().mnuFileOpen->trigger();
 
         chosen = dir.file(QStringLiteral("lists.csv"));
@@ -172,14 +174,25 @@ private slots:
         csv.close();
         messages.answers = QStringList{QStringLiteral("Keep Other Rows")};
         w.menus().mnuFileImportLists->trigger();
-        QCOMPARE(messages.questions.size(), 2);
-        QCOMPARE(messages.questions[1].buttons, (QStringList{"Keep Other Rows", "Empty Both Lists First", "Cancel"}));
+        QCOMPARE(messages.questions.size(), 3);
+        QCOMPARE(messages.questions[2].buttons, (QStringList{"Keep Other Rows", "Empty Both Lists First", "Cancel"}));
         QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
         QCOMPARE(w.controls().GroupAlpha[3]->text(), QStringLiteral("ABC"));
         QCOMPARE(w.controls().GroupCode[0]->text(), QStringLiteral("1234"));
 
         messages.answers = QStringList{QStringLiteral("Empty Both Lists First")};
         w.menus().mnuFileImportLists->trigger();
+        QCOMPARE(w.controls().GroupCode[0]->text(), QString());
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QString());
+        QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
+        // The whole import is one step, and an edit.
+        QVERIFY(w.isWindowModified());
+        QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Import Lists"));
+        w.menus().mnuEditUndo->trigger();
+        QCOMPARE(w.controls().GroupCode[0]->text(), QStringLiteral("1234"));
+        QCOMPARE(w.controls().SpeedDial[1]->text(), QStringLiteral("5551234"));
+        QCOMPARE(w.controls().GroupAlpha[3]->text(), QStringLiteral("ABC"));
+        w.menus().mnuEditRedo->trigger();
         QCOMPARE(w.controls().GroupCode[0]->text(), QString());
         QCOMPARE(w.controls().SpeedDial[1]->text(), QString());
         QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));

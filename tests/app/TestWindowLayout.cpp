@@ -109,7 +109,7 @@ private slots:
         QStringList captions;
         for (QAction* a : top)
             captions << a->text();
-        QCOMPARE(captions, (QStringList{"  &File  ", " &Clone  ", "  &Product  ", "  &Serial Port  ", "  &Help  "}));
+        QCOMPARE(captions, (QStringList{"  &File  ", "&Edit", " &Clone  ", "  &Product  ", "  &Serial Port  ", "  &Help  "}));
 
         const struct { const char* name; const char* caption; QKeySequence key; } items[] = {
             {"mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O)},
@@ -138,6 +138,8 @@ private slots:
             {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
             {"mnuCloneFleet", "Fleet Programming...", QKeySequence()},
             {"mnuSerialOther", "&Other Port...", QKeySequence()},
+            {"mnuEditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
+            {"mnuEditRedo", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},
         };
         for (const auto& item : items) {
             QAction* a = action(w, QLatin1String(item.name));
@@ -164,6 +166,9 @@ private slots:
         QCOMPARE(clone[clone.indexOf(w.menus().mnuOperWrite) + 1], w.menus().mnuVerifyAfterWrite);
         QVERIFY(w.menus().mnuVerifyAfterWrite->isCheckable() && w.menus().mnuRecordTrace->isCheckable());
         QCOMPARE(w.menus().mnuSerial->actions().last(), w.menus().mnuSerialOther);
+        QCOMPARE(w.menus().mnuEditRedo->shortcuts(),
+                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+        QVERIFY(!w.menus().mnuEditUndo->isEnabled() && !w.menus().mnuEditRedo->isEnabled());
         QCOMPARE(w.windowTitle(), QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer"));
         QCOMPARE(w.centralWidget()->size(), QSize(704, 420));
     }
