@@ -6,7 +6,9 @@
 #   share/applications/                    com.tervalo.VireoProgrammer.desktop
 #   share/icons/hicolor/NxN/apps/          com.tervalo.VireoProgrammer.png (and scalable/ .svg)
 #   share/metainfo/                        com.tervalo.VireoProgrammer.metainfo.xml
-#   share/man/man1/                        vireo.1, vireo-board.1
+#   share/mime/packages/                   com.tervalo.VireoProgrammer.xml (*.tv2 files; dpkg's
+#                                          trigger of shared-mime-info brings the database up to date)
+#   share/man/man1/                        vireo-programmer.1, vireo.1, vireo-board.1
 #   share/doc/vireo-programmer/manual/     the user manual (HTML); Help > Contents finds it
 #                                          from the program's folder as ../share/doc/...
 #   share/doc/vireo-programmer/PX472.chm   the same as a help file, when chmcmd is installed
@@ -25,9 +27,11 @@ install(TARGETS vireo-programmer vireo vireo-board RUNTIME DESTINATION ${CMAKE_I
 file(GLOB VIREO_DEFAULT_DATA_FILES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/*.tv2)
 install(FILES ${VIREO_DEFAULT_DATA_FILES} DESTINATION ${VIREO_INSTALL_DATA_DIR})
 
-# Desktop entry, icons, AppStream metadata.
+# Desktop entry (it opens *.tv2 files), their MIME type, icons, AppStream metadata.
 install(FILES ${PROJECT_SOURCE_DIR}/data/desktop/${VIREO_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/data/mime/${VIREO_APP_ID}.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
 install(FILES ${PROJECT_SOURCE_DIR}/data/appstream/${VIREO_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/${VIREO_APP_ID}.svg
@@ -54,7 +58,7 @@ endforeach()
 # Manual pages and the user manual.
 # Debian keeps manual pages compressed.
 set(VIREO_MAN_PAGES)
-foreach(page vireo.1 vireo-board.1)
+foreach(page vireo-programmer.1 vireo.1 vireo-board.1)
   add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/man/${page}.gz
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
     COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/docs/man/${page} > ${CMAKE_BINARY_DIR}/man/${page}.gz
@@ -117,7 +121,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # plugins and a font for its texts. The serial port library is named as well, so
 # the package asks for it whichever of the programs links the serial link.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6serialport6, qt6-qpa-plugins, fonts-dejavu-core | fonts-liberation2")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db")
+# shared-mime-info gives *.tv2 files their type and desktop-file-utils tells the
+# desktop that the programmer opens that type, so a double-click opens them here.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db, shared-mime-info, desktop-file-utils")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR})
 include(CPack)

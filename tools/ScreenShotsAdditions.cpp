@@ -23,6 +23,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -102,6 +104,8 @@ void shootFleet(MainWindow& w, const QString& work)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer")).clear();
     outDir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
     QTemporaryDir work;
     QFile::copy(QDir(QStringLiteral(VIREO_DATA_DIR)).filePath(QStringLiteral("default.tv2")),
@@ -134,6 +138,18 @@ int main(int argc, char* argv[])
     waitIdle(w);
 
     showMenu(w, w.menus().mnuFile, QStringLiteral("menu-file"));
+    // File > Recent Files after two opens; the user's own list is not touched.
+    QFile::copy(QStringLiteral("default.tv2"), QStringLiteral("radio-017.tv2"));
+    w.openFile(QStringLiteral("radio-017.tv2"));
+    w.openFile(QStringLiteral("default.tv2"));
+    QMenu* file = w.menus().mnuFile;
+    file->popup(w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(file->menuAction()).bottomLeft()));
+    QTest::qWait(200);
+    w.menus().mnuFileRecent->popup(
+        file->mapToGlobal(file->actionGeometry(w.menus().mnuFileRecent->menuAction()).topRight()));
+    saveScreen(QStringLiteral("menu-file-recent"));
+    w.menus().mnuFileRecent->hide();
+    file->hide();
     showMenu(w, w.menus().mnuClone, QStringLiteral("menu-clone"));
     showMenu(w, w.menus().mnuSerial, QStringLiteral("menu-serial"));
 

@@ -7,6 +7,7 @@
 #include "DesktopHelp.h"
 #include "Editor.h"
 #include "EstablishWindow.h"
+#include "FileDrops.h"
 #include "FleetWindow.h"
 #include "FormControls.h"
 #include "FormView.h"
@@ -16,6 +17,7 @@
 #include "MaskedEdit.h"
 #include "Messages.h"
 #include "Product.h"
+#include "RecentFiles.h"
 #include "SerialTrace.h"
 #include "SettingsFile.h"
 #include "UserSettings.h"
@@ -60,6 +62,8 @@ MainWindow::MainWindow(QWidget* parent)
     menus_ = MainWindowMenus::build(menuBar());
     view_ = new FormView(client, session_.form);
     connectMenus();
+    new FileDrops(this, [this](const QString& path) { openFile(path); });
+    new RecentFiles(menus_.mnuFile, menus_.mnuFileRecent, [this](const QString& path) { return openFile(path); });
 
     capitals_ = new CapitalsMode(this);
     capitals_->install();
@@ -226,19 +230,9 @@ void MainWindow::mnuFileOpen_Click()
 bool MainWindow::openFile(const QString& path)
 {
     const EditSafety::Step step = safety_->replace(QStringLiteral("Open")); // shows the opened file as it ends
-    return step && reportOpen(session_.open(path));
-}
-
-bool MainWindow::reportOpen(const DataFile::LoadResult& result)
-{
-    if (result.error == DataFile::Error::MissingMarker) {
-        Messages::invalidTervaloFile(this);
+    if (!step || !Messages::reportOpen(this, session_.open(path)))
         return false;
-    }
-    if (!result.ok()) {
-        Messages::errorMessage(this, QStringLiteral("The board data file was not opened.\r\n%1").arg(result.message));
-        return false;
-    }
+    RecentFiles::add(path);
     return true;
 }
 
@@ -262,7 +256,9 @@ void MainWindow::mnuFileSaveAs_Click()
     if (FileChooser::isCancel(path))
         return;
     const DataFile::SaveResult result = session_.save(path);
-    if (!result.ok())
+    if (result.ok())
+        RecentFiles::add(path);
+    else
         Messages::errorMessage(this, QStringLiteral("The board data file was not saved.\r\n%1").arg(result.message));
 }
 

@@ -85,7 +85,8 @@ public slots:
     void Form_Load();
 
     void mnuFileOpen_Click();
-    bool openFile(const QString& path); // Open after its file dialog: the question first, then one undo step
+    // Open once the file is named (the dialog, a drop, Recent Files): the question first, then one undo step.
+    bool openFile(const QString& path);
     void mnuFileSaveAs_Click();
     void mnuFilePrintScreen_Click();
     void mnuFileBackups_Click();
@@ -118,8 +119,6 @@ protected:
 
 private:
     void connectMenus();
-    // A file Open or Compare refused is reported (no marker: "Invalid Tervalo File").
-    bool reportOpen(const DataFile::LoadResult& result);
     void writeSettings(std::optional<int> port, std::optional<int> product);
 
     // Exit while a dialogue runs: "Stop and Exit" (true) or "Keep Working".

@@ -303,6 +303,9 @@ void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
     m.mnuFileSaveAs =
         item(m.mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save As..."), Qt::CTRL | Qt::Key_S);
+    m.mnuFileRecent = m.mnuFile->addMenu(QStringLiteral("Recent &Files"));
+    m.mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
+    m.mnuFileRecent->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
     m.mnuFileBackups = item(m.mnuFile, QStringLiteral("mnuFileBackups"), QStringLiteral("&Backups..."));
     m.mnuFileCompare = item(m.mnuFile, QStringLiteral("mnuFileCompare"), QStringLiteral("&Compare with File..."));
     separator(m.mnuFile, QStringLiteral("mnuFileBar1"));

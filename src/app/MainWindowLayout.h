@@ -64,6 +64,7 @@ struct MainWindowMenus {
     // Additions of this programmer, each its own item; the checkable ones start unticked.
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
     QAction *mnuEditUndo = nullptr, *mnuEditRedo = nullptr; // disabled until there is a step
+    QMenu* mnuFileRecent = nullptr; // its items are mnuFileRecent1..8
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;

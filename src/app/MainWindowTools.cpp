@@ -46,7 +46,7 @@ void MainWindow::mnuFileCompare_Click()
     if (FileChooser::isCancel(path))
         return;
     BoardImage fileImage;
-    if (!reportOpen(session_.openCopy(path, fileImage)))
+    if (!Messages::reportOpen(this, session_.openCopy(path, fileImage)))
         return;
     // The window as it stands, onto a copy: the editor's own image is not touched.
     const BoardImage windowImage = session_.imageShown();

@@ -120,6 +120,19 @@ void invalidTervaloFile(QWidget* parent)
     errorMessage(parent, DataFile::kInvalidFileMessage);
 }
 
+bool reportOpen(QWidget* parent, const DataFile::LoadResult& result)
+{
+    if (result.error == DataFile::Error::MissingMarker) {
+        invalidTervaloFile(parent);
+        return false;
+    }
+    if (!result.ok()) {
+        errorMessage(parent, QStringLiteral("The board data file was not opened.\r\n%1").arg(result.message));
+        return false;
+    }
+    return true;
+}
+
 void transferCancelled(QWidget* parent)
 {
     errorMessage(parent, LinkMessages::kTransferCancelled);

@@ -10,6 +10,9 @@
 
 class QMessageBox;
 class QWidget;
+namespace DataFile {
+struct LoadResult;
+}
 
 // Every message box of the programmer goes through `Messages::show`, so a test can
 // take the messages instead of running a modal loop. Texts keep their CR LF line
@@ -57,6 +60,8 @@ inline const QString kCommTitle = LinkMessages::kTitle;
 // "Error Message" boxes, exclamation icon.
 void errorMessage(QWidget* parent, const QString& text);
 void invalidTervaloFile(QWidget* parent);
+// A file Open or Compare refused (no marker: "Invalid Tervalo File"); true when it was taken.
+bool reportOpen(QWidget* parent, const DataFile::LoadResult& result);
 void transferCancelled(QWidget* parent);
 
 // "Communications Error" boxes, stop icon. A reason, when given, follows as a

@@ -91,6 +91,9 @@ bool sameWords(const BoardImage& a, const BoardImage& b, int from, int to)
 class TestBoardCommands : public QObject {
     Q_OBJECT
 private slots:
+    // Files opened and saved go to Recent Files: the tests keep a store of their own.
+    void initTestCase() { useTestUserSettings(); }
+
     void cleanup() { qunsetenv("VIREO_COM1"); }
 
     // Link check, read and write for every product, each against its own family's board.

@@ -86,6 +86,9 @@ void activate(MainWindow& w)
 class TestMainWindowCommands : public QObject {
     Q_OBJECT
 private slots:
+    // Files opened and saved go to Recent Files: the tests keep a store of their own.
+    void initTestCase() { useTestUserSettings(); }
+
     void boxesApplyTheirFormatWhenLeft()
     {
         MainWindow w;

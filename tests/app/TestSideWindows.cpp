@@ -15,6 +15,9 @@
 class TestSideWindows : public QObject {
     Q_OBJECT
 private slots:
+    // Files opened and saved go to Recent Files: the tests keep a store of their own.
+    void initTestCase() { useTestUserSettings(); }
+
     void aboutCyclesItsPicturesEvenWhileHidden()
     {
         MainWindow w;

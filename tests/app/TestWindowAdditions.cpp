@@ -1,5 +1,6 @@
 // The window's additions that need no board: compare with a file, the port
-// assistant, help without a help file, the installed default file, the verify option.
+// assistant, help without a help file, the installed default file, the verify option,
+// and the desktop's ways to open a file (command line, drop, Recent Files).
 #include "DataFile.h"
 #include "DifferencesDialog.h"
 #include "Editor.h"
@@ -7,13 +8,19 @@
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "PortAssistant.h"
+#include "RecentFiles.h"
 #include "TestHelpers.h"
+#include "WindowStart.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
@@ -354,6 +361,111 @@ private slots:
         w.Form_Load();
         WAIT_LINK_IDLE(w);
         QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("1357"));
+        qunsetenv("VIREO_COM1");
+    }
+
+    // A file named on the command line opens after the default file (a refused one
+    // leaves it); a .tv2 dropped on a box opens, the box untouched; Recent Files keeps
+    // the last eight opened or saved, newest first, and takes off one that is gone.
+    void openingFromTheDesktop()
+    {
+        useTestUserSettings();
+        WorkingDir dir;
+        CapturedMessages messages;
+        writeConfig(dir, "1\r\n4\r\n");
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+        saveEdited(dir.file(QStringLiteral("default.tv2")),
+                   [](Form& f) { f.PrimaryCode.text = QStringLiteral("1357"); });
+        saveEdited(dir.file(QStringLiteral("a.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("2468"); });
+        saveEdited(dir.file(QStringLiteral("b.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("3579"); });
+        QFile bad(dir.file(QStringLiteral("bad.tv2")));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("\"0000\"\r\n");
+        bad.close();
+        {
+            MainWindow refused;
+            startWindow(refused, QStringLiteral("bad.tv2"));
+            QTRY_COMPARE(messages.messages.size(), 1);
+            QCOMPARE(messages.messages[0].title, QStringLiteral("Error Message"));
+            QCOMPARE(messages.messages[0].text, QStringLiteral("Invalid Tervalo File"));
+            QCOMPARE(refused.controls().PrimaryCode->text(), QStringLiteral("1357"));
+            QVERIFY(!refused.menus().mnuFileRecent->menuAction()->isEnabled());
+            WAIT_LINK_IDLE(refused);
+        }
+        MainWindow w;
+        startWindow(w, QStringLiteral("a.tv2"));
+        QTRY_COMPARE(w.controls().PrimaryCode->text(), QStringLiteral("2468"));
+        WAIT_LINK_IDLE(w);
+
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(dir.file(QStringLiteral("notes.txt"))),
+                       QUrl::fromLocalFile(dir.file(QStringLiteral("b.tv2")))});
+        files.setText(dir.file(QStringLiteral("b.tv2")));
+        QLineEdit* box = w.controls().SecondaryCode;
+        const QString boxText = box->text();
+        const QPoint middle = box->rect().center();
+        QDragEnterEvent enter(middle, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(middle, Qt::CopyAction | Qt::MoveAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QTRY_COMPARE(w.controls().PrimaryCode->text(), QStringLiteral("3579"));
+        QCOMPARE(box->text(), boxText);
+        QMimeData text;
+        text.setText(QStringLiteral("12"));
+        QDragEnterEvent textEnter(middle, Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &textEnter);
+        QVERIFY(textEnter.isAccepted()); // the box's own drop of a text
+
+        const QString b = dir.file(QStringLiteral("b.tv2"));
+        QCOMPARE(RecentFiles::paths(), QStringList({b, dir.file(QStringLiteral("a.tv2"))}));
+        // Saved files count too: eight of them push the opened ones off.
+        QString saving;
+        w.setFileChooser([&saving](QWidget*, FileChooser::Kind, const QString&) { return saving; });
+        for (int n = 1; n <= 8; ++n) {
+            Form form = w.form();
+            form.PrimaryCode.text = n == 1 ? QStringLiteral("1111") : QStringLiteral("2222");
+            w.showForm(form);
+            saving = dir.file(QStringLiteral("r%1.tv2").arg(n));
+            w.menus().mnuFileSaveAs->trigger();
+        }
+        emit w.menus().mnuFile->aboutToShow();
+        QList<QAction*> items = w.menus().mnuFileRecent->actions();
+        QCOMPARE(items.size(), 8);
+        QCOMPARE(items[0]->text(), QStringLiteral("&1 ") + dir.file(QStringLiteral("r8.tv2")));
+        QCOMPARE(items[7]->text(), QStringLiteral("&8 ") + dir.file(QStringLiteral("r1.tv2")));
+        QVERIFY(w.menus().mnuFileRecent->menuAction()->isEnabled());
+
+        QVERIFY(QFile::remove(dir.file(QStringLiteral("r5.tv2"))));
+        items[3]->trigger();
+        QCOMPARE(messages.messages.size(), 2);
+        QCOMPARE(messages.messages[1].title, QStringLiteral("Recent Files"));
+        QCOMPARE(messages.messages[1].text, QStringLiteral("The file ") + dir.file(QStringLiteral("r5.tv2"))
+                                                + QStringLiteral(" is no longer there. It has been taken off the "
+                                                                 "Recent Files list."));
+        QCOMPARE(RecentFiles::paths().size(), 7);
+        QVERIFY(!RecentFiles::paths().contains(dir.file(QStringLiteral("r5.tv2"))));
+
+        items[7]->trigger();
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("1111"));
+        QCOMPARE(RecentFiles::paths().first(), dir.file(QStringLiteral("r1.tv2")));
+        QCOMPARE(messages.messages.size(), 2);
+
+        // With an edit, a recent file and a drop ask first; Cancel keeps the edit.
+        QVERIFY(messages.questions.isEmpty());
+        w.controls().chkEmergency->click();
+        emit w.menus().mnuFile->aboutToShow();
+        w.menus().mnuFileRecent->actions()[1]->trigger();
+        QCOMPARE(messages.questions.size(), 1);
+        QCOMPARE(messages.questions[0].title, QStringLiteral("Unsaved Changes"));
+        QDropEvent again(middle, Qt::CopyAction, &files, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(box, &again);
+        QTRY_COMPARE(messages.questions.size(), 2);
+        QCOMPARE(messages.questions[1].title, QStringLiteral("Unsaved Changes"));
+        QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("1111"));
+        QVERIFY(w.controls().chkEmergency->isChecked());
         qunsetenv("VIREO_COM1");
     }
 

@@ -102,6 +102,9 @@ QAction* action(const MainWindow& w, const QString& name)
 class TestWindowLayout : public QObject {
     Q_OBJECT
 private slots:
+    // Files opened and saved go to Recent Files: the tests keep a store of their own.
+    void initTestCase() { useTestUserSettings(); }
+
     void menusHaveTheirCaptionsAndKeys()
     {
         MainWindow w;
@@ -127,6 +130,7 @@ private slots:
             {"mnuHelpContents", "&Contents", QKeySequence(Qt::Key_F1)},
             {"mnuWeb", "T&ervalo on the web", QKeySequence(Qt::CTRL | Qt::Key_M)},
             {"mnuAbout", "&About Tervalo...", QKeySequence(Qt::Key_F12)},
+            {"mnuFileRecent", "Recent &Files", QKeySequence()},
             {"mnuFileBackups", "&Backups...", QKeySequence()},
             {"mnuFileCompare", "&Compare with File...", QKeySequence()},
             {"mnuFileExportLists", "Export &Lists...", QKeySequence()},
@@ -152,15 +156,16 @@ private slots:
         QVERIFY(!action(w, "mnuForce")->isEnabled());
         for (QAction* a : w.findChildren<QAction*>())
             QVERIFY2(!a->isChecked(), qPrintable(a->objectName()));
-        // Backups and Compare follow Save As, then the lists, then the report before Print
-        // Screen; Verify follows Write; Other Port follows COM4.
+        // Recent Files, Backups and Compare follow Save As, then the lists, then the report
+        // before Print Screen; Verify follows Write; Other Port follows COM4.
         const QList<QAction*> file = w.menus().mnuFile->actions();
-        QCOMPARE(file.size(), 13);
-        QCOMPARE(file[2], w.menus().mnuFileBackups);
-        QCOMPARE(file[3], w.menus().mnuFileCompare);
-        QVERIFY(file[4]->isSeparator() && file[7]->isSeparator() && file[11]->isSeparator());
-        QCOMPARE(file.mid(5, 2), (QList<QAction*>{w.menus().mnuFileExportLists, w.menus().mnuFileImportLists}));
-        QCOMPARE(file.mid(8, 3), (QList<QAction*>{w.menus().mnuFilePrintReport, w.menus().mnuFileExportReport,
+        QCOMPARE(file.size(), 14);
+        QCOMPARE(file[2], w.menus().mnuFileRecent->menuAction());
+        QCOMPARE(file[3], w.menus().mnuFileBackups);
+        QCOMPARE(file[4], w.menus().mnuFileCompare);
+        QVERIFY(file[5]->isSeparator() && file[8]->isSeparator() && file[12]->isSeparator());
+        QCOMPARE(file.mid(6, 2), (QList<QAction*>{w.menus().mnuFileExportLists, w.menus().mnuFileImportLists}));
+        QCOMPARE(file.mid(9, 3), (QList<QAction*>{w.menus().mnuFilePrintReport, w.menus().mnuFileExportReport,
                                                   w.menus().mnuFilePrintScreen}));
         const QList<QAction*> clone = w.menus().mnuClone->actions();
         QCOMPARE(clone[clone.indexOf(w.menus().mnuOperWrite) + 1], w.menus().mnuVerifyAfterWrite);
