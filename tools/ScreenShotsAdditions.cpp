@@ -5,6 +5,7 @@
 #include "DataFile.h"
 #include "EditSafety.h"
 #include "Editor.h"
+#include "FleetWindow.h"
 #include "MainWindow.h"
 #include "Messages.h"
 #include "PortAssistant.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
+#include <QRadioButton>
 #include <QFile>
 #include <QMenu>
 #include <QMenuBar>
@@ -61,6 +64,40 @@ void showMenu(MainWindow& w, QMenu* menu, const QString& name)
     menu->popup(w.menuBar()->mapToGlobal(w.menuBar()->actionGeometry(const_cast<QAction*>(top)).bottomLeft()));
     saveScreen(name);
     menu->hide();
+}
+
+// Fleet Programming... with a table of five units: the first programmed, the second
+// being written.
+void shootFleet(MainWindow& w, const QString& work)
+{
+    const QString units = QDir(work).filePath(QStringLiteral("trucks.csv"));
+    QFile table(units);
+    if (table.open(QIODevice::WriteOnly))
+        table.write("Unit,PrimaryCode,chkFleetDispatch,GroupCode(3),GroupAlpha(3)\r\nTruck 12,2001,1,3001,NORTH\r\n"
+                    "Truck 14,2002,1,3002,SOUTH\r\nTruck 15,2003,1,3003,EAST\r\n\"Smith, J.\",2004,,,\r\n"
+                    "Workshop spare,2005,1,3005,WEST\r\n");
+    table.close();
+    w.mnuSerialConfig_Click(1); // back on the VT-60 board after the port assistant
+    waitIdle(w);
+    w.menus().mnuCloneFleet->trigger();
+    auto* fleet = w.findChild<FleetWindow*>(QStringLiteral("frmFleet"));
+    fleet->move(60, 60);
+    fleet->findChild<QRadioButton*>(QStringLiteral("optFleetUnits"))->setChecked(true);
+    fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetUnits"))->setText(units);
+    fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))->setText(QDir(work).filePath(QStringLiteral("trucks-log.csv")));
+    fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetTechnician"))->setText(QStringLiteral("A. Berg"));
+    if (!fleet->loadRadios())
+        return;
+    save(fleet, QStringLiteral("fleet-loaded"));
+    fleet->programNext();
+    waitFor([&] { return fleet->state(0) == FleetWindow::State::Programmed; });
+    fleet->programNext();
+    waitFor([&] { return w.transferWindow()->isVisible() && w.transferWindow()->value() > 60; });
+    save(fleet, QStringLiteral("fleet-run"));
+    QTest::qWait(300);
+    QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 1000, 760).save(QDir(outDir).filePath(QStringLiteral("fleet-run-screen.png")));
+    waitFor([&] { return !fleet->isWriting(); });
+    fleet->close();
 }
 
 } // namespace
@@ -220,6 +257,8 @@ int main(int argc, char* argv[])
     w.portAssistant()->findChild<QPushButton*>(QStringLiteral("cmdLookAgain"))->click();
     save(w.portAssistant(), QStringLiteral("other-port-look-again"));
     w.portAssistant()->close();
+
+    shootFleet(w, work.path());
 
     // Print Report...: the preview, taken once it shows, then closed.
     QTimer::singleShot(1500, [] {

@@ -279,6 +279,31 @@ void BoardCommands::verifyFinished(const BoardJob::Result& result)
     verifyDialog_->show();
 }
 
+// ---- a fleet's radio ----------------------------------------------------------
+
+void BoardCommands::programRadio(const BoardJob::Request& request,
+                                 std::function<void(const BoardJob::Result&)> done)
+{
+    run(request,
+        [this, done = std::move(done)](const BoardJob::Result& result) {
+            transfer_->setCancelEnabled(false);
+            transfer_->setBoardSilent(false);
+            window_.widget->unsetCursor();
+            if (result.end != BoardJob::End::Done || closing_) {
+                transfer_->hide();
+                done(result);
+                return;
+            }
+            transfer_->complete([done, result] { done(result); });
+        },
+        [this](const QString& label, int maximum) { // the write, then its read-back
+            const bool writing = label == TransferWindow::kWriting;
+            transferStarted(writing ? TransferWindow::Direction::Write : TransferWindow::Direction::Read, maximum);
+            if (!writing)
+                transfer_->setLabel(label);
+        });
+}
+
 // ---- Force Initialization -----------------------------------------------------
 
 void BoardCommands::forceInitialization()

@@ -50,6 +50,11 @@ public:
     void read();
     void write();
     void forceInitialization();
+    // One radio of a fleet run: the request's link check, write and verify as one job,
+    // shown in the transfer window as a write and its verify are; the editor's session
+    // is not touched. `done` gets how it ended, after "Transfer Complete" when it was
+    // written, at once when not.
+    void programRadio(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done);
     // Closes the port, renames it, opens it again with the line settings.
     void openPort(const QString& name, const LineSettings& settings,
                   std::function<void(const LinkWorker::PortChange&)> done = {});

@@ -8,6 +8,7 @@
 #include "Editor.h"
 #include "EstablishWindow.h"
 #include "FileDrops.h"
+#include "FleetWindow.h"
 #include "FormControls.h"
 #include "FormView.h"
 #include "ListsAndReport.h"
@@ -132,6 +133,8 @@ void MainWindow::connectMenus()
     connect(m.mnuOperWrite, &QAction::triggered, this, &MainWindow::mnuOperWrite_Click);
     connect(m.mnuIncrement, &QAction::triggered, this, &MainWindow::mnuIncrement_Click);
     connect(m.mnuForce, &QAction::triggered, this, &MainWindow::mnuForce_Click);
+    connect(m.mnuCloneFleet, &QAction::triggered, this,
+            [this] { FleetWindow::open(this, session_, *board_, menus_.mnuVerifyAfterWrite->isChecked()); });
     for (const ProductInfo& p : Product::kAll)
         connect(m.mnuProduct[p.index], &QAction::triggered, this, [this, k = p.index] { mnuProduct_Click(k); });
     for (int port = 1; port <= 4; ++port)

@@ -351,6 +351,7 @@ void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
     separator(m.mnuClone, QStringLiteral("mnuOperbar2"));
     m.mnuIncrement =
         item(m.mnuClone, QStringLiteral("mnuIncrement"), QStringLiteral("Increment Primary Code"), Qt::Key_F5);
+    m.mnuCloneFleet = item(m.mnuClone, QStringLiteral("mnuCloneFleet"), QStringLiteral("Fleet Programming..."));
     m.mnuForce = item(m.mnuClone, QStringLiteral("mnuForce"), QStringLiteral("Force Initialization"));
     m.mnuForce->setVisible(false);
     m.mnuForce->setEnabled(false);

@@ -69,6 +69,7 @@ struct MainWindowMenus {
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuBackUpBeforeWrite = nullptr;
     QAction *mnuRecordTrace = nullptr, *mnuDiagnoseLink = nullptr;
+    QAction* mnuCloneFleet = nullptr;
     QAction* mnuSerialOther = nullptr;
     QAction *mnuEstablishLink = nullptr, *mnuOperRead = nullptr, *mnuOperWrite = nullptr, *mnuIncrement = nullptr,
             *mnuForce = nullptr;

@@ -6,8 +6,11 @@
 #include "Commands.h"
 
 #include "FleetRun.h"
+#include "FleetUnits.h"
+#include "PortInspection.h"
 
 #include <QDateTime>
+#include <QFile>
 
 #include <iostream>
 #include <string>
@@ -18,7 +21,8 @@ namespace {
 
 const QString kCommand = QStringLiteral("fleet");
 const QString kFleetUsage = QStringLiteral("vireo fleet FILE.tv2 [--product N] [--port PORT] [--code CODE] "
-                                           "[--count K] [--verify] [--log FILE] [--timeout SECONDS] [--trace FILE]");
+                                           "[--units UNITS.csv] [--resume] [--count K] [--verify] [--log FILE] "
+                                           "[--technician NAME] [--timeout SECONDS] [--trace FILE]");
 
 const QString kFleetHelp = QStringLiteral(
     "For each radio: connect it, press Enter (q and Enter stop the run); the link check, the write and, with\n"
@@ -26,7 +30,17 @@ const QString kFleetHelp = QStringLiteral(
     "Enter alone waits for another radio with the same code. A primary code is never given twice in a run.\n"
     "The run ends with exit status 0 when every radio was programmed, else the status of the last radio\n"
     "(1 also when 9999 was reached before --count); Ctrl+C ends it with 4.\n"
-    "Each radio's write is backed up as with vireo write.");
+    "Each radio's write is backed up as with vireo write.\n"
+    "With --units, each row of UNITS.csv is one radio: its first column Unit labels it (asset tag, serial\n"
+    "number, holder), the other columns are named by the controls' names as vireo dump --json gives them\n"
+    "(PrimaryCode, SecondaryCode, GroupAlpha(3), chkEmergency...) and hold the values entered into the file\n"
+    "for that radio, as --set of vireo convert enters them; a blank cell keeps the file's value. Every row\n"
+    "is checked before the first radio: a refused value, a repeated unit or primary code, or a primary code\n"
+    "the log records as programmed ends the run with exit status 2 before any byte is sent. A failed unit\n"
+    "can be tried again (r), skipped (s) or the run stopped (q). --resume leaves out the units the log\n"
+    "records as programmed.\n"
+    "The log's columns: time,primary_code,outcome,unit,verify,backup,technician,program,template (verify:\n"
+    "passed, FAILED or not run; template: the first 8 hexadecimal digits of the SHA-256 of FILE).");
 
 // One answer typed at a prompt; nothing at the end of input or on Ctrl+C.
 std::optional<QString> answer(const QString& prompt)
@@ -39,42 +53,35 @@ std::optional<QString> answer(const QString& prompt)
     return QString::fromLocal8Bit(line.c_str()).trimmed().toLower();
 }
 
-QString outcomeText(int status, bool verifying)
-{
-    switch (status) {
-    case kOk: return verifying ? QStringLiteral("written and verified") : QStringLiteral("written");
-    case kFailed: return QStringLiteral("failed: no answer from the board, or the link failed");
-    case kCodeRefused: return QStringLiteral("failed: access code refused");
-    case kStopped:
-        return interruptToken().load() ? QStringLiteral("cancelled") : QStringLiteral("failed: timed out");
-    case kPortUnavailable: return QStringLiteral("failed: the serial port cannot be opened");
-    case kVerifyFailed: return QStringLiteral("failed: verify found differences");
-    }
-    return QStringLiteral("failed");
-}
-
 struct Run {
     Target target;
     QString accessCode;
     bool verifying = false;
     EditorSession window; // the file, as the window shows it; its primary code is the next radio's
     int count = 0;        // radios to program; 0: until the technician stops
+    FleetLog log = {};
 };
 
-int programRadio(BoardLine& line, Run& run)
+// One radio written (and verified) and its line in the log; the radio's exit status.
+int programRadio(BoardLine& line, Run& run, const BoardImage& image, const QString& code, const QString& unit)
 {
-    if (const int opened = line.open(kCommand); opened != kOk)
-        return opened;
-    const std::optional<BoardImage> image = outgoingImage(run.window, kCommand);
-    if (!image)
-        return kInvalid;
-    const BoardJob::Request request{.kind = BoardJob::Kind::Write,
-                                    .product = run.target.product,
-                                    .accessCode = run.accessCode,
-                                    .linkCheckFirst = run.target.linkCheck,
-                                    .image = *image,
-                                    .verify = run.verifying};
-    return runJob(line, run.target, kCommand, request);
+    BoardJob::Result result;
+    result.end = BoardJob::End::PortUnavailable; // until the port is open
+    int status = line.open(kCommand);
+    if (status == kOk) {
+        const BoardJob::Request request{.kind = BoardJob::Kind::Write,
+                                        .product = run.target.product,
+                                        .accessCode = run.accessCode,
+                                        .linkCheckFirst = run.target.linkCheck,
+                                        .image = image,
+                                        .verify = run.verifying};
+        status = runJob(line, run.target, kCommand, request, &result);
+    }
+    const FleetLog::Radio logged{code, FleetLog::outcomeOf(result), unit,
+                                 FleetLog::verifyText(result), FleetLog::backupOf(result)};
+    if (const QString why = run.log.add(logged); !why.isEmpty())
+        report(kCommand, QStringLiteral("warning: ") + why);
+    return status;
 }
 
 std::optional<int> countOption(const QCommandLineParser& parser)
@@ -109,7 +116,7 @@ bool openFleetFile(const QString& path, Run& run)
 
 // Radio after radio until the count is reached, the technician stops, or the codes run
 // out; the last radio's exit status.
-int programRadios(BoardLine& line, Run& run, FleetLog& log, FleetRun& progress)
+int programRadios(BoardLine& line, Run& run, FleetRun& progress)
 {
     int last = kOk;
     bool connectNext = true;
@@ -123,9 +130,10 @@ int programRadios(BoardLine& line, Run& run, FleetLog& log, FleetRun& progress)
             if (!a || *a == QLatin1String("q"))
                 break;
         }
-        last = programRadio(line, run);
-        if (const QString why = log.add(code, outcomeText(last, run.verifying)); !why.isEmpty())
-            report(kCommand, QStringLiteral("warning: ") + why);
+        const std::optional<BoardImage> image = outgoingImage(run.window, kCommand);
+        if (!image)
+            return kInvalid;
+        last = programRadio(line, run, *image, code, QString::number(progress.count() + 1));
         if (interruptToken().load())
             break;
         if (last == kOk) {
@@ -156,23 +164,126 @@ int programRadios(BoardLine& line, Run& run, FleetLog& log, FleetRun& progress)
     return last;
 }
 
+
+// One unit of the table until it is programmed, skipped (false, *stop unset) or the
+// run stopped (false, *stop set); *status is its last exit status.
+bool programUnit(BoardLine& line, Run& run, const FleetUnits::Unit& u, int* status, bool* stop)
+{
+    std::optional<QString> a =
+        answer(QStringLiteral("Connect unit \"%1\" (primary code %2) and press Enter; q and Enter stop the run: ")
+                   .arg(u.label, u.primaryCode));
+    while (a && *a != QLatin1String("q")) {
+        *status = programRadio(line, run, u.image, u.primaryCode, u.label);
+        if (interruptToken().load())
+            break;
+        if (*status == kOk) {
+            out() << "Unit \"" << u.label << "\": primary code " << u.primaryCode << " programmed\n";
+            out().flush();
+            return true;
+        }
+        a = answer(QStringLiteral("Unit \"%1\" failed. r and Enter: try it again; s and Enter: skip it; q and "
+                                  "Enter: stop the run: ")
+                       .arg(u.label));
+        if (a && *a == QLatin1String("s"))
+            return false;
+    }
+    if (!a) { // the run ended at a prompt, which has no line end of its own
+        err() << "\n";
+        err().flush();
+    }
+    *stop = true;
+    return false;
+}
+
+// The table's units in turn; the last unit's exit status.
+int programUnits(BoardLine& line, Run& run, const std::vector<FleetUnits::Unit>& units, int* programmed)
+{
+    int last = kOk;
+    for (const FleetUnits::Unit& u : units) {
+        bool stop = false;
+        if (programUnit(line, run, u, &last, &stop))
+            ++*programmed;
+        if (stop || interruptToken().load() || (run.count > 0 && *programmed == run.count))
+            break;
+    }
+    return last;
+}
+
+// The table read and every row checked against the file and the log; nothing when it
+// is refused (reported).
+std::optional<std::vector<FleetUnits::Unit>> unitsOf(const QString& path, const QString& logPath, const Run& run,
+                                                     bool resume)
+{
+    const FleetUnits::LogRecords records = FleetUnits::programmedIn(logPath);
+    if (!records.problem.isEmpty()) {
+        report(kCommand, records.problem);
+        return std::nullopt;
+    }
+    const FleetUnits::Table table = FleetUnits::read(run.window, path, records.programmed, resume);
+    if (!table.ok()) {
+        err() << "vireo fleet: the table \"" << path << "\" is refused; no radio was started:\n";
+        for (const QString& p : table.problems)
+            err() << "  " << p << "\n";
+        err().flush();
+        return std::nullopt;
+    }
+    if (table.skipped > 0)
+        out() << "Resuming: " << table.skipped << (table.skipped == 1 ? " unit" : " units")
+              << " already programmed, " << table.units.size() << " to go\n";
+    return table.units;
+}
+
 } // namespace
 
-int fleet(const QStringList& args)
+namespace {
+
+void addFleetOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Writes FILE to one radio after another on the same port, as \"Write to Logic Board\" does, and gives "
         "each next radio the next primary code, as \"Increment Primary Code\" does. The first radio gets the "
-        "file's primary code."));
+        "file's primary code. With --units, each radio gets its own row of UNITS.csv instead."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
     addTargetOptions(parser, true, false);
+    parser.addOption({QStringLiteral("units"), QStringLiteral("The table of radios, one row each (CSV)."),
+                      QStringLiteral("UNITS.csv")});
+    parser.addOption({QStringLiteral("resume"),
+                      QStringLiteral("With --units and --log: leave out the units the log records as programmed.")});
     parser.addOption({QStringLiteral("count"), QStringLiteral("Stop after K radios were programmed."),
                       QStringLiteral("K")});
     parser.addOption({QStringLiteral("verify"), QStringLiteral("Read each radio back after its write and compare.")});
     parser.addOption({QStringLiteral("log"),
                       QStringLiteral("The CSV log of the run, appended to (default: fleet-<date>-<time>.csv here)."),
                       QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("technician"),
+                      QStringLiteral("The technician's name in the log (default: the login name)."),
+                      QStringLiteral("NAME")});
+}
+
+FleetLog::RunInfo runInfo(const QCommandLineParser& parser, const QString& templatePath)
+{
+    QFile file(templatePath);
+    file.open(QIODevice::ReadOnly); // opened once already; the run refuses a file it cannot read
+    return {parser.isSet(QStringLiteral("technician")) ? parser.value(QStringLiteral("technician"))
+                                                       : PortInspection::userName(),
+            FleetLog::templateHash(file.readAll())};
+}
+
+void reportEnd(int programmed, const FleetRun* numbering, const QString& logPath)
+{
+    out() << "Fleet run ended: " << programmed << (programmed == 1 ? " radio" : " radios") << " programmed";
+    if (numbering && numbering->count() > 0)
+        out() << " (primary codes " << numbering->firstCode() << " to " << numbering->lastCode() << ")";
+    out() << "; log in " << logPath << "\n";
+    out().flush();
+}
+
+} // namespace
+
+int fleet(const QStringList& args)
+{
+    QCommandLineParser parser;
+    addFleetOptions(parser);
     int status = kInvalid;
     const std::optional<Target> t =
         parseBoardCommand(parser, {kCommand, kFleetUsage, 1, true, kFleetHelp}, args, &status);
@@ -181,31 +292,37 @@ int fleet(const QStringList& args)
     const std::optional<int> count = countOption(parser);
     if (!count)
         return kInvalid;
+    const bool units = parser.isSet(QStringLiteral("units"));
+    const bool resume = parser.isSet(QStringLiteral("resume"));
+    if (resume && (!units || !parser.isSet(QStringLiteral("log")))) {
+        report(kCommand, QStringLiteral("--resume needs --units and the --log of the run it goes on with"));
+        return kInvalid;
+    }
 
     Run run{*t, {}, parser.isSet(QStringLiteral("verify")), startUp(t->product), *count};
     run.accessCode = accessCode(*t, run.window); // the code in the box before the file is opened
-    if (!openFleetFile(parser.positionalArguments().front(), run))
+    const QString file = parser.positionalArguments().front();
+    if (!openFleetFile(file, run))
         return kInvalid;
     const QString logPath =
         parser.isSet(QStringLiteral("log"))
             ? parser.value(QStringLiteral("log"))
             : QStringLiteral("fleet-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    std::optional<std::vector<FleetUnits::Unit>> table;
+    if (units && !(table = unitsOf(parser.value(QStringLiteral("units")), logPath, run, resume)))
+        return kInvalid;
     InterruptGuard guard;
     BoardLine line(run.target);
     if (const int traced = line.startTrace(kCommand); traced != kOk)
         return traced;
-    FleetLog log;
-    if (const QString why = log.open(logPath); !why.isEmpty()) {
+    if (const QString why = run.log.open(logPath, runInfo(parser, file)); !why.isEmpty()) {
         report(kCommand, why);
         return kInvalid;
     }
     FleetRun progress(run.window);
-    const int last = programRadios(line, run, log, progress);
-    out() << "Fleet run ended: " << progress.count() << (progress.count() == 1 ? " radio" : " radios") << " programmed";
-    if (progress.count() > 0)
-        out() << " (primary codes " << progress.firstCode() << " to " << progress.lastCode() << ")";
-    out() << "; log in " << logPath << "\n";
-    out().flush();
+    int programmed = 0;
+    const int last = table ? programUnits(line, run, *table, &programmed) : programRadios(line, run, progress);
+    reportEnd(table ? programmed : progress.count(), table ? nullptr : &progress, logPath);
     if (interruptToken().load())
         return kStopped;
     return last;

@@ -1,48 +1,79 @@
 #include "FleetRun.h"
 
+#include "Csv.h"
 #include "Editor.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
 
-namespace {
-
-QString csvField(QString text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')))
-        return text;
-    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
-}
-
-QString fourDigits(const Form& form)
+QString FleetRun::fourDigits(const Form& form)
 {
     return Editor::applyDisplayFormat(form.PrimaryCode.text, Editor::DisplayFormat::FourDigits);
 }
 
-} // namespace
-
-QString FleetLog::open(const QString& path)
+QString FleetLog::open(const QString& path, RunInfo run)
 {
+    run_ = std::move(run);
+    file_.close(); // the window loads its radios again with the same or another log
     file_.setFileName(path);
     if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
         return QStringLiteral("cannot write the log \"%1\": %2").arg(path, file_.errorString());
     if (file_.size() == 0)
-        return writeLine(QStringLiteral("time,primary_code,outcome"));
+        return writeLine(kHeader.split(QLatin1Char(',')));
     return {};
 }
 
-QString FleetLog::add(const QString& primaryCode, const QString& outcome)
+QString FleetLog::add(const Radio& radio)
 {
     const QDateTime now = QDateTime::currentDateTime();
     const QString time = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
-    return writeLine(QStringLiteral("%1,%2,%3").arg(time, primaryCode, csvField(outcome)));
+    return writeLine({time, radio.primaryCode, radio.outcome, radio.unit, radio.verify, radio.backup, run_.technician,
+                      QStringLiteral(VIREO_VERSION), run_.templateHash});
 }
 
-QString FleetLog::writeLine(const QString& line)
+QString FleetLog::writeLine(const QStringList& fields)
 {
-    const QByteArray bytes = (line + QLatin1Char('\n')).toUtf8();
+    QByteArray bytes = Csv::format({fields});
+    bytes.chop(2); // the log keeps one line end, LF, as it always had
+    bytes += '\n';
     if (file_.write(bytes) != bytes.size() || !file_.flush())
         return QStringLiteral("the log \"%1\" cannot be written: %2").arg(file_.fileName(), file_.errorString());
     return {};
+}
+
+QString FleetLog::templateHash(const QByteArray& templateBytes)
+{
+    return QString::fromLatin1(QCryptographicHash::hash(templateBytes, QCryptographicHash::Sha256).toHex().left(8))
+        .toUpper();
+}
+
+QString FleetLog::outcomeOf(const BoardJob::Result& result)
+{
+    using BoardJob::End;
+    switch (result.end) {
+    case End::Done: return result.verified ? QStringLiteral("written and verified") : QStringLiteral("written");
+    case End::NoAnswer:
+    case End::PortFailed: return QStringLiteral("failed: no answer from the board, or the link failed");
+    case End::CodeRefused: return QStringLiteral("failed: access code refused");
+    case End::Cancelled: return QStringLiteral("cancelled");
+    case End::TimedOut: return QStringLiteral("failed: timed out");
+    case End::PortUnavailable: return QStringLiteral("failed: the serial port cannot be opened");
+    case End::VerifyFailed: return QStringLiteral("failed: verify found differences");
+    case End::BackupFailed: return QStringLiteral("failed: the board could not be backed up first");
+    }
+    return QStringLiteral("failed");
+}
+
+QString FleetLog::verifyText(const BoardJob::Result& result)
+{
+    if (!result.verified)
+        return QStringLiteral("not run");
+    return result.end == BoardJob::End::Done ? QStringLiteral("passed") : QStringLiteral("FAILED");
+}
+
+QString FleetLog::backupOf(const BoardJob::Result& result)
+{
+    return result.backup && result.backup->ok ? result.backup->path : QString();
 }
 
 QString FleetRun::nextCode() const

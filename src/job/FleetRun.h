@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BoardJob.h"
 #include "EditorSession.h"
 
 #include <QFile>
@@ -9,22 +10,49 @@
 // primary code, as a technician does with "Write to Logic Board" and "Increment
 // Primary Code", and a log of every radio for the fleet's records.
 
-// The log: one CSV line per radio, "time,primary_code,outcome", the time in ISO 8601
-// with its offset; appended to, and flushed after every radio so that a run stopped
-// half-way leaves its record.
+// The log: one CSV line per radio, "time,primary_code,outcome,unit,verify,backup,
+// technician,program,template", the time in ISO 8601 with its offset; appended to,
+// and flushed after every radio so that a run stopped half-way leaves its record.
 class FleetLog {
 public:
+    // What every line of a run repeats.
+    struct RunInfo {
+        QString technician;   // who ran it
+        QString templateHash; // the first 8 hexadecimal digits of the template's SHA-256
+    };
+    // One radio's line.
+    struct Radio {
+        QString primaryCode;
+        QString outcome; // "written", "written and verified", "failed: ..."
+        QString unit;
+        QString verify; // "passed", "FAILED", "not run"
+        QString backup; // the backup file of the write
+    };
+    inline static const QString kHeader =
+        QStringLiteral("time,primary_code,outcome,unit,verify,backup,technician,program,template");
+
     // Empty when the log is open for appending (its header written when it was empty);
     // else why not, for the user.
-    QString open(const QString& path);
+    QString open(const QString& path, RunInfo run);
     // Empty when the line reached the disk; else why not.
-    QString add(const QString& primaryCode, const QString& outcome);
+    QString add(const Radio& radio);
     QString fileName() const { return file_.fileName(); }
 
+    // The template's mark in the log: upper case, "3FA0C21B".
+    static QString templateHash(const QByteArray& templateBytes);
+    // How a radio's job ended, as the log gives it: "written", "written and verified",
+    // "failed: access code refused", ...
+    static QString outcomeOf(const BoardJob::Result& result);
+    // A write's verify as the log gives it.
+    static QString verifyText(const BoardJob::Result& result);
+    // The backup of a write, when one was saved.
+    static QString backupOf(const BoardJob::Result& result);
+
 private:
-    QString writeLine(const QString& line);
+    QString writeLine(const QStringList& fields);
 
     QFile file_;
+    RunInfo run_;
 };
 
 // Where a run stands: the configuration as the window shows it, whose primary code is
@@ -35,6 +63,8 @@ public:
 
     // The next radio's primary code as the board gets it: four digits.
     QString nextCode() const;
+    // A form's primary code as the board gets it.
+    static QString fourDigits(const Form& form);
     // The next radio was programmed: counted.
     void programmed();
     // On to the next primary code, as Increment Primary Code does; false when the

@@ -6,6 +6,7 @@
 #include "DataFile.h"
 #include "DifferencesDialog.h"
 #include "DoctorWindow.h"
+#include "FleetWindow.h"
 #include "Editor.h"
 #include "LinkOperations.h"
 #include "MainWindow.h"
@@ -16,6 +17,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QClipboard>
 #include <QPushButton>
 #include <QDialog>
@@ -32,22 +37,22 @@ namespace {
 
 constexpr int kLong = 120000; // a board read on a loaded machine takes its time
 
-// A working directory with product 4 on COM1, a board on COM1, backups in a folder of their own.
+// A working directory with a product (4: VT-60) on COM1, a board on COM1, backups in a folder of their own.
 struct Bench {
-    Bench()
+    explicit Bench(int product = 4)
     {
         QFile::copy(QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("data/default.tv2")),
                     dir.file(QStringLiteral("default.tv2")));
         QFile config(dir.file(QStringLiteral("Config.ini")));
         if (config.open(QIODevice::WriteOnly))
-            config.write("1\r\n4\r\n");
+            config.write("1\r\n" + QByteArray::number(product) + "\r\n");
         config.close();
         qputenv("VIREO_BACKUP_DIR", backups.path().toLocal8Bit());
         qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
         w = std::make_unique<MainWindow>();
         w->Form_Load();
         BoardSetup setup;
-        setup.product = 4;
+        setup.product = product;
         setup.accessCode = w->form().ProgAccessCode.text;
         setup.requireCode = false;
         Form form = w->form();
@@ -265,6 +270,85 @@ private slots:
         w.mnuOperRead_Click();
         QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kComplete, kLong);
         QVERIFY(b.messages.messages.isEmpty());
+    }
+
+    // Clone > Fleet Programming...: two VTP-50 radios numbered from the window's primary
+    // code. A port that cannot be opened fails a radio, which keeps its place: retried, it
+    // is written and verified through the transfer window; the second fails and is
+    // skipped. Closing while a radio is written asks. The window's own configuration is
+    // untouched; every try is logged.
+    void fleetRun()
+    {
+        Bench b(5);
+        MainWindow& w = *b.w;
+        QVERIFY(b.openPort());
+        Form form = w.form();
+        form.PrimaryCode.text = QStringLiteral("0500");
+        w.showForm(form);
+        const BoardImage image = w.image();
+        w.menus().mnuCloneFleet->trigger();
+        auto* fleet = w.findChild<FleetWindow*>(QStringLiteral("frmFleet"));
+        QVERIFY(fleet && fleet->isVisible());
+        fleet->findChild<QSpinBox*>(QStringLiteral("spnFleetCount"))->setValue(2);
+        fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))->setText(b.dir.file(QStringLiteral("fleet.csv")));
+        fleet->findChild<QCheckBox*>(QStringLiteral("chkFleetVerify"))->setChecked(true);
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetLoad"))->click();
+        QVERIFY2(fleet->radioCount() == 2, qPrintable(b.messages.messages.value(0).text));
+        const QTableWidget* table = fleet->findChild<QTableWidget*>(QStringLiteral("tblFleetRadios"));
+        const auto row = [table](int r) {
+            QStringList texts;
+            for (int c = 0; c < 4; ++c)
+                texts << table->item(r, c)->text();
+            return texts;
+        };
+        QCOMPARE(row(0), (QStringList{"1", "0500", "Next", ""}));
+        QCOMPARE(row(1), (QStringList{"2", "0501", "Waiting", ""}));
+
+        qputenv("VIREO_COM2", "/nonexistent/vireo-com2");
+        const auto onPort = [&](int port) {
+            w.mnuSerialConfig_Click(port);
+            return QTest::qWaitFor([&] { return !w.isLinkBusy(); }, kLong);
+        };
+        QVERIFY(onPort(2));
+        QTest::keyClick(fleet, Qt::Key_Return); // Enter: Program Next Radio
+        QVERIFY(fleet->isWriting());
+        QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+        QCOMPARE(row(0), (QStringList{"1", "0500", "FAILED", "failed: the serial port cannot be opened"}));
+        QVERIFY(!fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
+        QVERIFY(onPort(1));
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isVisible(), kLong);
+        fleet->close(); // asks while the radio is written; Keep Working is the default
+        QCOMPARE(b.messages.questions.size(), 1);
+        QCOMPARE(b.messages.questions[0].buttons, (QStringList{"Stop and Close", "Keep Working"}));
+        QVERIFY(fleet->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(row(0)[2], QStringLiteral("Programmed"), kLong);
+        QCOMPARE(row(0)[3], QStringLiteral("written and verified"));
+        QCOMPARE(b.board->memory().word(6), QStringLiteral("0005"));
+        QCOMPARE(b.board->memory().word(7), QStringLiteral("0000"));
+        QCOMPARE(row(1)[2], QStringLiteral("Next"));
+
+        QVERIFY(onPort(2));
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+        fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetSkip"))->click();
+        QCOMPARE(row(1)[2], QStringLiteral("Skipped"));
+        QCOMPARE(fleet->nextRadio(), -1);
+        QVERIFY(!fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
+
+        QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("0500"));
+        QVERIFY(w.image() == image);
+        QFile log(b.dir.file(QStringLiteral("fleet.csv")));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QStringList outcomes;
+        for (const QString& line : QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts).mid(1))
+            outcomes << line.split(',').mid(1, 4).join(',');
+        QCOMPARE(outcomes, (QStringList{"0500,failed: the serial port cannot be opened,1,not run",
+                                        "0500,written and verified,1,passed",
+                                        "0501,failed: the serial port cannot be opened,2,not run"}));
+        fleet->close();
+        QVERIFY(onPort(1));
+        qunsetenv("VIREO_COM2");
     }
 
     // A backup that cannot be written is reported after the transfer, which completes.

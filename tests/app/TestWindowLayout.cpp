@@ -141,6 +141,7 @@ private slots:
             {"mnuBackUpBeforeWrite", "Back Up Board Before Write", QKeySequence()},
             {"mnuRecordTrace", "Record Serial Trace...", QKeySequence()},
             {"mnuDiagnoseLink", "Diagnose Link...", QKeySequence()},
+            {"mnuCloneFleet", "Fleet Programming...", QKeySequence()},
             {"mnuSerialOther", "&Other Port...", QKeySequence()},
             {"mnuEditUndo", "&Undo", QKeySequence(Qt::CTRL | Qt::Key_Z)},
             {"mnuEditRedo", "&Redo", QKeySequence(Qt::CTRL | Qt::Key_Y)},

@@ -243,11 +243,12 @@ private slots:
         QVERIFY(log.open(QIODevice::ReadOnly));
         const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], QStringLiteral("time,primary_code,outcome"));
+        QCOMPARE(lines[0], QStringLiteral("time,primary_code,outcome,unit,verify,backup,technician,program,template"));
         for (int k = 1; k <= 3; ++k) {
             const QStringList fields = lines[k].split(',');
             QVERIFY(QDateTime::fromString(fields[0], Qt::ISODate).isValid());
-            QCOMPARE(fields.mid(1), (QStringList{QString::number(999 + k), "written and verified"}));
+            QCOMPARE(fields.mid(1, 4),
+                     (QStringList{QString::number(999 + k), "written and verified", QString::number(k), "passed"}));
         }
         QCOMPARE(backupsNamed("VTP-50_write_*.tv2").size(), backupsBefore + 3);
 
@@ -266,7 +267,7 @@ private slots:
         QFile refusedLog(file("refused.csv"));
         QVERIFY(refusedLog.open(QIODevice::ReadOnly));
         const QByteArray rows = refusedLog.readAll();
-        QCOMPARE(rows.count(",1000,failed: access code refused\n"), 2);
+        QCOMPARE(rows.count(",1000,failed: access code refused,1,not run,,"), 2);
         QCOMPARE(rows.count('\n'), 3);
 
         // From 9998: two radios, then no code is left.
@@ -310,6 +311,78 @@ private slots:
                  qPrintable(lines[0]));
         QVERIFY2(lines[1].endsWith("  VTP-50  before-write  1234  " + path), qPrintable(lines[1]));
         QVERIFY(!listed.out.contains("VT-60"));
+    }
+
+    // A table of five units, each radio getting its row's primary and group codes: tables
+    // with a repeated code, a bad value or a code the log has programmed are refused before
+    // any byte; two units, a stop, and a resumed run that writes only the other three.
+    void fleetProgramsATableOfUnits()
+    {
+        const auto write = [this](const QString& name, const QByteArray& text) {
+            QFile f(file(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        write("repeated.csv", "Unit,PrimaryCode\r\nA1,2001\r\nA2,2001\r\n");
+        write("bad.csv", "\xEF\xBB\xBFUnit;PrimaryCode;GroupCode(3)\nA1;2001;12345\n");
+        write("units.csv", "Unit,PrimaryCode,GroupCode(3)\r\nTruck 1,2001,3001\r\nTruck 2,2002,3002\r\n"
+                           "Truck 3,2003,3003\r\nTruck 4,2004,\r\n\"Smith, J.\",2005,3005\r\n");
+        write("again.csv", "Unit,PrimaryCode\nTruck 9,2003\n");
+        std::unique_ptr<PtyBoard> board = startBoard(2); // an Icom UT-105: its writes are the shortest
+        const QStringList fleet{"fleet", "fleet.tv2", "--product", "2", "--port", board->slavePath(), "--log", "units.log"};
+
+        Run r = vireo(fleet + QStringList{"--units", "repeated.csv"});
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains("  line 3, column PrimaryCode: primary code 2001 is already unit A1's\n"), r.err);
+        r = vireo(fleet + QStringList{"--units", "bad.csv"});
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains("  line 2, column GroupCode(3): GroupCode(3) "), r.err);
+        QVERIFY(r.err.contains(": \"12345\" is longer than the box's 4 characters\n"));
+        QVERIFY(board->received().isEmpty());
+        QVERIFY(!QFile::exists(file("units.log")));
+
+        // Each radio holds its row's values when the next is connected (group code 3: word 28);
+        // no --verify here, the board's memory is the read-back (the numbered run verifies).
+        const auto holds = [&](const char* w7, const char* w28) {
+            return board->memory().word(6) == QLatin1String("0200") && board->memory().word(7) == QLatin1String(w7)
+                   && board->memory().word(28) == QLatin1String(w28);
+        };
+        Session first(dir_.path(), fleet + QStringList{"--units", "units.csv", "--count", "2", "--technician",
+                                                       "bench 7"});
+        QVERIFY2(first.answer("Connect unit \"Truck 1\" (primary code 2001)", 1, ""), first.err());
+        QVERIFY2(first.answer("Connect unit \"Truck 2\" (primary code 2002)", 1, ""), first.err());
+        QVERIFY(holds("0001", "3001"));
+        QCOMPARE(first.finish(), 0);
+        QVERIFY(holds("0002", "3002"));
+
+        Session rest(dir_.path(), fleet + QStringList{"--units", "units.csv", "--resume", "--technician", "bench 7"});
+        QVERIFY2(rest.answer("Connect unit \"Truck 3\" (primary code 2003)", 1, ""), rest.err());
+        QVERIFY2(rest.answer("Connect unit \"Truck 4\" (primary code 2004)", 1, ""), rest.err());
+        QVERIFY(holds("0003", "3003"));
+        QVERIFY2(rest.answer("Connect unit \"Smith, J.\" (primary code 2005)", 1, ""), rest.err());
+        QVERIFY(holds("0004", "1234")); // a blank cell keeps the file's group code
+        QCOMPARE(rest.finish(), 0);
+        QVERIFY(holds("0005", "3005"));
+        QCOMPARE(rest.err().count("Connect unit"), 3);
+        QVERIFY(rest.out().startsWith("Resuming: 2 units already programmed, 3 to go\n"));
+
+        r = vireo(fleet + QStringList{"--units", "again.csv"});
+        QCOMPARE(r.status, 2);
+        QVERIFY2(r.err.contains("  line 2, column PrimaryCode: primary code 2003 was already programmed into unit "
+                                "\"Truck 3\" (line 4 of the log)\n"),
+                 r.err);
+
+        QFile log(file("units.log"));
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        const QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 6);
+        QCOMPARE(lines[0], QStringLiteral("time,primary_code,outcome,unit,verify,backup,technician,program,template"));
+        const QStringList one = lines[1].split(',');
+        QCOMPARE(one.mid(1, 4), (QStringList{"2001", "written", "Truck 1", "not run"}));
+        QVERIFY(one[5].endsWith(".tv2") && QFile::exists(one[5]));
+        QCOMPARE(one.mid(6), (QStringList{"bench 7", "1.0.0", "205804EA"}));
+        QCOMPARE(lines[4].split(',').mid(1, 4), (QStringList{"2004", "written", "Truck 4", "not run"}));
+        QVERIFY(lines[5].contains(",2005,written,\"Smith, J.\",not run,"));
     }
 
     // --trace before the command records the ping's bytes both ways, with times.

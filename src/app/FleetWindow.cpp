@@ -1,0 +1,379 @@
+#include "FleetWindow.h"
+
+#include "BoardCommands.h"
+#include "DataFile.h"
+#include "EditorSession.h"
+#include "LinkWorker.h"
+#include "Messages.h"
+#include "PortInspection.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTableWidget>
+
+namespace {
+
+QString stateText(FleetWindow::State state)
+{
+    switch (state) {
+    case FleetWindow::State::Waiting: return QStringLiteral("Waiting");
+    case FleetWindow::State::Next: return QStringLiteral("Next");
+    case FleetWindow::State::Writing: return QStringLiteral("Writing");
+    case FleetWindow::State::Programmed: return QStringLiteral("Programmed");
+    case FleetWindow::State::Failed: return QStringLiteral("FAILED");
+    case FleetWindow::State::Skipped: return QStringLiteral("Skipped");
+    }
+    return {};
+}
+
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+FleetWindow* FleetWindow::open(QWidget* parent, const EditorSession& session, BoardCommands& board, bool verify)
+{
+    auto* w = parent->findChild<FleetWindow*>(QStringLiteral("frmFleet"), Qt::FindDirectChildrenOnly);
+    if (!w)
+        w = new FleetWindow(parent, session, board, verify);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+FleetWindow::FleetWindow(QWidget* parent, const EditorSession& session, BoardCommands& board, bool verify)
+    : QDialog(parent), session_(session), board_(board)
+{
+    setObjectName(QStringLiteral("frmFleet"));
+    setWindowTitle(kTitle);
+    buildSettings();
+    chkVerify_->setChecked(verify);
+    buildTable();
+    updateButtons();
+}
+
+void FleetWindow::buildSettings()
+{
+    auto* grid = new QGridLayout(this);
+    optUnits_ = new QRadioButton(QStringLiteral("Units file:"), this);
+    optUnits_->setObjectName(QStringLiteral("optFleetUnits"));
+    txtUnits_ = new QLineEdit(this);
+    txtUnits_->setObjectName(QStringLiteral("txtFleetUnits"));
+    QPushButton* browseUnits = button(this, QStringLiteral("cmdFleetUnitsBrowse"), QStringLiteral("Browse..."));
+    optNumber_ = new QRadioButton(QStringLiteral("Radios from the window's primary code:"), this);
+    optNumber_->setObjectName(QStringLiteral("optFleetNumber"));
+    optNumber_->setChecked(true);
+    spnCount_ = new QSpinBox(this);
+    spnCount_->setObjectName(QStringLiteral("spnFleetCount"));
+    spnCount_->setRange(1, 9999);
+    spnCount_->setValue(10);
+    txtLog_ = new QLineEdit(
+        QStringLiteral("fleet-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))),
+        this);
+    txtLog_->setObjectName(QStringLiteral("txtFleetLog"));
+    QPushButton* browseLog = button(this, QStringLiteral("cmdFleetLogBrowse"), QStringLiteral("Browse..."));
+    txtTechnician_ = new QLineEdit(PortInspection::userName(), this);
+    txtTechnician_->setObjectName(QStringLiteral("txtFleetTechnician"));
+    chkVerify_ = new QCheckBox(QStringLiteral("Verify each radio after its write"), this);
+    chkVerify_->setObjectName(QStringLiteral("chkFleetVerify"));
+    cmdLoad_ = button(this, QStringLiteral("cmdFleetLoad"), QStringLiteral("Load Radios"));
+
+    grid->addWidget(optUnits_, 0, 0);
+    grid->addWidget(txtUnits_, 0, 1);
+    grid->addWidget(browseUnits, 0, 2);
+    grid->addWidget(optNumber_, 1, 0);
+    grid->addWidget(spnCount_, 1, 1, Qt::AlignLeft);
+    grid->addWidget(new QLabel(QStringLiteral("Log file:"), this), 2, 0);
+    grid->addWidget(txtLog_, 2, 1);
+    grid->addWidget(browseLog, 2, 2);
+    grid->addWidget(new QLabel(QStringLiteral("Technician:"), this), 3, 0);
+    grid->addWidget(txtTechnician_, 3, 1);
+    grid->addWidget(chkVerify_, 4, 0, 1, 2);
+    grid->addWidget(cmdLoad_, 4, 2);
+    grid->setColumnStretch(1, 1);
+    connect(browseUnits, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Units File"), {},
+                                                          QStringLiteral("Units (*.csv)"));
+        if (!path.isEmpty()) {
+            txtUnits_->setText(path);
+            optUnits_->setChecked(true);
+        }
+    });
+    connect(browseLog, &QPushButton::clicked, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Log File"), txtLog_->text(),
+                                                          QStringLiteral("Logs (*.csv)"), nullptr,
+                                                          QFileDialog::DontConfirmOverwrite);
+        if (!path.isEmpty())
+            txtLog_->setText(path);
+    });
+    connect(cmdLoad_, &QPushButton::clicked, this, &FleetWindow::loadRadios);
+}
+
+void FleetWindow::buildTable()
+{
+    auto* grid = static_cast<QGridLayout*>(layout());
+    tblRadios_ = new QTableWidget(0, 4, this);
+    tblRadios_->setObjectName(QStringLiteral("tblFleetRadios"));
+    tblRadios_->setHorizontalHeaderLabels(
+        {QStringLiteral("Unit"), QStringLiteral("Primary Code"), QStringLiteral("State"), QStringLiteral("Outcome")});
+    tblRadios_->horizontalHeader()->setStretchLastSection(true);
+    tblRadios_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tblRadios_->setSelectionMode(QAbstractItemView::NoSelection);
+    tblRadios_->setFocusPolicy(Qt::NoFocus);
+    tblRadios_->setMinimumSize(680, 220);
+    tblRadios_->verticalHeader()->setDefaultSectionSize(22);
+    grid->addWidget(tblRadios_, 5, 0, 1, 3);
+    lblStatus_ = new QLabel(QStringLiteral("Load the radios to start."), this);
+    lblStatus_->setObjectName(QStringLiteral("lblFleetStatus"));
+    grid->addWidget(lblStatus_, 6, 0, 1, 3);
+
+    auto* row = new QHBoxLayout;
+    cmdProgramNext_ = button(this, QStringLiteral("cmdProgramNext"), QStringLiteral("Program Next Radio"));
+    cmdProgramNext_->setDefault(true); // Enter
+    cmdRetry_ = button(this, QStringLiteral("cmdFleetRetry"), QStringLiteral("Retry"));
+    cmdSkip_ = button(this, QStringLiteral("cmdFleetSkip"), QStringLiteral("Skip"));
+    QPushButton* close = button(this, QStringLiteral("cmdFleetClose"), QStringLiteral("Close"));
+    row->addWidget(cmdProgramNext_);
+    row->addWidget(cmdRetry_);
+    row->addWidget(cmdSkip_);
+    row->addStretch(1);
+    row->addWidget(close);
+    grid->addLayout(row, 7, 0, 1, 3);
+    connect(cmdProgramNext_, &QPushButton::clicked, this, &FleetWindow::programNext);
+    connect(cmdRetry_, &QPushButton::clicked, this, &FleetWindow::retry);
+    connect(cmdSkip_, &QPushButton::clicked, this, &FleetWindow::skip);
+    connect(close, &QPushButton::clicked, this, &QDialog::close);
+}
+
+// ---- the radios ----------------------------------------------------------------
+
+bool FleetWindow::loadRadios()
+{
+    if (writing_)
+        return false;
+    const std::optional<int> product = session_.product();
+    if (!product) {
+        Messages::errorMessage(this, QStringLiteral("Choose the board's product in the Product menu first."));
+        return false;
+    }
+    if (txtLog_->text().trimmed().isEmpty()) {
+        Messages::errorMessage(this, QStringLiteral("Choose the log file of the run."));
+        return false;
+    }
+    const FleetUnits::LogRecords records = FleetUnits::programmedIn(txtLog_->text().trimmed());
+    // The window's configuration as it stands now is the template; the window keeps it.
+    const EditorSession templ = session_;
+    FleetUnits::Table table = optUnits_->isChecked()
+                                  ? FleetUnits::read(templ, txtUnits_->text().trimmed(), records.programmed, true)
+                                  : FleetUnits::numbered(templ, spnCount_->value());
+    if (!records.problem.isEmpty())
+        table.problems.prepend(records.problem);
+    if (!table.ok()) {
+        Messages::entriesRefused(this, QStringLiteral("No radio was started. Please correct these entries:"),
+                                 table.problems);
+        return false;
+    }
+    if (!openLog(templ))
+        return false;
+    product_ = *product;
+    accessCode_ = session_.form.ProgAccessCode.text;
+    verify_ = chkVerify_->isChecked();
+    units_ = std::move(table.units);
+    states_.assign(units_.size(), State::Waiting);
+    showRadios();
+    markNext(0);
+    if (table.skipped > 0)
+        lblStatus_->setText(QStringLiteral("%1 of the table's units are already programmed, as the log records; "
+                                           "they are left out.")
+                                .arg(table.skipped));
+    return true;
+}
+
+bool FleetWindow::openLog(const EditorSession& templ)
+{
+    EditorSession copy = templ;
+    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(),
+                                 FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
+    if (const QString why = log_.open(txtLog_->text().trimmed(), info); !why.isEmpty()) {
+        Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
+        return false;
+    }
+    return true;
+}
+
+void FleetWindow::showRadios()
+{
+    tblRadios_->setRowCount(int(units_.size()));
+    for (int r = 0; r < int(units_.size()); ++r) {
+        const FleetUnits::Unit& u = units_[std::size_t(r)];
+        const QStringList texts{u.label, u.primaryCode, stateText(states_[std::size_t(r)]), {}};
+        for (int c = 0; c < texts.size(); ++c)
+            tblRadios_->setItem(r, c, new QTableWidgetItem(texts[c]));
+    }
+    tblRadios_->resizeColumnsToContents();
+    // Wide enough for every state, in the bold of the marked row.
+    QFont bold = tblRadios_->font();
+    bold.setBold(true);
+    tblRadios_->setColumnWidth(2, QFontMetrics(bold).horizontalAdvance(stateText(State::Programmed)) + 16);
+}
+
+void FleetWindow::setState(int radio, State state, const QString& outcome)
+{
+    states_[std::size_t(radio)] = state;
+    tblRadios_->item(radio, 2)->setText(stateText(state));
+    if (!outcome.isNull())
+        tblRadios_->item(radio, 3)->setText(outcome);
+    // The radio to connect next stands out.
+    for (int c = 0; c < 4; ++c) {
+        QTableWidgetItem* item = tblRadios_->item(radio, c);
+        QFont font = item->font();
+        font.setBold(state == State::Next || state == State::Writing);
+        item->setFont(font);
+        item->setBackground(state == State::Next || state == State::Writing ? QColor(0xff, 0xf3, 0xc4) : QBrush());
+    }
+}
+
+void FleetWindow::markNext(int from)
+{
+    next_ = -1;
+    for (int r = from; r < int(units_.size()); ++r)
+        if (states_[std::size_t(r)] == State::Waiting) {
+            next_ = r;
+            break;
+        }
+    if (next_ >= 0) {
+        setState(next_, State::Next);
+        tblRadios_->scrollToItem(tblRadios_->item(next_, 0));
+        lblStatus_->setText(QStringLiteral("Connect unit \"%1\" (primary code %2) and press Program Next Radio.")
+                                .arg(units_[std::size_t(next_)].label, units_[std::size_t(next_)].primaryCode));
+    } else {
+        const auto done = std::count(states_.begin(), states_.end(), State::Programmed);
+        lblStatus_->setText(QStringLiteral("Fleet run ended: %1 of %2 radios programmed; log in %3")
+                                .arg(done)
+                                .arg(units_.size())
+                                .arg(log_.fileName()));
+    }
+    updateButtons();
+}
+
+void FleetWindow::updateButtons()
+{
+    const bool failed = next_ >= 0 && states_[std::size_t(next_)] == State::Failed;
+    cmdProgramNext_->setEnabled(!writing_ && next_ >= 0 && !failed);
+    cmdRetry_->setEnabled(!writing_ && failed);
+    cmdSkip_->setEnabled(!writing_ && failed);
+    cmdLoad_->setEnabled(!writing_);
+    (failed ? cmdRetry_ : cmdProgramNext_)->setDefault(true);
+}
+
+// ---- programming ---------------------------------------------------------------
+
+void FleetWindow::programNext()
+{
+    if (writing_ || next_ < 0)
+        return;
+    if (board_.refuseWhileBusy())
+        return;
+    const FleetUnits::Unit& u = units_[std::size_t(next_)];
+    writing_ = true;
+    setState(next_, State::Writing, QString());
+    lblStatus_->setText(QStringLiteral("Programming unit \"%1\"...").arg(u.label));
+    updateButtons();
+    QPointer<FleetWindow> self(this);
+    board_.programRadio({.kind = BoardJob::Kind::Write,
+                         .product = product_,
+                         .accessCode = accessCode_,
+                         .linkCheckFirst = true,
+                         .image = u.image,
+                         .verify = verify_},
+                        [self](const BoardJob::Result& result) {
+                            if (self)
+                                self->finished(result);
+                        });
+}
+
+void FleetWindow::finished(const BoardJob::Result& result)
+{
+    writing_ = false;
+    const FleetUnits::Unit& u = units_[std::size_t(next_)];
+    const QString outcome = FleetLog::outcomeOf(result);
+    const QString why =
+        log_.add({u.primaryCode, outcome, u.label, FleetLog::verifyText(result), FleetLog::backupOf(result)});
+    if (closeWhenDone_) {
+        close();
+        return;
+    }
+    if (result.ok()) {
+        setState(next_, State::Programmed, outcome);
+        markNext(next_ + 1);
+    } else {
+        setState(next_, State::Failed, outcome);
+        lblStatus_->setText(
+            QStringLiteral("Unit \"%1\" failed: Retry tries it again, Skip goes on to the next.").arg(u.label));
+        updateButtons();
+    }
+    if (!why.isEmpty())
+        Messages::errorMessage(this, QStringLiteral("The radio's line was not logged: %1.").arg(why));
+}
+
+void FleetWindow::retry()
+{
+    if (writing_ || next_ < 0 || states_[std::size_t(next_)] != State::Failed)
+        return;
+    states_[std::size_t(next_)] = State::Next;
+    programNext();
+}
+
+void FleetWindow::skip()
+{
+    if (writing_ || next_ < 0 || states_[std::size_t(next_)] != State::Failed)
+        return;
+    setState(next_, State::Skipped);
+    markNext(next_ + 1);
+}
+
+// ---- closing -------------------------------------------------------------------
+
+void FleetWindow::closeEvent(QCloseEvent* event)
+{
+    if (!writing_) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (closeWhenDone_)
+        return;
+    enum { StopAndClose, KeepWorking };
+    const int answer = Messages::ask(
+        this, {kTitle,
+               QStringLiteral("A radio is being written. Stop its write and close the window? A radio whose write "
+                              "is stopped holds only the words sent so far; its line in the log says so."),
+               {QStringLiteral("Stop and Close"), QStringLiteral("Keep Working")},
+               KeepWorking,
+               Messages::Icon::Exclamation});
+    if (answer != StopAndClose)
+        return;
+    closeWhenDone_ = true;
+    board_.link()->cancel();
+}
+
+void FleetWindow::reject()
+{
+    close();
+}
