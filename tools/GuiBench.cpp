@@ -29,9 +29,7 @@ public:
     {
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            worst_ = std::max(worst_, clock_.restart() - 10);
-        });
+        QObject::connect(&timer_, &QTimer::timeout, [this] { worst_ = std::max(worst_, clock_.restart() - 10); });
     }
     void start()
     {

@@ -59,7 +59,8 @@ int main(int argc, char* argv[])
     // A working directory with the default files and product 4 on COM1.
     QTemporaryDir work;
     for (const char* name : {"default.tv2", "defaulti.tv2"})
-        QFile::copy(QDir(QStringLiteral(VIREO_DATA_DIR)).filePath(QLatin1String(name)), QDir(work.path()).filePath(QLatin1String(name)));
+        QFile::copy(QDir(QStringLiteral(VIREO_DATA_DIR)).filePath(QLatin1String(name)),
+                    QDir(work.path()).filePath(QLatin1String(name)));
     QFile config(QDir(work.path()).filePath(QStringLiteral("Config.ini")));
     if (config.open(QIODevice::WriteOnly))
         config.write("1\r\n4\r\n");

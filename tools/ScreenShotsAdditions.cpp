@@ -16,13 +16,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
-#include <QLineEdit>
-#include <QRadioButton>
 #include <QFile>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -43,7 +43,9 @@ void save(QWidget* w, const QString& name)
 void saveScreen(const QString& name)
 {
     QTest::qWait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 740, 480).save(QDir(outDir).filePath(name + QStringLiteral(".png")));
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, 0, 0, 740, 480)
+        .save(QDir(outDir).filePath(name + QStringLiteral(".png")));
 }
 
 template <typename Condition>
@@ -84,7 +86,8 @@ void shootFleet(MainWindow& w, const QString& work)
     fleet->move(60, 60);
     fleet->findChild<QRadioButton*>(QStringLiteral("optFleetUnits"))->setChecked(true);
     fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetUnits"))->setText(units);
-    fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))->setText(QDir(work).filePath(QStringLiteral("trucks-log.csv")));
+    fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))
+        ->setText(QDir(work).filePath(QStringLiteral("trucks-log.csv")));
     fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetTechnician"))->setText(QStringLiteral("A. Berg"));
     if (!fleet->loadRadios())
         return;
@@ -95,7 +98,9 @@ void shootFleet(MainWindow& w, const QString& work)
     waitFor([&] { return w.transferWindow()->isVisible() && w.transferWindow()->value() > 60; });
     save(fleet, QStringLiteral("fleet-run"));
     QTest::qWait(300);
-    QGuiApplication::primaryScreen()->grabWindow(0, 0, 0, 1000, 760).save(QDir(outDir).filePath(QStringLiteral("fleet-run-screen.png")));
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, 0, 0, 1000, 760)
+        .save(QDir(outDir).filePath(QStringLiteral("fleet-run-screen.png")));
     waitFor([&] { return !fleet->isWriting(); });
     fleet->close();
 }

@@ -118,8 +118,7 @@ int main(int argc, char* argv[])
             std::printf("| %d %s | %s | %d | %lld | %lld | %.0f | %.0f | %.3f | %.2f |%s\n", row.product,
                         Product::info(row.product).shortName, row.write ? "write" : "read", row.words,
                         static_cast<long long>(row.bytesOut), static_cast<long long>(row.bytesIn), row.wallMs,
-                        row.floorMs, row.wallMs / row.floorMs, 100.0 * row.cpuMs / row.wallMs,
-                        row.ok ? "" : " FAILED");
+                        row.floorMs, row.wallMs / row.floorMs, 100.0 * row.cpuMs / row.wallMs, row.ok ? "" : " FAILED");
             std::fflush(stdout);
         }
     }

@@ -2,8 +2,8 @@
 
 #include "DifferencesDialog.h"
 #include "Editor.h"
-#include "EstablishWindow.h"
 #include "EditorSession.h"
+#include "EstablishWindow.h"
 #include "LinkOperations.h"
 #include "LinkWorker.h"
 #include "Messages.h"
@@ -38,18 +38,17 @@ bool BoardCommands::refuseWhileBusy()
 }
 
 void BoardCommands::run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
-                             std::function<void(const QString& label, int maximum)> started)
+                        std::function<void(const QString& label, int maximum)> started)
 {
-    link_->run<BoardJob::Result>(
-        [request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
-        [this, done = std::move(done)](const BoardJob::Result& result) {
-            done(result);
-            window_.afterJob();
-        },
-        [started = std::move(started)](const QString& label, int maximum) {
-            if (started)
-                started(label, maximum);
-        });
+    link_->run<BoardJob::Result>([request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
+                                 [this, done = std::move(done)](const BoardJob::Result& result) {
+                                     done(result);
+                                     window_.afterJob();
+                                 },
+                                 [started = std::move(started)](const QString& label, int maximum) {
+                                     if (started)
+                                         started(label, maximum);
+                                 });
 }
 
 void BoardCommands::openPort(const QString& name, const LineSettings& settings,
@@ -69,25 +68,21 @@ void BoardCommands::linkCheck()
     const std::optional<int> product = window_.session.product();
     if (!product)
         return;
-    run({.kind = BoardJob::Kind::LinkCheck, .product = *product, .accessCode = window_.session.form.ProgAccessCode.text},
-                [this](const BoardJob::Result& result) {
-                    if (!closing_)
-                        linkCheckFinished(result);
-                });
+    run({.kind = BoardJob::Kind::LinkCheck,
+         .product = *product,
+         .accessCode = window_.session.form.ProgAccessCode.text},
+        [this](const BoardJob::Result& result) {
+            if (!closing_)
+                linkCheckFinished(result);
+        });
 }
 
 void BoardCommands::linkCheckFinished(const BoardJob::Result& result)
 {
     switch (result.end) {
-    case BoardJob::End::Done:
-        establish_->showNotice();
-        return;
-    case BoardJob::End::CodeRefused:
-        Messages::invalidPassword(window_.widget);
-        return;
-    default:
-        Messages::commLinkError(window_.widget, BoardJob::describe(result).reason);
-        return;
+    case BoardJob::End::Done: establish_->showNotice(); return;
+    case BoardJob::End::CodeRefused: Messages::invalidPassword(window_.widget); return;
+    default: Messages::commLinkError(window_.widget, BoardJob::describe(result).reason); return;
     }
 }
 
@@ -103,9 +98,10 @@ void BoardCommands::read()
     }
     // The port is opened first, so a port that cannot be opened is reported
     // before the transfer window shows; the dialogue works on a copy of the image.
-    run({.kind = BoardJob::Kind::Read, .product = *product, .image = window_.session.image},
-                [this](const BoardJob::Result& result) { transferFinished(result); },
-                [this](const QString&, int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
+    run(
+        {.kind = BoardJob::Kind::Read, .product = *product, .image = window_.session.image},
+        [this](const BoardJob::Result& result) { transferFinished(result); },
+        [this](const QString&, int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
 }
 
 void BoardCommands::write()
@@ -115,13 +111,15 @@ void BoardCommands::write()
     const EditorSession::Outgoing outgoing = window_.session.outgoing();
     window_.showForm();
     if (!outgoing.entries.isEmpty()) {
-        Messages::entriesRefused(window_.widget, QStringLiteral("Nothing was written to the board. Please correct these entries:"),
+        Messages::entriesRefused(window_.widget,
+                                 QStringLiteral("Nothing was written to the board. Please correct these entries:"),
                                  outgoing.entries);
         return;
     }
     // A board must never get a malformed word, not even one a file carried into the image.
     if (!outgoing.words.isEmpty()) {
-        Messages::errorMessage(window_.widget, QStringLiteral("Nothing was written to the board: %1.").arg(outgoing.words.front()));
+        Messages::errorMessage(window_.widget,
+                               QStringLiteral("Nothing was written to the board: %1.").arg(outgoing.words.front()));
         return;
     }
     const std::optional<int> product = window_.session.product();
@@ -130,7 +128,8 @@ void BoardCommands::write()
         transferWithoutBoard(TransferWindow::Direction::Write);
         return;
     }
-    run({.kind = BoardJob::Kind::Write,
+    run(
+        {.kind = BoardJob::Kind::Write,
          .product = *product,
          .image = outgoing.image,
          .backUpFirst = window_.menus.mnuBackUpBeforeWrite->isChecked()},
@@ -244,9 +243,9 @@ void BoardCommands::reportBackup()
 {
     const QString failure = std::exchange(backupFailure_, QString());
     if (!failure.isEmpty() && !closing_)
-        Messages::errorMessage(window_.widget,
-                               QStringLiteral("The transfer itself was fine, but its backup was not saved.\r\n%1")
-                                   .arg(failure));
+        Messages::errorMessage(
+            window_.widget,
+            QStringLiteral("The transfer itself was fine, but its backup was not saved.\r\n%1").arg(failure));
 }
 
 // ---- verify after write -------------------------------------------------------
@@ -260,7 +259,7 @@ void BoardCommands::startVerify(const BoardImage& sent, int product)
     window_.widget->setCursor(Qt::WaitCursor);
     transfer_->setCancelEnabled(true);
     run({.kind = BoardJob::Kind::Verify, .product = product, .image = sent},
-                [this](const BoardJob::Result& result) { verifyFinished(result); });
+        [this](const BoardJob::Result& result) { verifyFinished(result); });
 }
 
 void BoardCommands::verifyFinished(const BoardJob::Result& result)
@@ -274,17 +273,18 @@ void BoardCommands::verifyFinished(const BoardJob::Result& result)
     const QString failure = BoardJob::readBackFailure(result);
     if (verifyDialog_)
         verifyDialog_->close();
-    verifyDialog_ = DifferencesDialog::verify(
-        window_.widget, failure.isEmpty() ? result.differences : std::vector<Compare::Difference>{}, failure);
+    verifyDialog_ =
+        DifferencesDialog::verify(window_.widget,
+                                  failure.isEmpty() ? result.differences : std::vector<Compare::Difference>{}, failure);
     verifyDialog_->show();
 }
 
 // ---- a fleet's radio ----------------------------------------------------------
 
-void BoardCommands::programRadio(const BoardJob::Request& request,
-                                 std::function<void(const BoardJob::Result&)> done)
+void BoardCommands::programRadio(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done)
 {
-    run(request,
+    run(
+        request,
         [this, done = std::move(done)](const BoardJob::Result& result) {
             transfer_->setCancelEnabled(false);
             transfer_->setBoardSilent(false);
@@ -310,5 +310,5 @@ void BoardCommands::forceInitialization()
 {
     window_.widget->setCursor(Qt::WaitCursor);
     run({.kind = BoardJob::Kind::ForceInitialization, .product = window_.session.product().value_or(1)},
-                [this](const BoardJob::Result&) { window_.widget->unsetCursor(); });
+        [this](const BoardJob::Result&) { window_.widget->unsetCursor(); });
 }

@@ -24,12 +24,12 @@ class BoardCommands : public QObject {
 public:
     // What of the main window the commands use.
     struct Window {
-        QWidget* widget;                     // message boxes' parent, the hourglass
+        QWidget* widget; // message boxes' parent, the hourglass
         EditorSession& session;
-        std::function<void()> showForm;      // the controls again, after the form changed
+        std::function<void()> showForm; // the controls again, after the form changed
         std::function<void()> completeTyping;
-        const MainWindowMenus& menus;        // the write's options: Verify after Write, Back Up Board Before Write
-        std::function<void()> afterJob;      // every job's end (the trace's failure, Exit)
+        const MainWindowMenus& menus;   // the write's options: Verify after Write, Back Up Board Before Write
+        std::function<void()> afterJob; // every job's end (the trace's failure, Exit)
     };
     // The link's port traces to `trace` while a file is set.
     BoardCommands(Window window, std::shared_ptr<SerialTrace> trace);

@@ -36,8 +36,8 @@ bool CapitalsMode::eventFilter(QObject* watched, QEvent* event)
             on_ = !on_;
         return false;
     }
-    if (!qobject_cast<MaskedEdit*>(watched) || key->text().size() != 1 ||
-        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+    if (!qobject_cast<MaskedEdit*>(watched) || key->text().size() != 1
+        || (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
         return false;
     const QChar typed = key->text().front();
     if (!typed.isLetter() || typed.toUpper() == typed.toLower())

@@ -31,8 +31,8 @@ bool desktopShowsChm()
     return true; // Windows shows help files itself
 #else
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("application/vnd.ms-htmlhelp")});
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("application/vnd.ms-htmlhelp")});
     if (!query.waitForFinished(2000)) {
         query.kill();
         query.waitForFinished(500);

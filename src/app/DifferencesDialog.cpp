@@ -74,7 +74,8 @@ QTableWidget* compareTable(QWidget* parent)
 {
     auto* table = new QTableWidget(0, 3, parent);
     table->setObjectName(QStringLiteral("tblCompare"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")});
+    table->setHorizontalHeaderLabels(
+        {QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")});
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);

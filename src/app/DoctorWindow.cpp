@@ -36,12 +36,12 @@ DoctorWindow::DoctorWindow(QWidget* parent, LinkWorker* link, const LinkDoctor::
     setWindowTitle(QStringLiteral("Diagnose Link"));
     auto* layout = new QVBoxLayout(this);
     const QString device = request.portMap.devicePathFor(request.portName);
-    auto* target = new QLabel(QStringLiteral("%1 on %2")
-                                  .arg(QString::fromLatin1(Product::info(request.product).caption),
-                                       device == request.portName
-                                           ? device
-                                           : QStringLiteral("%1 (%2)").arg(request.portName, device)),
-                              this);
+    auto* target =
+        new QLabel(QStringLiteral("%1 on %2")
+                       .arg(QString::fromLatin1(Product::info(request.product).caption),
+                            device == request.portName ? device
+                                                       : QStringLiteral("%1 (%2)").arg(request.portName, device)),
+                   this);
     target->setObjectName(QStringLiteral("lblDoctorTarget"));
     layout->addWidget(target);
 

@@ -11,17 +11,17 @@
 #include "FleetWindow.h"
 #include "FormControls.h"
 #include "FormView.h"
-#include "ListsAndReport.h"
-#include "SerialPort.h"
 #include "LinkWorker.h"
+#include "ListsAndReport.h"
 #include "MaskedEdit.h"
 #include "Messages.h"
 #include "Product.h"
 #include "RecentFiles.h"
+#include "SerialPort.h"
 #include "SerialTrace.h"
 #include "SettingsFile.h"
-#include "UserSettings.h"
 #include "TransferWindow.h"
+#include "UserSettings.h"
 #include "WindowDesign.h"
 #include "WordCodecs.h"
 
@@ -45,9 +45,10 @@ constexpr QSize kClientSize(704, 420);
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent), chooser_(FileChooser::chooseWithDialog),
-      printers_(PrintScreen::defaultPrinter), openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
-      chmViewer_(DesktopHelp::desktopShowsChm), portLister_(PortAssistant::systemPorts), installedDataDir_(QStringLiteral(VIREO_DATA_DIR))
+    : QMainWindow(parent), chooser_(FileChooser::chooseWithDialog), printers_(PrintScreen::defaultPrinter),
+      openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
+      chmViewer_(DesktopHelp::desktopShowsChm), portLister_(PortAssistant::systemPorts),
+      installedDataDir_(QStringLiteral(VIREO_DATA_DIR))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kWindowCaption);
@@ -71,9 +72,9 @@ MainWindow::MainWindow(QWidget* parent)
     trace_ = new TraceRecorder(this, menus_.mnuRecordTrace, [this] {
         return chooser_(this, FileChooser::Kind::Trace, QStringLiteral("Record Serial Trace..."));
     });
-    board_ = new BoardCommands(
-        {this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); }, menus_, [this] { afterJob(); }},
-        trace_->trace());
+    board_ = new BoardCommands({this, session_, [this] { showForm(); }, [this] { view_->completeTyping(); }, menus_,
+                                [this] { afterJob(); }},
+                               trace_->trace());
 
     lists_ = std::make_unique<ListsAndReport>(ListsAndReport::Window{
         this, session_, [this](FileChooser::Kind kind, const QString& title) { return chooser_(this, kind, title); },
@@ -213,7 +214,8 @@ bool MainWindow::confirmStopAndExit()
         this, {Messages::kBusyTitle,
                QStringLiteral("A board transfer is in progress. Stop it and exit? A board whose write is stopped "
                               "holds only the words sent so far."),
-               {QStringLiteral("Stop and Exit"), QStringLiteral("Keep Working")}, KeepWorking,
+               {QStringLiteral("Stop and Exit"), QStringLiteral("Keep Working")},
+               KeepWorking,
                Messages::Icon::Exclamation});
     return answer == StopAndExit;
 }
@@ -222,7 +224,8 @@ bool MainWindow::confirmStopAndExit()
 
 void MainWindow::mnuFileOpen_Click()
 {
-    const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Open Tervalo Logic Board Data File..."));
+    const QString path = chooser_(this, FileChooser::Kind::Open,
+                                  QStringLiteral("Open Tervalo Logic Board Data File..."));
     if (!FileChooser::isCancel(path))
         openFile(path);
 }
@@ -251,8 +254,8 @@ void MainWindow::mnuFileSaveAs_Click()
                                  check.entries);
         return;
     }
-    const QString path =
-        chooser_(this, FileChooser::Kind::SaveAs, QStringLiteral("Save Tervalo Logic Board Data File As..."));
+    const QString path = chooser_(this, FileChooser::Kind::SaveAs,
+                                  QStringLiteral("Save Tervalo Logic Board Data File As..."));
     if (FileChooser::isCancel(path))
         return;
     const DataFile::SaveResult result = session_.save(path);
@@ -342,24 +345,24 @@ void MainWindow::choosePort(int index, bool fromAssistant)
     // The ticks, Label7 and Config.ini change only once the port has opened.
     board_->openPort(QStringLiteral("COM%1").arg(index), portSettings_,
                      [this, index, fromAssistant](const LinkWorker::PortChange& change) {
-        if (fromAssistant && portAssistant_)
-            portAssistant_->setStatus(change.opened ? QStringLiteral("COM%1 is open on %2.")
-                                                          .arg(index)
-                                                          .arg(portMap_.devicePathFor(QStringLiteral("COM%1").arg(index)))
-                                                    : change.message);
-        if (!change.opened) {
-            Messages::invalidSerialPort(this, change.message);
-            showForm();
-            return;
-        }
-        session_.form.mnuSerialConfig.fill(false);
-        session_.form.mnuSerialConfig[index] = true;
-        session_.form.Label7.caption = QStringLiteral("COM%1:").arg(index);
-        showForm();
-        writeSettings(index, session_.product());
-    });
+                         if (fromAssistant && portAssistant_)
+                             portAssistant_->setStatus(
+                                 change.opened ? QStringLiteral("COM%1 is open on %2.")
+                                                     .arg(index)
+                                                     .arg(portMap_.devicePathFor(QStringLiteral("COM%1").arg(index)))
+                                               : change.message);
+                         if (!change.opened) {
+                             Messages::invalidSerialPort(this, change.message);
+                             showForm();
+                             return;
+                         }
+                         session_.form.mnuSerialConfig.fill(false);
+                         session_.form.mnuSerialConfig[index] = true;
+                         session_.form.Label7.caption = QStringLiteral("COM%1:").arg(index);
+                         showForm();
+                         writeSettings(index, session_.product());
+                     });
 }
-
 
 void MainWindow::writeSettings(std::optional<int> port, std::optional<int> product)
 {
@@ -367,7 +370,6 @@ void MainWindow::writeSettings(std::optional<int> port, std::optional<int> produ
     if (!result.ok)
         Messages::errorMessage(this, result.message);
 }
-
 
 void MainWindow::mnuHelpContents_Click()
 {

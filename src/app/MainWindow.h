@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BoardImage.h"
 #include "BoardCommands.h"
+#include "BoardImage.h"
 #include "DoctorWindow.h"
 #include "EditSafety.h"
 #include "EditorSession.h"

@@ -90,12 +90,11 @@ QLabel* captionOf(QWidget* parent, const QString& labelName, const QString& cont
     return label(parent, labelName, declared(controlName).caption, left, top, width);
 }
 
-QCheckBox* check(QWidget* parent, const QString& name, int left, int top, const QString& tip,
-                 int height = kRowHeight)
+QCheckBox* check(QWidget* parent, const QString& name, int left, int top, const QString& tip, int height = kRowHeight)
 {
     const FormControl& declaredBox = declared(name);
     auto* c = new QCheckBox(declaredBox.kind == ControlKind::Check && declaredBox.row < 0 ? declaredBox.caption
-                                                                                           : QString(),
+                                                                                          : QString(),
                             parent);
     c->setObjectName(name);
     c->move(twips(left), twips(top));
@@ -113,8 +112,7 @@ QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items,
     return c;
 }
 
-QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                 int height)
+QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width, int height)
 {
     auto* f = new QGroupBox(caption, parent);
     f->setObjectName(name);
@@ -126,7 +124,13 @@ void buildPaging(MainWindowControls& c, QWidget* client)
 {
     QGroupBox* f = c.framePaging = frame(client, QStringLiteral("framePaging"), QStringLiteral("Paging Codes"), 240,
                                          240, kLeftFrameWidth, 1935);
-    struct Row { MaskedEdit** box; const char* boxName; QLabel** label; const char* labelName; int top; };
+    struct Row {
+        MaskedEdit** box;
+        const char* boxName;
+        QLabel** label;
+        const char* labelName;
+        int top;
+    };
     const Row rows[] = {
         {&c.PrimaryCode, "PrimaryCode", &c.Label11, "Label11", 360},
         {&c.SecondaryCode, "SecondaryCode", &c.Label12, "Label12", 720},
@@ -142,8 +146,8 @@ void buildPaging(MainWindowControls& c, QWidget* client)
 
 void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
 {
-    QGroupBox* f = c.frameOptions =
-        frame(client, QStringLiteral("frameOptions"), QStringLiteral("Options"), 240, 2280, kLeftFrameWidth, 3735);
+    QGroupBox* f = c.frameOptions = frame(client, QStringLiteral("frameOptions"), QStringLiteral("Options"), 240, 2280,
+                                          kLeftFrameWidth, 3735);
     c.cmbSystemTone = combo(f, QStringLiteral("cmbSystemTone"), design.cmbSystemTone.items, 360);
     c.Label9 = captionOf(f, QStringLiteral("Label9"), QStringLiteral("cmbSystemTone"), kListLabelLeft, 390);
     c.cmbSystemID = combo(f, QStringLiteral("cmbSystemID"), design.cmbSystemID.items, 720);
@@ -151,12 +155,19 @@ void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
     c.cmbMandown = combo(f, QStringLiteral("cmbMandown"), design.cmbMandown.items, 1080);
     c.Label4 = label(f, QStringLiteral("Label4"), design.Label4.caption, kListLabelLeft, 1110);
 
-    struct Row { QCheckBox** box; const char* name; };
+    struct Row {
+        QCheckBox** box;
+        const char* name;
+    };
     const Row rows[] = {
-        {&c.chkEmergency, "chkEmergency"},   {&c.chkPriority, "chkPriority"},
-        {&c.chkConventional, "chkConventional"}, {&c.chkClearChannel, "chkClearChannel"},
-        {&c.chkRadioKill, "chkRadioKill"},   {&c.chkDTMFMic, "chkDTMFMic"},
-        {&c.chkVoiceEncryption, "chkVoiceEncryption"}, {&c.chkRoaming, "chkRoaming"},
+        {&c.chkEmergency, "chkEmergency"},
+        {&c.chkPriority, "chkPriority"},
+        {&c.chkConventional, "chkConventional"},
+        {&c.chkClearChannel, "chkClearChannel"},
+        {&c.chkRadioKill, "chkRadioKill"},
+        {&c.chkDTMFMic, "chkDTMFMic"},
+        {&c.chkVoiceEncryption, "chkVoiceEncryption"},
+        {&c.chkRoaming, "chkRoaming"},
         {&c.chkANI, "chkANI"},
     };
     int top = 1440;
@@ -169,8 +180,8 @@ void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
 
 void buildGroups(MainWindowControls& c, QWidget* client, const Form& design)
 {
-    QGroupBox* f = c.frameGroups =
-        frame(client, QStringLiteral("frameGroups"), QStringLiteral("Group Codes"), 3240, 600, 2775, 5415);
+    QGroupBox* f = c.frameGroups = frame(client, QStringLiteral("frameGroups"), QStringLiteral("Group Codes"), 3240,
+                                         600, 2775, 5415);
     c.chkFleetDispatch = check(f, QStringLiteral("chkFleetDispatch"), 240, 480, QString(), kHeight);
     c.Label3 = label(f, QStringLiteral("Label3"), design.Label3.caption, 445, 960, 0, kRowHeight);
     c.Label2 = label(f, QStringLiteral("Label2"), design.Label2.caption, 1600, 960, 0, kRowHeight);
@@ -240,11 +251,10 @@ MainWindowControls MainWindowControls::build(QWidget* client)
 
 QList<QWidget*> MainWindowControls::tabOrder() const
 {
-    QList<QWidget*> order{PrimaryCode,       SecondaryCode, LowerBlockCode,  UpperBlockCode,
-                          cmbSystemTone,     cmbSystemID,   chkEmergency,    chkPriority,
-                          chkConventional,   chkClearChannel, chkRadioKill,  chkDTMFMic,
-                          chkVoiceEncryption, chkRoaming,   chkFleetDispatch, ProgAccessCode,
-                          chkLock[0],        chkMemorySpeed};
+    QList<QWidget*> order{PrimaryCode,    SecondaryCode, LowerBlockCode,     UpperBlockCode,  cmbSystemTone,
+                          cmbSystemID,    chkEmergency,  chkPriority,        chkConventional, chkClearChannel,
+                          chkRadioKill,   chkDTMFMic,    chkVoiceEncryption, chkRoaming,      chkFleetDispatch,
+                          ProgAccessCode, chkLock[0],    chkMemorySpeed};
     for (MaskedEdit* e : GroupCode)
         order << e;
     for (MaskedEdit* e : GroupAlpha)
@@ -301,8 +311,8 @@ void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
 {
     m.mnuFile = topMenu(bar, QStringLiteral("mnuFile"), QStringLiteral("  &File  "));
     m.mnuFileOpen = item(m.mnuFile, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."), Qt::CTRL | Qt::Key_O);
-    m.mnuFileSaveAs =
-        item(m.mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save As..."), Qt::CTRL | Qt::Key_S);
+    m.mnuFileSaveAs = item(m.mnuFile, QStringLiteral("mnuFileSaveAs"), QStringLiteral("&Save As..."),
+                           Qt::CTRL | Qt::Key_S);
     m.mnuFileRecent = m.mnuFile->addMenu(QStringLiteral("Recent &Files"));
     m.mnuFileRecent->setObjectName(QStringLiteral("mnuFileRecent"));
     m.mnuFileRecent->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
@@ -313,8 +323,7 @@ void buildFileMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuFileImportLists = item(m.mnuFile, QStringLiteral("mnuFileImportLists"), QStringLiteral("&Import Lists..."));
     separator(m.mnuFile, QStringLiteral("mnuFileBar3"));
     m.mnuFilePrintReport = item(m.mnuFile, QStringLiteral("mnuFilePrintReport"), QStringLiteral("Print &Report..."));
-    m.mnuFileExportReport =
-        item(m.mnuFile, QStringLiteral("mnuFileExportReport"), QStringLiteral("Expor&t Report..."));
+    m.mnuFileExportReport = item(m.mnuFile, QStringLiteral("mnuFileExportReport"), QStringLiteral("Expor&t Report..."));
     m.mnuFilePrintScreen = item(m.mnuFile, QStringLiteral("mnuFilePrintScreen"), QStringLiteral("&Print Screen"),
                                 Qt::CTRL | Qt::Key_P);
     separator(m.mnuFile, QStringLiteral("mnuFileBar2"));
@@ -338,26 +347,25 @@ void buildCloneMenu(QMenuBar* bar, MainWindowMenus& m)
     m.mnuEstablishLink = item(m.mnuClone, QStringLiteral("mnuEstablishLink"),
                               QStringLiteral("Establish Comm Link to Logic Board"), Qt::Key_F2);
     separator(m.mnuClone, QStringLiteral("mnuOperbar1"));
-    m.mnuOperRead =
-        item(m.mnuClone, QStringLiteral("mnuOperRead"), QStringLiteral("Read from Logic Board"), Qt::Key_F3);
-    m.mnuOperWrite =
-        item(m.mnuClone, QStringLiteral("mnuOperWrite"), QStringLiteral("Write to Logic Board"), Qt::Key_F4);
-    m.mnuVerifyAfterWrite =
-        item(m.mnuClone, QStringLiteral("mnuVerifyAfterWrite"), QStringLiteral("Verify after Write"));
+    m.mnuOperRead = item(m.mnuClone, QStringLiteral("mnuOperRead"), QStringLiteral("Read from Logic Board"),
+                         Qt::Key_F3);
+    m.mnuOperWrite = item(m.mnuClone, QStringLiteral("mnuOperWrite"), QStringLiteral("Write to Logic Board"),
+                          Qt::Key_F4);
+    m.mnuVerifyAfterWrite = item(m.mnuClone, QStringLiteral("mnuVerifyAfterWrite"),
+                                 QStringLiteral("Verify after Write"));
     m.mnuVerifyAfterWrite->setCheckable(true);
-    m.mnuBackUpBeforeWrite =
-        item(m.mnuClone, QStringLiteral("mnuBackUpBeforeWrite"), QStringLiteral("Back Up Board Before Write"));
+    m.mnuBackUpBeforeWrite = item(m.mnuClone, QStringLiteral("mnuBackUpBeforeWrite"),
+                                  QStringLiteral("Back Up Board Before Write"));
     m.mnuBackUpBeforeWrite->setCheckable(true);
     separator(m.mnuClone, QStringLiteral("mnuOperbar2"));
-    m.mnuIncrement =
-        item(m.mnuClone, QStringLiteral("mnuIncrement"), QStringLiteral("Increment Primary Code"), Qt::Key_F5);
+    m.mnuIncrement = item(m.mnuClone, QStringLiteral("mnuIncrement"), QStringLiteral("Increment Primary Code"),
+                          Qt::Key_F5);
     m.mnuCloneFleet = item(m.mnuClone, QStringLiteral("mnuCloneFleet"), QStringLiteral("Fleet Programming..."));
     m.mnuForce = item(m.mnuClone, QStringLiteral("mnuForce"), QStringLiteral("Force Initialization"));
     m.mnuForce->setVisible(false);
     m.mnuForce->setEnabled(false);
     separator(m.mnuClone, QStringLiteral("mnuOperbar3"));
-    m.mnuRecordTrace =
-        item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
+    m.mnuRecordTrace = item(m.mnuClone, QStringLiteral("mnuRecordTrace"), QStringLiteral("Record Serial Trace..."));
     m.mnuRecordTrace->setCheckable(true);
     m.mnuDiagnoseLink = item(m.mnuClone, QStringLiteral("mnuDiagnoseLink"), QStringLiteral("Diagnose Link..."));
 }
@@ -381,14 +389,13 @@ MainWindowMenus MainWindowMenus::build(QMenuBar* bar)
     m.mnuSerial = topMenu(bar, QStringLiteral("mnuSerial"), QStringLiteral("  &Serial Port  "));
     QActionGroup* ports = oneTickGroup(m.mnuSerial);
     for (int port = 1; port <= 4; ++port) {
-        m.mnuSerialConfig[port] =
-            item(m.mnuSerial, indexed("mnuSerialConfig", port), QStringLiteral("Select COM%1:").arg(port));
+        m.mnuSerialConfig[port] = item(m.mnuSerial, indexed("mnuSerialConfig", port),
+                                       QStringLiteral("Select COM%1:").arg(port));
         m.mnuSerialConfig[port]->setCheckable(true);
         ports->addAction(m.mnuSerialConfig[port]);
     }
     separator(m.mnuSerial, QStringLiteral("mnuSerialBar1"));
     m.mnuSerialOther = item(m.mnuSerial, QStringLiteral("mnuSerialOther"), QStringLiteral("&Other Port..."));
-
 
     m.mnuHelp = topMenu(bar, QStringLiteral("mnuHelp"), QStringLiteral("  &Help  "));
     m.mnuHelpContents = item(m.mnuHelp, QStringLiteral("mnuHelpContents"), QStringLiteral("&Contents"), Qt::Key_F1);

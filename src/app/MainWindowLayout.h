@@ -26,16 +26,15 @@ struct MainWindowControls {
     QLabel* Label7 = nullptr;
 
     QGroupBox* framePaging = nullptr;
-    MaskedEdit *PrimaryCode = nullptr, *SecondaryCode = nullptr, *LowerBlockCode = nullptr,
-               *UpperBlockCode = nullptr;
+    MaskedEdit *PrimaryCode = nullptr, *SecondaryCode = nullptr, *LowerBlockCode = nullptr, *UpperBlockCode = nullptr;
     QLabel *Label11 = nullptr, *Label12 = nullptr, *Label13 = nullptr, *Label14 = nullptr;
 
     QGroupBox* frameOptions = nullptr;
     QComboBox *cmbSystemTone = nullptr, *cmbSystemID = nullptr, *cmbMandown = nullptr;
     QLabel *Label9 = nullptr, *Label30 = nullptr, *Label4 = nullptr;
-    QCheckBox *chkEmergency = nullptr, *chkPriority = nullptr, *chkConventional = nullptr,
-              *chkClearChannel = nullptr, *chkRadioKill = nullptr, *chkDTMFMic = nullptr,
-              *chkVoiceEncryption = nullptr, *chkRoaming = nullptr, *chkANI = nullptr;
+    QCheckBox *chkEmergency = nullptr, *chkPriority = nullptr, *chkConventional = nullptr, *chkClearChannel = nullptr,
+              *chkRadioKill = nullptr, *chkDTMFMic = nullptr, *chkVoiceEncryption = nullptr, *chkRoaming = nullptr,
+              *chkANI = nullptr;
 
     QGroupBox* frameGroups = nullptr;
     QCheckBox* chkFleetDispatch = nullptr;
@@ -59,12 +58,13 @@ struct MainWindowControls {
 };
 
 struct MainWindowMenus {
-    QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuClone = nullptr, *mnuProd = nullptr, *mnuSerial = nullptr, *mnuHelp = nullptr;
+    QMenu *mnuFile = nullptr, *mnuEdit = nullptr, *mnuClone = nullptr, *mnuProd = nullptr, *mnuSerial = nullptr,
+          *mnuHelp = nullptr;
     QAction *mnuFileOpen = nullptr, *mnuFileSaveAs = nullptr, *mnuFilePrintScreen = nullptr, *mnuExit = nullptr;
     // Additions of this programmer, each its own item; the checkable ones start unticked.
     QAction *mnuFileBackups = nullptr, *mnuFileCompare = nullptr;
     QAction *mnuEditUndo = nullptr, *mnuEditRedo = nullptr; // disabled until there is a step
-    QMenu* mnuFileRecent = nullptr; // its items are mnuFileRecent1..8
+    QMenu* mnuFileRecent = nullptr;                         // its items are mnuFileRecent1..8
     QAction *mnuFileExportLists = nullptr, *mnuFileImportLists = nullptr;
     QAction *mnuFilePrintReport = nullptr, *mnuFileExportReport = nullptr;
     QAction *mnuVerifyAfterWrite = nullptr, *mnuBackUpBeforeWrite = nullptr;

@@ -29,7 +29,8 @@ void MainWindow::mnuFileBackups_Click()
 
 void MainWindow::mnuFileCompare_Click()
 {
-    const QString path = chooser_(this, FileChooser::Kind::Open, QStringLiteral("Compare with Tervalo Logic Board Data File..."));
+    const QString path = chooser_(this, FileChooser::Kind::Open,
+                                  QStringLiteral("Compare with Tervalo Logic Board Data File..."));
     if (FileChooser::isCancel(path))
         return;
     BoardImage fileImage;
@@ -50,8 +51,10 @@ void MainWindow::mnuDiagnoseLink_Click()
     if (doctor_)
         doctor_->close();
     doctor_ = new DoctorWindow(this, board_->link(),
-                               {.product = session_.product().value_or(1), .portName = portName(),
-                                .portMap = portMap_, .accessCode = session_.form.ProgAccessCode.text});
+                               {.product = session_.product().value_or(1),
+                                .portName = portName(),
+                                .portMap = portMap_,
+                                .accessCode = session_.form.ProgAccessCode.text});
     doctor_->setAttribute(Qt::WA_DeleteOnClose);
     doctor_->show();
     doctor_->start();
@@ -81,4 +84,3 @@ void MainWindow::portAssistantUse(int com, const QString& device)
     portAssistant_->setStatus(QStringLiteral("COM%1 now means %2. Opening it...").arg(com).arg(device));
     choosePort(com, true);
 }
-

@@ -25,12 +25,9 @@ Answerer& installedAnswerer()
 QMessageBox::Icon boxIcon(Icon icon)
 {
     switch (icon) {
-    case Icon::Stop:
-        return QMessageBox::Critical;
-    case Icon::Information:
-        return QMessageBox::Information;
-    case Icon::Exclamation:
-        break;
+    case Icon::Stop: return QMessageBox::Critical;
+    case Icon::Information: return QMessageBox::Information;
+    case Icon::Exclamation: break;
     }
     return QMessageBox::Warning;
 }
@@ -166,8 +163,8 @@ void linkBusy(QWidget* parent)
 
 void entriesRefused(QWidget* parent, const QString& what, const QStringList& entries)
 {
-    show(parent, {kErrorTitle, what + QStringLiteral("\r\n") + entries.join(QStringLiteral("\r\n")),
-                  Icon::Exclamation, true});
+    show(parent,
+         {kErrorTitle, what + QStringLiteral("\r\n") + entries.join(QStringLiteral("\r\n")), Icon::Exclamation, true});
 }
 
 } // namespace Messages

@@ -78,5 +78,4 @@ inline const QString kLinkBusy =
 // "Error Message": what was not done, then the entries that stopped it, one a line.
 void entriesRefused(QWidget* parent, const QString& what, const QStringList& entries);
 
-
 } // namespace Messages

@@ -182,9 +182,8 @@ void PortAssistant::lookAgain()
     refresh();
     QList<int> added;
     for (int row = 0; row < ports_.size(); ++row) {
-        const bool known = std::any_of(snapshot_.cbegin(), snapshot_.cend(), [&](const PortInfo& old) {
-            return old.location == ports_[row].location;
-        });
+        const bool known = std::any_of(snapshot_.cbegin(), snapshot_.cend(),
+                                       [&](const PortInfo& old) { return old.location == ports_[row].location; });
         if (!known)
             added.append(row);
     }
@@ -195,7 +194,8 @@ void PortAssistant::lookAgain()
     table_->setCurrentCell(added.first(), 0);
     selectRow(added.first());
     lookAgain_->setEnabled(false);
-    setStatus(added.size() == 1 ? QStringLiteral("New port found: %1. Choose a COM item and press Use.")
-                                      .arg(ports_[added.first()].location)
-                                : QStringLiteral("%1 new ports found; the first is selected.").arg(added.size()));
+    setStatus(
+        added.size() == 1
+            ? QStringLiteral("New port found: %1. Choose a COM item and press Use.").arg(ports_[added.first()].location)
+            : QStringLiteral("%1 new ports found; the first is selected.").arg(added.size()));
 }

@@ -20,8 +20,9 @@ namespace {
 const QString kPingUsage = QStringLiteral("vireo ping [--product N] [--port PORT] [--code CODE] [--trace FILE]");
 const QString kReadUsage = QStringLiteral("vireo read -o OUT.tv2 [--product N] [--port PORT] [--code CODE] [--raw] "
                                           "[--no-link-check] [--timeout SECONDS] [--trace FILE]");
-const QString kWriteUsage = QStringLiteral("vireo write FILE.tv2 [--product N] [--port PORT] [--code CODE] [--raw] "
-                                           "[--no-link-check] [--timeout SECONDS] [--verify] [--backup-first] [--trace FILE]");
+const QString kWriteUsage = QStringLiteral(
+    "vireo write FILE.tv2 [--product N] [--port PORT] [--code CODE] [--raw] "
+    "[--no-link-check] [--timeout SECONDS] [--verify] [--backup-first] [--trace FILE]");
 
 const QString kBackupHelp = QStringLiteral(
     "Every read and write that reached the transfer is backed up to a board data file in the backup folder\n"
@@ -79,14 +80,15 @@ int ping(const QStringList& args)
         "access code."));
     addTargetOptions(parser, false);
     int status = kInvalid;
-    const std::optional<Target> t =
-        parseBoardCommand(parser, {QStringLiteral("ping"), kPingUsage, 0, false}, args, &status);
+    const std::optional<Target> t = parseBoardCommand(parser, {QStringLiteral("ping"), kPingUsage, 0, false}, args,
+                                                      &status);
     if (!t)
         return status;
     const EditorSession start = startUp(t->product);
     return onBoardLine(*t, QStringLiteral("ping"), [&](BoardLine& line) {
-        const BoardJob::Request request{
-            .kind = BoardJob::Kind::LinkCheck, .product = t->product, .accessCode = accessCode(*t, start)};
+        const BoardJob::Request request{.kind = BoardJob::Kind::LinkCheck,
+                                        .product = t->product,
+                                        .accessCode = accessCode(*t, start)};
         const int pinged = runJob(line, *t, QStringLiteral("ping"), request);
         if (pinged == kOk)
             out() << "Communications Link is Established\n";
@@ -102,7 +104,8 @@ int read(const QStringList& args)
         "save after \"Read from Logic Board\" and \"Save As...\": the product's default data file in the working "
         "directory fills the words the board does not send. OUT is written only after a complete read."));
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
-                      QStringLiteral("The board data file to write."), QStringLiteral("OUT")});
+                      QStringLiteral("The board data file to write."),
+                      QStringLiteral("OUT")});
     addTargetOptions(parser, true);
     int status = kInvalid;
     const std::optional<Target> t =
@@ -123,9 +126,8 @@ int read(const QStringList& args)
                                     .linkCheckFirst = t->linkCheck,
                                     .image = w.image};
     BoardJob::Result result;
-    status = onBoardLine(*t, QStringLiteral("read"), [&](BoardLine& line) {
-        return runJob(line, *t, QStringLiteral("read"), request, &result);
-    });
+    status = onBoardLine(*t, QStringLiteral("read"),
+                         [&](BoardLine& line) { return runJob(line, *t, QStringLiteral("read"), request, &result); });
     if (status != kOk)
         return status;
     const BoardImage& image = result.image;

@@ -36,8 +36,8 @@ int exitStatus(LinkDoctor::End end)
 bool writeReport(const QString& path, const QString& text)
 {
     QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)
-        && file.write(text.toUtf8()) >= 0 && file.flush())
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text) && file.write(text.toUtf8()) >= 0
+        && file.flush())
         return true;
     report(QStringLiteral("doctor"), QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
     return false;
@@ -58,8 +58,9 @@ int doctor(const QStringList& args)
                                      "bytes."),
                       QStringLiteral("FILE")});
     int status = kInvalid;
-    const std::optional<Target> t = parseBoardCommand(
-        parser, {QStringLiteral("doctor"), kDoctorUsage, 0, false, kDoctorHelp, false}, args, &status);
+    const std::optional<Target> t =
+        parseBoardCommand(parser, {QStringLiteral("doctor"), kDoctorUsage, 0, false, kDoctorHelp, false}, args,
+                          &status);
     if (!t)
         return status;
     const EditorSession start = startUp(t->product);
@@ -68,8 +69,8 @@ int doctor(const QStringList& args)
     if (const int traced = line.startTrace(QStringLiteral("doctor")); traced != kOk)
         return traced;
     LinkContext ctx = line.context();
-    const LinkDoctor::Report r =
-        LinkDoctor::run(ctx, {.product = t->product, .portName = t->port, .portMap = {}, .accessCode = accessCode(*t, start)});
+    const LinkDoctor::Report r = LinkDoctor::run(
+        ctx, {.product = t->product, .portName = t->port, .portMap = {}, .accessCode = accessCode(*t, start)});
     out() << LinkDoctor::stepsText(r);
     out().flush();
     if (parser.isSet(QStringLiteral("report"))

@@ -25,7 +25,10 @@ const QString kDumpUsage = QStringLiteral("vireo dump FILE --product N [--json]"
 const QString kDiffUsage = QStringLiteral("vireo diff A.tv2 B.tv2 --product N");
 const QString kConvertUsage = QStringLiteral("vireo convert IN OUT --product N [--to M] [--set NAME=VALUE]...");
 
-QString fileName(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
+QString fileName(const QString& path)
+{
+    return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
+}
 
 QString jsonString(const QString& text)
 {
@@ -46,7 +49,8 @@ void printJson(const Form& form)
         enabled << QStringLiteral("    %1: %2")
                        .arg(jsonString(c.name), c.enabled(form) ? QStringLiteral("true") : QStringLiteral("false"));
     }
-    out() << "{\n" << values.join(QStringLiteral(",\n")) << ",\n  \"enabled\": {\n"
+    out() << "{\n"
+          << values.join(QStringLiteral(",\n")) << ",\n  \"enabled\": {\n"
           << enabled.join(QStringLiteral(",\n")) << "\n  }\n}\n";
 }
 
@@ -178,23 +182,24 @@ std::optional<std::vector<SetEntry>> parseSets(const QStringList& sets)
 int convert(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Opens IN as the programmer's window does with product N, applies each --set as a user would "
-        "(typing into a box and leaving it, picking a list item, setting a check box to 0 or 1; greyed "
-        "controls refuse), chooses product M from the Product menu if --to is given, and saves OUT as "
-        "\"Save As...\" does. Nothing is written when anything is refused."));
+    parser.setApplicationDescription(
+        QStringLiteral("Opens IN as the programmer's window does with product N, applies each --set as a user would "
+                       "(typing into a box and leaving it, picking a list item, setting a check box to 0 or 1; greyed "
+                       "controls refuse), chooses product M from the Product menu if --to is given, and saves OUT as "
+                       "\"Save As...\" does. Nothing is written when anything is refused."));
     parser.addPositionalArgument(QStringLiteral("IN"), QStringLiteral("The board data file to read."));
     parser.addPositionalArgument(QStringLiteral("OUT"), QStringLiteral("The board data file to write."));
     parser.addOption(productArgument(QStringLiteral("The product %1 that IN is opened with.")));
-    parser.addOption({QStringLiteral("to"), QStringLiteral("The product %1 to choose before saving.").arg(productNumbers()),
+    parser.addOption({QStringLiteral("to"),
+                      QStringLiteral("The product %1 to choose before saving.").arg(productNumbers()),
                       QStringLiteral("M")});
     parser.addOption({QStringLiteral("set"),
                       QStringLiteral("Enter VALUE into the control NAME (as vireo dump --json names them); "
                                      "repeatable, applied in order."),
                       QStringLiteral("NAME=VALUE")});
     int status = kInvalid;
-    const std::optional<int> product =
-        parseFileCommand(parser, {QStringLiteral("convert"), kConvertUsage, 2}, args, &status);
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("convert"), kConvertUsage, 2}, args,
+                                                        &status);
     if (!product)
         return status;
     const QStringList files = parser.positionalArguments();

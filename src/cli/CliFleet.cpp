@@ -77,8 +77,8 @@ int programRadio(BoardLine& line, Run& run, const BoardImage& image, const QStri
                                         .verify = run.verifying};
         status = runJob(line, run.target, kCommand, request, &result);
     }
-    const FleetLog::Radio logged{code, FleetLog::outcomeOf(result), unit,
-                                 FleetLog::verifyText(result), FleetLog::backupOf(result)};
+    const FleetLog::Radio logged{code, FleetLog::outcomeOf(result), unit, FleetLog::verifyText(result),
+                                 FleetLog::backupOf(result)};
     if (const QString why = run.log.add(logged); !why.isEmpty())
         report(kCommand, QStringLiteral("warning: ") + why);
     return status;
@@ -144,7 +144,8 @@ int programRadios(BoardLine& line, Run& run, FleetRun& progress)
                 break;
             if (!progress.advance()) {
                 report(kCommand, QStringLiteral("primary code %1 was the last one: there is no code after 9999; "
-                                                "the run stops").arg(code));
+                                                "the run stops")
+                                     .arg(code));
                 return kFailed;
             }
             connectNext = true;
@@ -163,7 +164,6 @@ int programRadios(BoardLine& line, Run& run, FleetRun& progress)
     }
     return last;
 }
-
 
 // One unit of the table until it is programmed, skipped (false, *stop unset) or the
 // run stopped (false, *stop set); *status is its last exit status.
@@ -228,8 +228,8 @@ std::optional<std::vector<FleetUnits::Unit>> unitsOf(const QString& path, const 
         return std::nullopt;
     }
     if (table.skipped > 0)
-        out() << "Resuming: " << table.skipped << (table.skipped == 1 ? " unit" : " units")
-              << " already programmed, " << table.units.size() << " to go\n";
+        out() << "Resuming: " << table.skipped << (table.skipped == 1 ? " unit" : " units") << " already programmed, "
+              << table.units.size() << " to go\n";
     return table.units;
 }
 
@@ -249,8 +249,8 @@ void addFleetOptions(QCommandLineParser& parser)
                       QStringLiteral("UNITS.csv")});
     parser.addOption({QStringLiteral("resume"),
                       QStringLiteral("With --units and --log: leave out the units the log records as programmed.")});
-    parser.addOption({QStringLiteral("count"), QStringLiteral("Stop after K radios were programmed."),
-                      QStringLiteral("K")});
+    parser.addOption(
+        {QStringLiteral("count"), QStringLiteral("Stop after K radios were programmed."), QStringLiteral("K")});
     parser.addOption({QStringLiteral("verify"), QStringLiteral("Read each radio back after its write and compare.")});
     parser.addOption({QStringLiteral("log"),
                       QStringLiteral("The CSV log of the run, appended to (default: fleet-<date>-<time>.csv here)."),
@@ -285,8 +285,8 @@ int fleet(const QStringList& args)
     QCommandLineParser parser;
     addFleetOptions(parser);
     int status = kInvalid;
-    const std::optional<Target> t =
-        parseBoardCommand(parser, {kCommand, kFleetUsage, 1, true, kFleetHelp}, args, &status);
+    const std::optional<Target> t = parseBoardCommand(parser, {kCommand, kFleetUsage, 1, true, kFleetHelp}, args,
+                                                      &status);
     if (!t)
         return status;
     const std::optional<int> count = countOption(parser);
@@ -304,10 +304,10 @@ int fleet(const QStringList& args)
     const QString file = parser.positionalArguments().front();
     if (!openFleetFile(file, run))
         return kInvalid;
-    const QString logPath =
-        parser.isSet(QStringLiteral("log"))
-            ? parser.value(QStringLiteral("log"))
-            : QStringLiteral("fleet-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
+    const QString logPath = parser.isSet(QStringLiteral("log"))
+                                ? parser.value(QStringLiteral("log"))
+                                : QStringLiteral("fleet-%1.csv")
+                                      .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
     std::optional<std::vector<FleetUnits::Unit>> table;
     if (units && !(table = unitsOf(parser.value(QStringLiteral("units")), logPath, run, resume)))
         return kInvalid;

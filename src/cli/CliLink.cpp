@@ -32,7 +32,10 @@ const QString kExitStatuses = QStringLiteral(
 CancelToken interrupted{false};
 static_assert(CancelToken::is_always_lock_free, "set from a signal handler");
 
-extern "C" void onInterrupt(int) { interrupted.store(true); }
+extern "C" void onInterrupt(int)
+{
+    interrupted.store(true);
+}
 
 std::optional<int> targetProduct(const QCommandLineParser& parser, const SettingsFile::Settings& settings,
                                  const QString& command)
@@ -212,7 +215,10 @@ void report(const QString& command, const QString& what, const QString& message)
     err().flush();
 }
 
-const CancelToken& interruptToken() { return interrupted; }
+const CancelToken& interruptToken()
+{
+    return interrupted;
+}
 
 InterruptGuard::InterruptGuard()
 {
@@ -233,7 +239,10 @@ InterruptGuard::~InterruptGuard()
 
 BoardLine::BoardLine(const Target& t) : target_(t), serial_(t.port) {}
 
-BoardLine::~BoardLine() { serial_.close(); }
+BoardLine::~BoardLine()
+{
+    serial_.close();
+}
 
 int BoardLine::startTrace(const QString& command)
 {

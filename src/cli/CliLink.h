@@ -48,7 +48,7 @@ struct BoardCommand {
     QString usage;
     int files;
     bool transfer;
-    QString extraHelp = {}; // after the exit statuses in --help
+    QString extraHelp = {};       // after the exit statuses in --help
     bool transferStatuses = true; // --help lists the transfers' exit statuses
 };
 

@@ -34,8 +34,8 @@ int exportLists(const QStringList& args)
                       QStringLiteral("The CSV file to write."),
                       QStringLiteral("LISTS.csv")});
     int status = kInvalid;
-    const std::optional<int> product =
-        parseFileCommand(parser, {QStringLiteral("export"), kExportUsage, 1, true}, args, &status);
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("export"), kExportUsage, 1, true}, args,
+                                                        &status);
     if (!product)
         return status;
     const std::optional<EditorSession> w = openLikeTheWindow(parser.positionalArguments().front(), *product);
@@ -69,8 +69,8 @@ int importLists(const QStringList& args)
                       QStringLiteral("OUT.tv2")});
     parser.addOption({QStringLiteral("replace"), QStringLiteral("Empty both lists before the rows of LISTS go in.")});
     int status = kInvalid;
-    const std::optional<int> product =
-        parseFileCommand(parser, {QStringLiteral("import"), kImportUsage, 2, true}, args, &status);
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("import"), kImportUsage, 2, true}, args,
+                                                        &status);
     if (!product)
         return status;
     const QStringList files = parser.positionalArguments();

@@ -43,8 +43,8 @@ int report(const QStringList& args)
                                      "in inches, else A4)."),
                       QStringLiteral("SIZE")});
     int status = kInvalid;
-    const std::optional<int> product =
-        parseFileCommand(parser, {QStringLiteral("report"), kReportUsage, 1}, args, &status);
+    const std::optional<int> product = parseFileCommand(parser, {QStringLiteral("report"), kReportUsage, 1}, args,
+                                                        &status);
     if (!product)
         return status;
     std::optional<QPageSize> paper = ConfigurationReport::defaultPaper();

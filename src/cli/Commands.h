@@ -11,8 +11,8 @@ namespace Cli {
 
 enum ExitStatus {
     kOk = 0,
-    kFailed = 1,  // the command ran but was refused or could not finish
-    kInvalid = 2, // wrong usage, or an input file that is unreadable or not a board data file
+    kFailed = 1,          // the command ran but was refused or could not finish
+    kInvalid = 2,         // wrong usage, or an input file that is unreadable or not a board data file
     kCodeRefused = 3,     // the board refused the access code
     kStopped = 4,         // cancelled (Ctrl+C) or the board fell silent for the timeout
     kPortUnavailable = 5, // the serial port cannot be opened

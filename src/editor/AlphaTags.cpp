@@ -41,7 +41,19 @@ void storeTags(const Form& form, BoardImage& image, const TagCodec& codec)
 
 } // namespace AlphaTags
 
-void Vertex_AlphaU(Form& form, const BoardImage& image) { AlphaTags::showTags(form, image, kVertexTags); }
-void Vertex_AlphaR(const Form& form, BoardImage& image) { AlphaTags::storeTags(form, image, kVertexTags); }
-void Icom_alphaU(Form& form, const BoardImage& image) { AlphaTags::showTags(form, image, kIcomTags); }
-void Icom_AlphaR(const Form& form, BoardImage& image) { AlphaTags::storeTags(form, image, kIcomTags); }
+void Vertex_AlphaU(Form& form, const BoardImage& image)
+{
+    AlphaTags::showTags(form, image, kVertexTags);
+}
+void Vertex_AlphaR(const Form& form, BoardImage& image)
+{
+    AlphaTags::storeTags(form, image, kVertexTags);
+}
+void Icom_alphaU(Form& form, const BoardImage& image)
+{
+    AlphaTags::showTags(form, image, kIcomTags);
+}
+void Icom_AlphaR(const Form& form, BoardImage& image)
+{
+    AlphaTags::storeTags(form, image, kIcomTags);
+}

@@ -22,7 +22,10 @@ bool allOf(const QString& text, bool (*accept)(char16_t))
     return true;
 }
 
-bool isDecimal(char16_t u) { return u >= '0' && u <= '9'; }
+bool isDecimal(char16_t u)
+{
+    return u >= '0' && u <= '9';
+}
 
 bool isDigits(const QString& text, int minLength, int maxLength)
 {
@@ -63,7 +66,10 @@ QString applyDisplayFormat(const QString& text, DisplayFormat format)
     return text;
 }
 
-QString accessCodeRule(const QString& text) { return text.size() == 5 ? text : kDefaultAccessCode; }
+QString accessCodeRule(const QString& text)
+{
+    return text.size() == 5 ? text : kDefaultAccessCode;
+}
 
 IncrementResult incrementPrimaryCode(Form& form)
 {
@@ -143,7 +149,8 @@ QStringList completeEntries(Form& form)
             text = left;
             continue;
         }
-        problems << QStringLiteral("%1: \"%2\" must be %3").arg(control.caption, text, QLatin1String(needed(control.entry)));
+        problems
+            << QStringLiteral("%1: \"%2\" must be %3").arg(control.caption, text, QLatin1String(needed(control.entry)));
     }
     return problems;
 }

@@ -10,7 +10,10 @@
 
 namespace {
 
-EditorSession::Source fileSource(const QString& path) { return {QFileInfo(path).absoluteFilePath(), false, {}}; }
+EditorSession::Source fileSource(const QString& path)
+{
+    return {QFileInfo(path).absoluteFilePath(), false, {}};
+}
 
 } // namespace
 

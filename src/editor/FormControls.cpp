@@ -15,10 +15,16 @@ const QString kOptions = QStringLiteral("Options");
 const QString kGroups = QStringLiteral("Group Codes");
 const QString kSpeed = QStringLiteral("Speed Dial Programming");
 
-QString indexed(const char* name, int i) { return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i); }
+QString indexed(const char* name, int i)
+{
+    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(i);
+}
 
 // Speed-dial rows are labelled 0..9, A..D on screen.
-QString speedRowLabel(int s) { return s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10))); }
+QString speedRowLabel(int s)
+{
+    return s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10)));
+}
 
 std::vector<int> range(int first, int count)
 {
@@ -44,11 +50,11 @@ FormControl control(ControlKind kind, QString name, QString caption, QString fra
     return c;
 }
 
-FormControl textBox(QString name, QString caption, QString frame, int maxLength, DisplayFormat format,
-                    EntryRule entry, Access access, std::vector<int> words, int row = -1)
+FormControl textBox(QString name, QString caption, QString frame, int maxLength, DisplayFormat format, EntryRule entry,
+                    Access access, std::vector<int> words, int row = -1)
 {
-    FormControl c = control(ControlKind::Text, std::move(name), std::move(caption), std::move(frame),
-                            std::move(access), std::move(words), row);
+    FormControl c = control(ControlKind::Text, std::move(name), std::move(caption), std::move(frame), std::move(access),
+                            std::move(words), row);
     c.maxLength = maxLength;
     c.format = format;
     c.entry = entry;
@@ -88,13 +94,11 @@ void addOptions(std::vector<FormControl>& t)
     add(ControlKind::Label, "Label4", "Mandown Timer", VIREO_REF(Label4), {});
     add(ControlKind::Check, "chkEmergency", "Emergency Call Override", VIREO_REF(chkEmergency), {kEmergency});
     add(ControlKind::Check, "chkPriority", "Priority Subscriber", VIREO_REF(chkPriority), {kPriority});
-    add(ControlKind::Check, "chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional),
-        {kConventional});
+    add(ControlKind::Check, "chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional), {kConventional});
     add(ControlKind::Check, "chkClearChannel", "Clear Channel Alert", VIREO_REF(chkClearChannel), {kClearChannel});
     add(ControlKind::Check, "chkRadioKill", "Clear Radio Kill", VIREO_REF(chkRadioKill), {kRadioKill});
     add(ControlKind::Check, "chkDTMFMic", "DTMF Mobile Mic", VIREO_REF(chkDTMFMic), {kOptionBits});
-    add(ControlKind::Check, "chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption),
-        {kOptionBits});
+    add(ControlKind::Check, "chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption), {kOptionBits});
     add(ControlKind::Check, "chkRoaming", "Automatic Registration", VIREO_REF(chkRoaming), {kRoaming});
     add(ControlKind::Check, "chkANI", "Transmit PTT ANI", VIREO_REF(chkANI), {kOptionBits});
 }
@@ -176,9 +180,8 @@ EntryResult refused(const FormControl& control, const QString& why)
 EntryResult enterText(Form& form, const FormControl& control, const QString& value)
 {
     if (value.size() > control.maxLength)
-        return refused(control, QStringLiteral("\"%1\" is longer than the box's %2 characters")
-                                    .arg(value)
-                                    .arg(control.maxLength));
+        return refused(
+            control, QStringLiteral("\"%1\" is longer than the box's %2 characters").arg(value).arg(control.maxLength));
     control.textBox(form)->text = leftText(control, value);
     return {};
 }

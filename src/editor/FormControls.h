@@ -37,8 +37,8 @@ struct FormControl {
     EntryRule entry = EntryRule::None;
     int row = -1; // row of a group or speed-dial line; -1 elsewhere
     std::function<ControlRef(Form&)> access;
-    std::vector<int> words;              // the image words its value comes from; none for a label
-    void (*click)(Form&) = nullptr;      // run when a check box's value changes (the two frame switches)
+    std::vector<int> words;         // the image words its value comes from; none for a label
+    void (*click)(Form&) = nullptr; // run when a check box's value changes (the two frame switches)
 
     TextBox* textBox(Form& form) const { return std::get<TextBox*>(access(form)); }
     const TextBox* textBox(const Form& form) const { return textBox(const_cast<Form&>(form)); }

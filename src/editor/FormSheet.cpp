@@ -10,8 +10,7 @@ namespace {
 
 bool rowsBegun(const Frame& frame)
 {
-    return std::any_of(frame.lines.begin(), frame.lines.end(),
-                       [](const Line& l) { return l.kind == Line::Kind::Row; });
+    return std::any_of(frame.lines.begin(), frame.lines.end(), [](const Line& l) { return l.kind == Line::Kind::Row; });
 }
 
 std::vector<Frame> build()

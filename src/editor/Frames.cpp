@@ -18,7 +18,10 @@ void setAndClick(Form& form, CheckBox& box, int value, void (*click)(Form&))
 }
 
 // Only a set box counts as on; clear and greyed are off.
-bool isOn(const CheckBox& box) { return box.value == 1; }
+bool isOn(const CheckBox& box)
+{
+    return box.value == 1;
+}
 
 // The alpha tags (and the speed-dial locks) are offered only for boards that hold them.
 std::optional<bool> tagsOfTickedProduct(const Form& form)
@@ -60,8 +63,14 @@ void enableSpeedDialRows(Form& form, bool rows, bool tags)
 
 } // namespace
 
-void setFleetDispatch(Form& form, int value) { setAndClick(form, form.chkFleetDispatch, value, chkFleetDispatch_Click); }
-void setMemorySpeed(Form& form, int value) { setAndClick(form, form.chkMemorySpeed, value, chkMemorySpeed_Click); }
+void setFleetDispatch(Form& form, int value)
+{
+    setAndClick(form, form.chkFleetDispatch, value, chkFleetDispatch_Click);
+}
+void setMemorySpeed(Form& form, int value)
+{
+    setAndClick(form, form.chkMemorySpeed, value, chkMemorySpeed_Click);
+}
 
 void ConfigureFleetDispatchFrame(Form& form)
 {

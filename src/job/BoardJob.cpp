@@ -181,14 +181,12 @@ namespace {
 
 Description plainDescription(const Result& r, std::optional<std::chrono::milliseconds> timeout)
 {
-    const QString done = QStringLiteral(" after %1 of %2 words")
-                             .arg(r.wordsDone)
-                             .arg(LinkOperations::progressMaximum(r.product));
+    const QString done =
+        QStringLiteral(" after %1 of %2 words").arg(r.wordsDone).arg(LinkOperations::progressMaximum(r.product));
     switch (r.end) {
     case End::Done: return {};
     case End::PortUnavailable: return {QStringLiteral("cannot open the serial port: ") + r.message, r.message, {}};
-    case End::NoAnswer:
-        return {QStringLiteral("no answer from the board"), {}, LinkMessages::kCommLinkError};
+    case End::NoAnswer: return {QStringLiteral("no answer from the board"), {}, LinkMessages::kCommLinkError};
     case End::CodeRefused:
         return {QStringLiteral("the board refused the access code"), {}, LinkMessages::kInvalidPassword};
     case End::PortFailed:
@@ -207,7 +205,8 @@ Description plainDescription(const Result& r, std::optional<std::chrono::millise
         return {QStringLiteral("Verify FAILED: %1 %2")
                     .arg(r.differences.size())
                     .arg(r.differences.size() == 1 ? QStringLiteral("difference") : QStringLiteral("differences")),
-                {}, {}};
+                {},
+                {}};
     case End::BackupFailed:
         return {QStringLiteral("nothing was written, as the board could not be backed up first: ") + r.message,
                 QStringLiteral("Nothing was written to the board, as its backup before the write was not saved.\r\n%1")

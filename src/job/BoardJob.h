@@ -44,9 +44,9 @@ enum class End {
     CodeRefused,     // the link check: the board refused the access code
     PortFailed,      // the port failed during the dialogue
     Cancelled,
-    TimedOut,        // no byte from the board for the context's silence timeout
-    VerifyFailed,    // the board read back holds other words than were sent
-    BackupFailed,    // the before-write backup was not saved, so nothing was written
+    TimedOut,     // no byte from the board for the context's silence timeout
+    VerifyFailed, // the board read back holds other words than were sent
+    BackupFailed, // the before-write backup was not saved, so nothing was written
 };
 
 struct Result {

@@ -28,7 +28,10 @@ QString hex(const QByteArray& bytes)
     return bytes.isEmpty() ? QStringLiteral("nothing") : QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-QString familyName(const BoardFamily& family) { return QString::fromLatin1(family.name); }
+QString familyName(const BoardFamily& family)
+{
+    return QString::fromLatin1(family.name);
+}
 
 // "an Icom", "a Vertex".
 QString withArticle(const QString& name)
@@ -84,10 +87,7 @@ private:
         note(kind, ok ? QStringLiteral("ok") : QStringLiteral("failed: ") + inner_.errorMessage());
         return ok;
     }
-    QString stamp() const
-    {
-        return QStringLiteral("+%1 s").arg(double(clock_.nowMicros() - start_) / 1e6, 0, 'f', 3);
-    }
+    QString stamp() const { return QStringLiteral("+%1 s").arg(double(clock_.nowMicros() - start_) / 1e6, 0, 'f', 3); }
     void note(const QString& kind, const QString& details)
     {
         lines_ << QStringLiteral("%1  %2 %3").arg(stamp(), kind.leftJustified(5), details).trimmed();
@@ -180,7 +180,8 @@ QString deviceSeen(const Request& r, const PortInspection::Device& d)
     if (d.resolved != device)
         seen += QStringLiteral(" (%1)").arg(d.resolved);
     seen += QStringLiteral(", owner %1, group %2, mode %3; ").arg(d.owner, d.group).arg(d.mode, 4, 8, QLatin1Char('0'));
-    seen += QStringLiteral("%1 %2 open it. ").arg(d.user, d.mayOpen ? QStringLiteral("may") : QStringLiteral("may not"));
+    seen +=
+        QStringLiteral("%1 %2 open it. ").arg(d.user, d.mayOpen ? QStringLiteral("may") : QStringLiteral("may not"));
     seen += holdersText(d);
     seen += d.adapter ? QStringLiteral(" Adapter: %1.").arg(d.adapter->details())
                       : QStringLiteral(" The system lists no adapter behind it.");
@@ -259,8 +260,7 @@ bool Doctor::checkOpening()
 {
     const LineSettings line = Product::info(report_.request.product).line;
     const bool opened = ctx_.port.applySettings(line) && ctx_.port.open();
-    add(Step::Opening, opened,
-        opened ? QStringLiteral("Opened at %1.").arg(line.text()) : ctx_.port.errorMessage(),
+    add(Step::Opening, opened, opened ? QStringLiteral("Opened at %1.").arg(line.text()) : ctx_.port.errorMessage(),
         QStringLiteral("Check that the adapter is still plugged in and that no other program took the port, "
                        "then try again."));
     return opened;
@@ -372,13 +372,12 @@ std::optional<StepResult> Doctor::findOtherBoard(const PingRules& tried, const Q
         }
     }
     answering.removeAll(&chosen);
-    const QString seen = QStringLiteral("%1 Tried the other families' wake-ups: %2.")
-                             .arg(answer.isEmpty() ? QStringLiteral("Nothing came back to the %1 wake-up.")
-                                                         .arg(familyName(chosen))
-                                                   : QStringLiteral("The answer is not %1 board's (one that %2).")
-                                                         .arg(withArticle(familyName(chosen)),
-                                                              QString::fromLatin1(tried.wakeUpShape)),
-                                  orList(triedText).replace(" or ", " and "));
+    const QString seen =
+        QStringLiteral("%1 Tried the other families' wake-ups: %2.")
+            .arg(answer.isEmpty() ? QStringLiteral("Nothing came back to the %1 wake-up.").arg(familyName(chosen))
+                                  : QStringLiteral("The answer is not %1 board's (one that %2).")
+                                        .arg(withArticle(familyName(chosen)), QString::fromLatin1(tried.wakeUpShape)),
+                 orList(triedText).replace(" or ", " and "));
     if (answering.isEmpty()) {
         return StepResult{Step::FamilyAnswer, false, seen + QStringLiteral(" None got a board's answer."),
                           answer.isEmpty() ? kNothingBack

@@ -21,8 +21,8 @@ bool anyAnswer(const QByteArray& answer)
 
 PingRules alincoPingRules(const QString& accessCode)
 {
-    return {wakeUp(), line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis, anyAnswer, anyAnswer,
-            "has at least one byte", true};
+    return {wakeUp(),  line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis, anyAnswer,
+            anyAnswer, "has at least one byte",     true};
 }
 
 PingResult Ping_Alinco(LinkContext& ctx, const QString& accessCode)

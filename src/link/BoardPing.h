@@ -10,10 +10,10 @@
 // look at its answer, hand it the access code, look at that answer. The families
 // differ in their messages, their pauses and what an answer must look like.
 struct PingRules {
-    QByteArray wakeUp;      // sent paced
-    QByteArray accessCode;  // the code as the family frames it, sent paced
-    int answerMillis;       // how long the board has to answer each message
-    int pauseMillis;        // between the wake-up answer and the access code
+    QByteArray wakeUp;     // sent paced
+    QByteArray accessCode; // the code as the family frames it, sent paced
+    int answerMillis;      // how long the board has to answer each message
+    int pauseMillis;       // between the wake-up answer and the access code
     bool (*wakeUpAccepted)(const QByteArray& answer);
     bool (*codeAccepted)(const QByteArray& answer);
     // For people: what a wake-up answer must look like ("starts with E5").

@@ -23,7 +23,9 @@ bool wakeUpAccepted(const QByteArray& answer)
 
 bool codeAccepted(const QByteArray& answer)
 {
-    return answer.endsWith(QByteArray("\x02" "2\x0A\x0D\xFD", 5));
+    return answer.endsWith(QByteArray("\x02"
+                                      "2\x0A\x0D\xFD",
+                                      5));
 }
 
 } // namespace
@@ -56,8 +58,10 @@ QList<QByteArray> wordsOf(const QByteArray& frames)
 
 PingRules icomPingRules(const QString& accessCode)
 {
-    return {IcomFrame::wakeUp(), IcomFrame::withText(wordBytes(accessCode)), kAnswerMillis, kPauseMillis,
-            wakeUpAccepted, codeAccepted, "ends in 31 FD", false};
+    return {IcomFrame::wakeUp(), IcomFrame::withText(wordBytes(accessCode)),
+            kAnswerMillis,       kPauseMillis,
+            wakeUpAccepted,      codeAccepted,
+            "ends in 31 FD",     false};
 }
 
 PingResult Ping_Icom(LinkContext& ctx, const QString& accessCode)
@@ -102,8 +106,7 @@ TransferResult WriteIcom(LinkContext& ctx, const BoardImage& image, int N)
     QByteArray accumulator;
     for (int i = 0; i <= N; ++i) {
         accumulator.clear();
-        if (const LinkStatus sent = SendFast(ctx, IcomFrame::withText(wordBytes(image.word(i))));
-            !sent.ok())
+        if (const LinkStatus sent = SendFast(ctx, IcomFrame::withText(wordBytes(image.word(i)))); !sent.ok())
             return TransferResult::stoppedBy(sent, i);
         if (const LinkStatus wait = waitForFrame(ctx, accumulator, kAck); !wait.ok())
             return TransferResult::stoppedBy(wait, i);

@@ -14,21 +14,29 @@ LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeC
     threadContext_.moveToThread(&thread_);
     // Every connection is made before the thread starts; afterwards the signals
     // only say "look in the hand-off".
-    connect(this, &LinkWorker::jobPosted, &threadContext_, [this] { runPendingJob(); }, Qt::QueuedConnection);
-    connect(this, &LinkWorker::stopRequested, &threadContext_, [this] {
-        // The port must go on the thread that made it; then the thread ends.
-        // Held to the end: the destructor takes the lock after the thread has
-        // gone, so everything done here is seen there.
-        const std::lock_guard lock(handOff_);
-        port_.reset();
-        clock_.reset();
-        QThread::currentThread()->quit();
-    }, Qt::QueuedConnection);
-    connect(this, &LinkWorker::stepTaken, this, [this] { emit progress(++progressValue_); }, Qt::QueuedConnection);
-    connect(this, &LinkWorker::startNoticed, this, [this] { deliverStart(); }, Qt::QueuedConnection);
-    connect(this, &LinkWorker::silenceNoticed, this, [this] { emit boardSilenceChanged(boardSilent_); },
-            Qt::QueuedConnection);
-    connect(this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
+    connect(
+        this, &LinkWorker::jobPosted, &threadContext_, [this] { runPendingJob(); }, Qt::QueuedConnection);
+    connect(
+        this, &LinkWorker::stopRequested, &threadContext_,
+        [this] {
+            // The port must go on the thread that made it; then the thread ends.
+            // Held to the end: the destructor takes the lock after the thread has
+            // gone, so everything done here is seen there.
+            const std::lock_guard lock(handOff_);
+            port_.reset();
+            clock_.reset();
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    connect(
+        this, &LinkWorker::stepTaken, this, [this] { emit progress(++progressValue_); }, Qt::QueuedConnection);
+    connect(
+        this, &LinkWorker::startNoticed, this, [this] { deliverStart(); }, Qt::QueuedConnection);
+    connect(
+        this, &LinkWorker::silenceNoticed, this, [this] { emit boardSilenceChanged(boardSilent_); },
+        Qt::QueuedConnection);
+    connect(
+        this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
     thread_.start();
 }
 

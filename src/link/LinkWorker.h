@@ -56,8 +56,7 @@ public:
     // A dialogue with the board. `starting`, when given, hears of the transfer's start
     // on the caller's thread (as transferStarting does).
     template <typename Result>
-    bool run(std::function<Result(LinkContext&)> job, std::function<void(const Result&)> done,
-             Starting starting = {})
+    bool run(std::function<Result(LinkContext&)> job, std::function<void(const Result&)> done, Starting starting = {})
     {
         auto result = std::make_shared<std::optional<Result>>();
         return start([job = std::move(job), result](LinkContext* ctx) { result->emplace(job(*ctx)); },
@@ -101,10 +100,10 @@ private:
     };
 
     bool start(Work work, std::function<void()> deliver, bool dialogue, Starting starting);
-    void runPendingJob(); // on thread_
+    void runPendingJob();        // on thread_
     void talk(const Work& work); // on thread_
-    void deliverStart();  // on the caller's thread
-    void deliverResult(); // on the caller's thread
+    void deliverStart();         // on the caller's thread
+    void deliverResult();        // on the caller's thread
     Port& port();
     PortMap portMap();
     bool ensureOpen(QString* why);

@@ -111,8 +111,8 @@ bool SerialPort::doApplySettings(const LineSettings& settings)
     if (!serial_.isOpen())
         return true;
     const bool ok = serial_.setBaudRate(settings.baudRate) && serial_.setParity(qtParity(settings.parity))
-        && serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits))
-        && serial_.setStopBits(qtStopBits(settings.stopBits));
+                    && serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits))
+                    && serial_.setStopBits(qtStopBits(settings.stopBits));
     if (!ok)
         fail(path_ + QStringLiteral(": the port refused the product's line settings"), systemText());
     return ok;
@@ -208,8 +208,7 @@ void SerialPort::noteLineError(QSerialPort::SerialPortError error)
             lineSystemError_ = serial_.errorString();
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -237,9 +236,9 @@ QString SerialPort::openFailureReason() const
         const struct group* g = ::getgrgid(st.st_gid);
         const QString group = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
         return path_
-            + QStringLiteral(": permission denied \u2014 add your user to the group '%1' "
-                             "(sudo usermod -aG %1 $USER) and log in again")
-                  .arg(group);
+               + QStringLiteral(": permission denied \u2014 add your user to the group '%1' "
+                                "(sudo usermod -aG %1 $USER) and log in again")
+                     .arg(group);
     }
 #endif
     switch (serial_.error()) {

@@ -28,7 +28,9 @@ bool codeAccepted(const QByteArray& answer)
 
 PingRules vertexPingRules(const QString& accessCode)
 {
-    return {wakeUp(), line(wordBytes(accessCode)), kAnswerMillis, kAnswerMillis, wakeUpAccepted, codeAccepted,
+    return {wakeUp(),         line(wordBytes(accessCode)),
+            kAnswerMillis,    kAnswerMillis,
+            wakeUpAccepted,   codeAccepted,
             "starts with E5", false};
 }
 

@@ -113,9 +113,8 @@ std::vector<Entry> list(std::optional<int> product)
         e->primaryCode = primaryCodeIn(e->path);
         entries.push_back(std::move(*e));
     }
-    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return a.taken != b.taken ? a.taken > b.taken : a.path > b.path;
-    });
+    std::sort(entries.begin(), entries.end(),
+              [](const Entry& a, const Entry& b) { return a.taken != b.taken ? a.taken > b.taken : a.path > b.path; });
     return entries;
 }
 

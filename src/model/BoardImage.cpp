@@ -3,8 +3,7 @@
 #include <string>
 
 BoardImage::IndexError::IndexError(int index)
-    : std::out_of_range("board image word index " + std::to_string(index) + " is outside 0..300"),
-      index_(index)
+    : std::out_of_range("board image word index " + std::to_string(index) + " is outside 0..300"), index_(index)
 {
 }
 

@@ -12,9 +12,15 @@ namespace DataFile {
 
 namespace {
 
-QString quoted(const QString& path) { return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName()); }
+QString quoted(const QString& path)
+{
+    return QStringLiteral("\"%1\"").arg(QFileInfo(path).fileName());
+}
 
-ReadResult failure(Error error, QString message) { return {error, std::move(message), {}}; }
+ReadResult failure(Error error, QString message)
+{
+    return {error, std::move(message), {}};
+}
 
 } // namespace
 
@@ -24,9 +30,9 @@ ReadResult parse(const QByteArray& bytes)
         return failure(Error::TooLarge, QStringLiteral("The file is too large to be a board data file."));
     SequentialInput::Values parsed = SequentialInput::parse(bytes, kMaxValues);
     if (parsed.truncated)
-        return failure(Error::TooManyValues,
-                       QStringLiteral("The file holds more than %1 values; a board data file holds at most %1.")
-                           .arg(kMaxValues));
+        return failure(
+            Error::TooManyValues,
+            QStringLiteral("The file holds more than %1 values; a board data file holds at most %1.").arg(kMaxValues));
     return {Error::None, {}, std::move(parsed.values)};
 }
 
@@ -66,7 +72,10 @@ LoadResult apply(const ReadResult& read, BoardImage& image, MarkerRule rule)
     return {Error::None, {}, count};
 }
 
-LoadResult load(const QString& path, BoardImage& image, MarkerRule rule) { return apply(read(path), image, rule); }
+LoadResult load(const QString& path, BoardImage& image, MarkerRule rule)
+{
+    return apply(read(path), image, rule);
+}
 
 QByteArray serialize(const BoardImage& image)
 {

@@ -14,19 +14,27 @@ std::optional<LineSettings> fail(QString* error, const QString& why)
 std::optional<LineSettings::Parity> parityFromLetter(const QString& letter)
 {
     const QString p = letter.toLower();
-    if (p == QLatin1String("n")) return LineSettings::Parity::None;
-    if (p == QLatin1String("e")) return LineSettings::Parity::Even;
-    if (p == QLatin1String("o")) return LineSettings::Parity::Odd;
-    if (p == QLatin1String("m")) return LineSettings::Parity::Mark;
-    if (p == QLatin1String("s")) return LineSettings::Parity::Space;
+    if (p == QLatin1String("n"))
+        return LineSettings::Parity::None;
+    if (p == QLatin1String("e"))
+        return LineSettings::Parity::Even;
+    if (p == QLatin1String("o"))
+        return LineSettings::Parity::Odd;
+    if (p == QLatin1String("m"))
+        return LineSettings::Parity::Mark;
+    if (p == QLatin1String("s"))
+        return LineSettings::Parity::Space;
     return std::nullopt;
 }
 
 std::optional<LineSettings::StopBits> stopBitsFromText(const QString& text)
 {
-    if (text == QLatin1String("1")) return LineSettings::StopBits::One;
-    if (text == QLatin1String("1.5")) return LineSettings::StopBits::OneAndHalf;
-    if (text == QLatin1String("2")) return LineSettings::StopBits::Two;
+    if (text == QLatin1String("1"))
+        return LineSettings::StopBits::One;
+    if (text == QLatin1String("1.5"))
+        return LineSettings::StopBits::OneAndHalf;
+    if (text == QLatin1String("2"))
+        return LineSettings::StopBits::Two;
     return std::nullopt;
 }
 
@@ -58,7 +66,8 @@ std::optional<LineSettings> LineSettings::parse(const QString& text, QString* er
 {
     const QStringList fields = text.split(QLatin1Char(','));
     if (fields.size() != 4)
-        return fail(error, QStringLiteral("line settings \"%1\" need four fields: baud,parity,data bits,stop bits").arg(text));
+        return fail(error,
+                    QStringLiteral("line settings \"%1\" need four fields: baud,parity,data bits,stop bits").arg(text));
 
     LineSettings s;
     bool ok = false;
@@ -84,5 +93,9 @@ std::optional<LineSettings> LineSettings::parse(const QString& text, QString* er
 
 QString LineSettings::text() const
 {
-    return QStringLiteral("%1,%2,%3,%4").arg(baudRate).arg(parityLetter(parity)).arg(dataBits).arg(stopBitsText(stopBits));
+    return QStringLiteral("%1,%2,%3,%4")
+        .arg(baudRate)
+        .arg(parityLetter(parity))
+        .arg(dataBits)
+        .arg(stopBitsText(stopBits));
 }

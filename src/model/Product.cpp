@@ -5,7 +5,10 @@
 
 namespace Product {
 
-bool isValid(int index) { return index >= 1 && index <= kCount; }
+bool isValid(int index)
+{
+    return index >= 1 && index <= kCount;
+}
 
 const ProductInfo& info(int index)
 {

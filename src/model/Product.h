@@ -41,6 +41,8 @@ inline constexpr OptionProfile kNoOptions{false, false, false, false, false};
 
 // The product menu, in its order; menus, loops and help texts go by this table.
 // A new board model is one row here and, when it has one of its own, its default data file.
+// One row a product, as written by hand:
+// clang-format off
 inline constexpr std::array kAll{
     ProductInfo{1, "Alinco EJ-39D", "EJ-39D", k4800n82, BoardFamily::Alinco, 98, "default.tv2", "00E5", false,
                 kNoOptions},
@@ -53,6 +55,7 @@ inline constexpr std::array kAll{
     ProductInfo{5, "Vertex VTP-50", "VTP-50", k4800n82, BoardFamily::Vertex, 98, "default.tv2", "00E5", false,
                 kNoOptions},
 };
+// clang-format on
 
 inline constexpr int kCount = static_cast<int>(kAll.size());
 

@@ -29,8 +29,8 @@ std::optional<qint16> toInt16(const QString& text)
         return qint16(0);
     bool ok = false;
     const qlonglong value = digits.left(12).toLongLong(&ok) * (negative ? -1 : 1);
-    if (!ok || digits.size() > 12 || value < std::numeric_limits<qint16>::min() ||
-        value > std::numeric_limits<qint16>::max())
+    if (!ok || digits.size() > 12 || value < std::numeric_limits<qint16>::min()
+        || value > std::numeric_limits<qint16>::max())
         return std::nullopt;
     return static_cast<qint16>(value);
 }
@@ -44,8 +44,8 @@ QString path(const QString& dir)
         if (QFile::exists(d.filePath(exact)))
             return d.filePath(exact);
     }
-    const QStringList matches =
-        d.entryList({kReadName}, QDir::Files | QDir::Readable | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
+    const QStringList matches = d.entryList({kReadName}, QDir::Files | QDir::Readable | QDir::Hidden,
+                                            QDir::Name | QDir::IgnoreCase);
     for (const QString& name : matches) {
         if (name.compare(kReadName, Qt::CaseInsensitive) == 0)
             return d.filePath(name);

@@ -14,9 +14,9 @@ inline const QString kReadName = QStringLiteral("Config.ini");
 inline const QString kCreateName = QStringLiteral("CONFIG.ini");
 
 struct Settings {
-    bool found = false;               // a settings file was read
-    std::optional<qint16> port;       // line 1 as a 16-bit integer (an empty line reads 0)
-    std::optional<QString> product;   // line 2 as read, passed on unconverted
+    bool found = false;             // a settings file was read
+    std::optional<qint16> port;     // line 1 as a 16-bit integer (an empty line reads 0)
+    std::optional<QString> product; // line 2 as read, passed on unconverted
 };
 
 // The file to use in `dir`: an existing one whatever the case of its name, else

@@ -22,8 +22,14 @@ const QString kVertexEntry = QStringLiteral(
 constexpr char16_t kMark = 0x2022;
 constexpr int kIcomUnknown = 0x3F; // "?" for a character without a single-byte code
 
-bool vertexMarked(int code) { return code < 0x30; }
-bool icomMarked(int code) { return code <= 0x1F || code == 0x7F; }
+bool vertexMarked(int code)
+{
+    return code < 0x30;
+}
+bool icomMarked(int code)
+{
+    return code <= 0x1F || code == 0x7F;
+}
 
 bool isHexDigit(QChar c)
 {
@@ -39,10 +45,16 @@ std::optional<int> hexByte(const QString& half)
     return half.toInt(nullptr, 16);
 }
 
-QString hex2(int code) { return QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper(); }
+QString hex2(int code)
+{
+    return QStringLiteral("%1").arg(code, 2, 16, QLatin1Char('0')).toUpper();
+}
 
 // The two halves of a word: its first two and its last two characters.
-std::array<QString, 2> halves(const QString& word) { return {word.left(2), word.right(2)}; }
+std::array<QString, 2> halves(const QString& word)
+{
+    return {word.left(2), word.right(2)};
+}
 
 // The code behind character position p (0..9) of a slot.
 std::optional<int> codeAt(const SlotWords& words, int p)
@@ -135,12 +147,18 @@ QChar capital(QChar c)
     return (c.unicode() <= 0xFF && upper.unicode() > 0xFF) ? c : upper;
 }
 
-QString vertexDecode(const SlotWords& words) { return decode(words, vertexChar); }
+QString vertexDecode(const SlotWords& words)
+{
+    return decode(words, vertexChar);
+}
 SlotWords vertexEncode(const QString& text, const SlotWords& before)
 {
     return encode(text, before, vertexCode, vertexMarked);
 }
-QString icomDecode(const SlotWords& words) { return decode(words, icomChar); }
+QString icomDecode(const SlotWords& words)
+{
+    return decode(words, icomChar);
+}
 SlotWords icomEncode(const QString& text, const SlotWords& before)
 {
     return encode(text, before, icomCode, icomMarked);

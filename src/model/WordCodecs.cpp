@@ -4,9 +4,18 @@
 
 namespace WordCodec {
 
-bool isOn(const QString& word) { return word != kOff; }
-QString switchWord(bool on) { return on ? kOn : kOff; }
-QString roamingWord(bool on) { return on ? kRoamingOn : kOff; }
+bool isOn(const QString& word)
+{
+    return word != kOff;
+}
+QString switchWord(bool on)
+{
+    return on ? kOn : kOff;
+}
+QString roamingWord(bool on)
+{
+    return on ? kRoamingOn : kOff;
+}
 
 QString numberWord(unsigned value)
 {
@@ -18,7 +27,10 @@ QString charAt(const QString& text, int k)
     return (k >= 1 && k <= text.size()) ? text.mid(k - 1, 1) : QString();
 }
 
-void FormatData(QString& word) { word = charAt(word, 2) + charAt(word, 4); }
+void FormatData(QString& word)
+{
+    word = charAt(word, 2) + charAt(word, 4);
+}
 
 namespace {
 
@@ -58,8 +70,14 @@ QString accessCodeText(const QString& w17, const QString& w18, const QString& w1
     return w17.mid(3) + digitsOf(w18) + digitsOf(w19);
 }
 
-QString groupCodeWord(const QString& text) { return text.isEmpty() ? kUnusedGroup : text; }
-QString groupCodeText(const QString& word) { return word == kUnusedGroup ? QString() : word; }
+QString groupCodeWord(const QString& text)
+{
+    return text.isEmpty() ? kUnusedGroup : text;
+}
+QString groupCodeText(const QString& word)
+{
+    return word == kUnusedGroup ? QString() : word;
+}
 
 std::array<QString, 4> speedDialWords(const QString& number, bool locked)
 {
@@ -71,8 +89,14 @@ std::array<QString, 4> speedDialWords(const QString& number, bool locked)
     return {digits.mid(0, 4), digits.mid(4, 4), digits.mid(8, 4), digits.mid(12, 4)};
 }
 
-bool isLockMark(const QString& firstWord) { return firstWord.startsWith(QLatin1Char('A')); }
-QString withoutLockMark(const QString& firstWord) { return QStringLiteral("F") + firstWord.right(3); }
+bool isLockMark(const QString& firstWord)
+{
+    return firstWord.startsWith(QLatin1Char('A'));
+}
+QString withoutLockMark(const QString& firstWord)
+{
+    return QStringLiteral("F") + firstWord.right(3);
+}
 
 QString stripFiller(const QString& word)
 {
@@ -120,9 +144,16 @@ OptionBits optionBits(const QString& word)
 const std::array<MandownEntry, 10>& mandownTable()
 {
     static const std::array<MandownEntry, 10> table{{
-        {"0000", 0, "Disabled"},   {"000A", 10, "10 sec"}, {"0014", 20, "20 sec"},   {"001E", 30, "30 sec"},
-        {"002D", 45, "45 sec"},    {"003C", 60, "1 min"},  {"005A", 90, "1.5 min"},  {"0078", 120, "2 min"},
-        {"00B4", 180, "3 min"},    {"00FF", 255, "Continuous"},
+        {"0000", 0, "Disabled"},
+        {"000A", 10, "10 sec"},
+        {"0014", 20, "20 sec"},
+        {"001E", 30, "30 sec"},
+        {"002D", 45, "45 sec"},
+        {"003C", 60, "1 min"},
+        {"005A", 90, "1.5 min"},
+        {"0078", 120, "2 min"},
+        {"00B4", 180, "3 min"},
+        {"00FF", 255, "Continuous"},
     }};
     return table;
 }
@@ -178,7 +209,10 @@ QString systemIdWord(const QString& text)
     return numberWord(ok ? static_cast<unsigned>(n) & 0xFFFFu : 0u);
 }
 
-bool hasMarker(const QString& word0) { return word0.size() >= 2 && word0.right(2) == QLatin1String("E5"); }
+bool hasMarker(const QString& word0)
+{
+    return word0.size() >= 2 && word0.right(2) == QLatin1String("E5");
+}
 
 bool isFiveDigitCode(const QString& code)
 {

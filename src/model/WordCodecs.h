@@ -23,8 +23,8 @@ inline const QString kEndMark = QStringLiteral("FFFF");
 
 // Switch word: "0000" is off, anything else on.
 bool isOn(const QString& word);
-QString switchWord(bool on);        // "00FF" / "0000"
-QString roamingWord(bool on);       // "0006" / "0000"
+QString switchWord(bool on);  // "00FF" / "0000"
+QString roamingWord(bool on); // "0006" / "0000"
 
 // Number word: four upper-case hex digits, leading zeros, the last four kept.
 QString numberWord(unsigned value);
@@ -36,7 +36,9 @@ QString charAt(const QString& text, int k);
 void FormatData(QString& word);
 
 // A four-digit code in two digit-pair words; an empty text is the absent code.
-struct CodeWords { QString first, second; };
+struct CodeWords {
+    QString first, second;
+};
 CodeWords codeWords(const QString& text);
 QString codeText(const QString& first, const QString& second);
 
@@ -51,9 +53,9 @@ QString groupCodeText(const QString& word);
 // Speed-dial memory: 16 hex digits over four words; digit 1 is the lock mark
 // ("A" locked, "F" unlocked), digits 2..16 the number right-aligned behind F filler.
 std::array<QString, 4> speedDialWords(const QString& number, bool locked);
-bool isLockMark(const QString& firstWord);                  // first character is "A"
-QString withoutLockMark(const QString& firstWord);          // "F" + last three characters
-QString stripFiller(const QString& word);                   // one word's digits without F filler
+bool isLockMark(const QString& firstWord);         // first character is "A"
+QString withoutLockMark(const QString& firstWord); // "F" + last three characters
+QString stripFiller(const QString& word);          // one word's digits without F filler
 QString speedDialNumber(const std::array<QString, 4>& words);
 
 // Option bits of word 98.
@@ -66,7 +68,11 @@ QString optionBitsWord(const OptionBits& bits); // "FF0" + digit
 OptionBits optionBits(const QString& word);     // only the last character counts
 
 // Mandown timer (word 1): the ten values the editor writes, in list order.
-struct MandownEntry { const char* word; int seconds; const char* text; };
+struct MandownEntry {
+    const char* word;
+    int seconds;
+    const char* text;
+};
 const std::array<MandownEntry, 10>& mandownTable();
 QStringList mandownTexts();
 

@@ -45,15 +45,24 @@ std::optional<QString> BoardFaults::add(const QString& text)
     if (!hasWord && found->takesWord && !wordOptional)
         return QStringLiteral("fault \"%1\" needs a word: %1:K").arg(name);
 
-    if (name == QLatin1String("silent")) silent = true;
-    else if (name == QLatin1String("late")) late = true;
-    else if (name == QLatin1String("wrongcode")) wrongCode = true;
-    else if (name == QLatin1String("garbage")) garbage = true;
-    else if (name == QLatin1String("wrongack")) wrongAck = true;
-    else if (name == QLatin1String("stopat")) stopAt = word;
-    else if (name == QLatin1String("unplug")) unplugAt = word;
-    else if (name == QLatin1String("splitreplies")) splitReplies = true;
-    else if (name == QLatin1String("echo")) echo = true;
+    if (name == QLatin1String("silent"))
+        silent = true;
+    else if (name == QLatin1String("late"))
+        late = true;
+    else if (name == QLatin1String("wrongcode"))
+        wrongCode = true;
+    else if (name == QLatin1String("garbage"))
+        garbage = true;
+    else if (name == QLatin1String("wrongack"))
+        wrongAck = true;
+    else if (name == QLatin1String("stopat"))
+        stopAt = word;
+    else if (name == QLatin1String("unplug"))
+        unplugAt = word;
+    else if (name == QLatin1String("splitreplies"))
+        splitReplies = true;
+    else if (name == QLatin1String("echo"))
+        echo = true;
     else if (name == QLatin1String("mergedframes")) {
         merged = true;
         if (hasWord)

@@ -11,10 +11,12 @@ QByteArray boardFrame(char type, const QByteArray& text)
     return IcomBoard::boardHeader() + type + text + IcomBoard::kEnd;
 }
 
-QByteArray textFrame(const QByteArray& text) { return boardFrame(kTextType, text + "\n\r"); }
+QByteArray textFrame(const QByteArray& text)
+{
+    return boardFrame(kTextType, text + "\n\r");
+}
 
 } // namespace
-
 
 void IcomBoard::parse(char byte)
 {
@@ -48,13 +50,25 @@ void IcomBoard::takeFrame(const QByteArray& frame)
     }
 }
 
-QByteArray IcomBoard::wakeUpAnswer() const { return boardFrame(kWakeUpType, "1"); }
+QByteArray IcomBoard::wakeUpAnswer() const
+{
+    return boardFrame(kWakeUpType, "1");
+}
 
-QByteArray IcomBoard::codeAnswer(bool accepted) const { return textFrame(accepted ? "2" : "?"); }
+QByteArray IcomBoard::codeAnswer(bool accepted) const
+{
+    return textFrame(accepted ? "2" : "?");
+}
 
-QByteArray IcomBoard::readReply(int, const QByteArray& word) const { return textFrame(word); }
+QByteArray IcomBoard::readReply(int, const QByteArray& word) const
+{
+    return textFrame(word);
+}
 
-QByteArray IcomBoard::writeCommandAnswer() const { return textFrame("3"); }
+QByteArray IcomBoard::writeCommandAnswer() const
+{
+    return textFrame("3");
+}
 
 QByteArray IcomBoard::wordAck(const QByteArray&, bool proper) const
 {

@@ -41,8 +41,7 @@ QString systemError(const char* what)
 
 } // namespace
 
-PtyBoard::PtyBoard(std::unique_ptr<VirtualBoard> board, int baud)
-    : board_(std::move(board)), charTime_(charTime(baud))
+PtyBoard::PtyBoard(std::unique_ptr<VirtualBoard> board, int baud) : board_(std::move(board)), charTime_(charTime(baud))
 {
 }
 

@@ -44,9 +44,9 @@ public:
     BoardImage memory() const;
     // Changes one word of the board's memory (a cell that did not keep its value).
     void setWord(int index, const QString& word);
-    QByteArray received() const;                   // every byte from the programmer
+    QByteArray received() const;                         // every byte from the programmer
     std::vector<Clock::time_point> receiveTimes() const; // one per received byte
-    QByteArray sent() const;                       // every byte put on the line
+    QByteArray sent() const;                             // every byte put on the line
     bool unplugged() const { return unplugged_; }
 
 private:

@@ -9,7 +9,6 @@ namespace {
 
 constexpr qsizetype kMaxLine = 64; // longer input is noise, not a message
 
-
 } // namespace
 
 std::unique_ptr<VirtualBoard> VirtualBoard::create(const BoardSetup& setup, const BoardImage& memory)
@@ -105,9 +104,7 @@ void VirtualBoard::onText(const QByteArray& text, const QByteArray& raw)
 {
     echo(raw);
     switch (state_) {
-    case State::Writing:
-        storeWord(text);
-        return;
+    case State::Writing: storeWord(text); return;
     case State::AwaitCode: {
         const bool accepted = !setup_.faults.wrongCode && text == accessCode().toLatin1();
         unlocked_ = accepted;
@@ -116,11 +113,9 @@ void VirtualBoard::onText(const QByteArray& text, const QByteArray& raw)
         return;
     }
     case State::Reading: // busy talking: the programmer has nothing to say now
-    case State::Hung:
-        return;
+    case State::Hung: return;
     case State::Idle:
-    case State::Unlocked:
-        break;
+    case State::Unlocked: break;
     }
 
     const bool mayTransfer = unlocked_ || !setup_.requireCode;

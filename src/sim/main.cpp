@@ -29,7 +29,10 @@ struct Options {
 
 constexpr int kDefaultProduct = 4;
 
-QString lowerName(const BoardFamily& family) { return QString::fromLatin1(family.name).toLower(); }
+QString lowerName(const BoardFamily& family)
+{
+    return QString::fromLatin1(family.name).toLower();
+}
 
 // A family alone stands for its product that moves the most words (the first of equals).
 int usualProduct(const BoardFamily& family)
@@ -74,7 +77,10 @@ QString usualProducts()
     return parts.join(QStringLiteral(", "));
 }
 
-QString productRange() { return QStringLiteral("1..%1").arg(Product::kCount); }
+QString productRange()
+{
+    return QStringLiteral("1..%1").arg(Product::kCount);
+}
 
 int numberOption(const QCommandLineParser& parser, const QString& name)
 {
@@ -105,25 +111,42 @@ int chosenProduct(const QCommandLineParser& parser)
 Options parseOptions(const QCoreApplication& app)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A virtual Vireo Logic Board on a pseudo-terminal. It answers the programmer's link check,\n"
-        "read, write and Force Initialization as the board of the chosen family does, until\n"
-        "SIGINT or SIGTERM, or until the unplug fault closes the line.\n"
-        "Family alone: %1.\n\n"
-        "Board behaviour: the wake-up starts a new dialogue at any time; read (02) and write (03)\n"
-        "are obeyed only after the access code was accepted (see --no-lock); Force Initialization\n"
-        "(01) restores the factory memory (access code 47203) and needs no code.\n\n"
-        "Faults (--fault, repeatable):\n").arg(usualProducts())
+    parser.setApplicationDescription(
+        QStringLiteral("A virtual Vireo Logic Board on a pseudo-terminal. It answers the programmer's link check,\n"
+                       "read, write and Force Initialization as the board of the chosen family does, until\n"
+                       "SIGINT or SIGTERM, or until the unplug fault closes the line.\n"
+                       "Family alone: %1.\n\n"
+                       "Board behaviour: the wake-up starts a new dialogue at any time; read (02) and write (03)\n"
+                       "are obeyed only after the access code was accepted (see --no-lock); Force Initialization\n"
+                       "(01) restores the factory memory (access code 47203) and needs no code.\n\n"
+                       "Faults (--fault, repeatable):\n")
+            .arg(usualProducts())
         + BoardFaults::descriptions().join(QLatin1Char('\n')));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("family"), QStringLiteral("Board family: %1 (default: from --product).").arg(familyChoices()), QStringLiteral("name")},
-        {QStringLiteral("product"), QStringLiteral("Product %1 of the product menu; decides how many words travel (default: %2, or the family's usual one).").arg(productRange()).arg(kDefaultProduct), QStringLiteral("N")},
-        {QStringLiteral("link"), QStringLiteral("Path of the symbolic link made to the board's serial port (required)."), QStringLiteral("PATH")},
-        {QStringLiteral("memory"), QStringLiteral("Board data file (.tv2) to start from; the memory is written back to it on exit (a missing file is created)."), QStringLiteral("FILE")},
-        {QStringLiteral("code"), QStringLiteral("Access code the board accepts (default: the one held in words 17..19, else 47203)."), QStringLiteral("code")},
-        {QStringLiteral("baud"), QStringLiteral("Character rate to emulate; 0 sends as fast as possible (default: the product's line rate)."), QStringLiteral("B")},
-        {QStringLiteral("turnaround-ms"), QStringLiteral("Pause before each answer, in milliseconds (default: 5)."), QStringLiteral("T")},
+        {QStringLiteral("family"), QStringLiteral("Board family: %1 (default: from --product).").arg(familyChoices()),
+         QStringLiteral("name")},
+        {QStringLiteral("product"),
+         QStringLiteral(
+             "Product %1 of the product menu; decides how many words travel (default: %2, or the family's usual one).")
+             .arg(productRange())
+             .arg(kDefaultProduct),
+         QStringLiteral("N")},
+        {QStringLiteral("link"),
+         QStringLiteral("Path of the symbolic link made to the board's serial port (required)."),
+         QStringLiteral("PATH")},
+        {QStringLiteral("memory"),
+         QStringLiteral("Board data file (.tv2) to start from; the memory is written back to it on exit (a missing "
+                        "file is created)."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("code"),
+         QStringLiteral("Access code the board accepts (default: the one held in words 17..19, else 47203)."),
+         QStringLiteral("code")},
+        {QStringLiteral("baud"),
+         QStringLiteral("Character rate to emulate; 0 sends as fast as possible (default: the product's line rate)."),
+         QStringLiteral("B")},
+        {QStringLiteral("turnaround-ms"), QStringLiteral("Pause before each answer, in milliseconds (default: 5)."),
+         QStringLiteral("T")},
         {QStringLiteral("fault"), QStringLiteral("Switch on a fault (see above)."), QStringLiteral("NAME[:K]")},
         {QStringLiteral("no-lock"), QStringLiteral("Obey read and write also without the access code.")},
     });

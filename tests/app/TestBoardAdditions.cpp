@@ -6,8 +6,8 @@
 #include "DataFile.h"
 #include "DifferencesDialog.h"
 #include "DoctorWindow.h"
-#include "FleetWindow.h"
 #include "Editor.h"
+#include "FleetWindow.h"
 #include "LinkOperations.h"
 #include "MainWindow.h"
 #include "PtyBoard.h"
@@ -18,17 +18,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QSpinBox>
-#include <QTableWidget>
 #include <QClipboard>
-#include <QPushButton>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QTableWidget>
+#include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
+#include <QTableWidget>
 #include <QTest>
 
 #include <memory>
@@ -76,7 +75,10 @@ struct Bench {
         w->mnuSerialConfig_Click(1);
         return QTest::qWaitFor([this] { return !w->isLinkBusy(); }, kLong);
     }
-    QStringList backupFiles() const { return QDir(backups.path()).entryList({QStringLiteral("*.tv2")}, QDir::Files, QDir::Name); }
+    QStringList backupFiles() const
+    {
+        return QDir(backups.path()).entryList({QStringLiteral("*.tv2")}, QDir::Files, QDir::Name);
+    }
 
     WorkingDir dir;
     QTemporaryDir backups;
@@ -120,7 +122,8 @@ private slots:
         QCOMPARE(files.size(), 1);
         QVERIFY(files[0].startsWith(QStringLiteral("UT-105_read_")) || files[0].contains(QStringLiteral("_read_")));
         BoardImage saved;
-        QVERIFY(DataFile::load(QDir(b.backups.path()).filePath(files[0]), saved, DataFile::MarkerRule::NotChecked).ok());
+        QVERIFY(
+            DataFile::load(QDir(b.backups.path()).filePath(files[0]), saved, DataFile::MarkerRule::NotChecked).ok());
         QVERIFY(sameWords(saved, b.memory, n));
 
         // Verify on: the write is read back, every word matches.
@@ -136,7 +139,8 @@ private slots:
         QCOMPARE(files.size(), 2);
         QVERIFY(files.filter(QStringLiteral("_write_")).size() == 1);
         QVERIFY(DataFile::load(QDir(b.backups.path()).filePath(files.filter(QStringLiteral("_write_"))[0]), saved,
-                               DataFile::MarkerRule::NotChecked).ok());
+                               DataFile::MarkerRule::NotChecked)
+                    .ok());
         QVERIFY(sameWords(saved, b.board->memory(), n));
         QCOMPARE(w.form().SecondaryCode.text, QStringLiteral("0777"));
 
@@ -184,7 +188,8 @@ private slots:
         const QStringList before = b.backupFiles().filter(QStringLiteral("VT-60_before-write_"));
         QCOMPARE(before.size(), 1);
         BoardImage saved;
-        QVERIFY(DataFile::load(QDir(b.backups.path()).filePath(before[0]), saved, DataFile::MarkerRule::NotChecked).ok());
+        QVERIFY(
+            DataFile::load(QDir(b.backups.path()).filePath(before[0]), saved, DataFile::MarkerRule::NotChecked).ok());
         QVERIFY(sameWords(saved, b.memory, LinkOperations::lastWord(4)));
         QCOMPARE(saved.word(6), QStringLiteral("0403"));
         QCOMPARE(b.board->memory().word(8), QStringLiteral("0007"));
@@ -206,11 +211,13 @@ private slots:
         auto* table = backups->findChild<QTableWidget*>(QStringLiteral("tblCompare"));
         QStringList rows;
         for (int row = 0; row < table->rowCount(); ++row)
-            rows << table->item(row, 0)->text() + ": " + table->item(row, 1)->text() + " | " + table->item(row, 2)->text();
+            rows << table->item(row, 0)->text() + ": " + table->item(row, 1)->text() + " | "
+                        + table->item(row, 2)->text();
         QCOMPARE(rows, (QStringList{"Primary Code - ESN: 1234 | 4321", "Secondary Code: 0777 | (blank)"}));
         backups->findChild<QPushButton*>(QStringLiteral("cmdBackupOpen"))->click();
         QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("4321"));
-        QCOMPARE(backups->findChild<QLabel*>(QStringLiteral("lblBackupSummary"))->text(), QStringLiteral("No differences"));
+        QCOMPARE(backups->findChild<QLabel*>(QStringLiteral("lblBackupSummary"))->text(),
+                 QStringLiteral("No differences"));
         backups->findChild<QPushButton*>(QStringLiteral("cmdBackupShowFolder"))->click();
         QCOMPARE(opened, QUrl::fromLocalFile(b.backups.path()));
 
@@ -249,10 +256,12 @@ private slots:
         for (int k = 0; k < 5; ++k)
             QCOMPARE(doctor.stepStatus(k), QStringLiteral("Passed"));
         QCOMPARE(doctor.stepDetails(1), QStringLiteral("Opened at 4800,n,8,2."));
-        QCOMPARE(doctor.stepDetails(4), QStringLiteral("The board accepts the access code %1.").arg(w.form().ProgAccessCode.text));
+        QCOMPARE(doctor.stepDetails(4),
+                 QStringLiteral("The board accepts the access code %1.").arg(w.form().ProgAccessCode.text));
         doctor.findChild<QPushButton*>(QStringLiteral("cmdCopyDiagnostics"))->click();
         const QString copied = QApplication::clipboard()->text();
-        QVERIFY2(copied.contains(QStringLiteral("Product: Vertex VT-60 (Vireo); port: COM1 (%1)").arg(b.board->slavePath())),
+        QVERIFY2(copied.contains(
+                     QStringLiteral("Product: Vertex VT-60 (Vireo); port: COM1 (%1)").arg(b.board->slavePath())),
                  qPrintable(copied));
         QVERIFY(copied.contains(QStringLiteral("\nSteps:\n1. The port: passed\n")));
         QVERIFY(copied.contains(QStringLiteral("Every step passed.\n\nSerial trace:\n")));

@@ -270,7 +270,7 @@ private slots:
         QVERIFY(bench.messages.messages[0].text.startsWith(LinkMessages::kCommLinkError));
         QVERIFY(bench.messages.messages[0].text.contains(QStringLiteral("failed during the transfer")));
         QVERIFY(!w.transferWindow()->isVisible());
-        QVERIFY(sameWords(w.image(), memory, 1, 20)); // the words read before the cable went
+        QVERIFY(sameWords(w.image(), memory, 1, 20));                        // the words read before the cable went
         QVERIFY(w.controls().PrimaryCode->text() != QStringLiteral("4321")); // not refreshed
         WAIT_LINK_IDLE(w);
 
@@ -296,7 +296,8 @@ private slots:
         w.mnuSerialConfig_Click(3);
         WAIT_LINK_IDLE(w);
         QCOMPARE(bench.messages.messages.size(), 3);
-        QVERIFY(bench.messages.messages[2].text.startsWith(QStringLiteral("Invalid Serial Port\r\n/nonexistent/vireo-tty")));
+        QVERIFY(bench.messages.messages[2].text.startsWith(
+            QStringLiteral("Invalid Serial Port\r\n/nonexistent/vireo-tty")));
         QVERIFY(w.menus().mnuSerialConfig[1]->isChecked() && !w.menus().mnuSerialConfig[3]->isChecked());
         QCOMPARE(w.controls().Label7->text(), QStringLiteral("COM1:"));
         // COM1 is now closed; a read reports the port before any transfer window.

@@ -4,8 +4,8 @@
 // question before unsaved edits are replaced, undo and redo.
 #include "CapitalsMode.h"
 #include "DataFile.h"
-#include "Editor.h"
 #include "DesktopHelp.h"
+#include "Editor.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "TestHelpers.h"
@@ -201,8 +201,9 @@ private slots:
         QCOMPARE(messages.messages[0].icon, Messages::Icon::Exclamation);
         QVERIFY(files.titles.isEmpty());
 
-        files.answers = {valid, invalid, lowerCase, dir.file(QStringLiteral("missing.tv2")), QString(),
-                         QStringLiteral("*.tv2")};
+        files.answers = {valid,     invalid,
+                         lowerCase, dir.file(QStringLiteral("missing.tv2")),
+                         QString(), QStringLiteral("*.tv2")};
         w.menus().mnuFileOpen->trigger();
         QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("1111"));
         messages.messages.clear();
@@ -274,7 +275,8 @@ private slots:
     {
         {
             WorkingDir dir;
-            QVERIFY(QFile::copy(sourceFile(QStringLiteral("data/default.tv2")), dir.file(QStringLiteral("default.tv2"))));
+            QVERIFY(
+                QFile::copy(sourceFile(QStringLiteral("data/default.tv2")), dir.file(QStringLiteral("default.tv2"))));
             BoardImage icom = sampleImage(QStringLiteral("5678"));
             QVERIFY(DataFile::save(dir.file(QStringLiteral("defaulti.tv2")), icom).ok());
             writeFile(dir.file(QStringLiteral("Config.ini")), "2\r\n3\r\n");
@@ -294,7 +296,8 @@ private slots:
         {
             // No settings file: nothing ticked, nothing loaded, the window still comes up.
             WorkingDir dir;
-            QVERIFY(QFile::copy(sourceFile(QStringLiteral("data/default.tv2")), dir.file(QStringLiteral("default.tv2"))));
+            QVERIFY(
+                QFile::copy(sourceFile(QStringLiteral("data/default.tv2")), dir.file(QStringLiteral("default.tv2"))));
             MainWindow w;
             w.Form_Load();
             for (QAction* a : w.menus().mnuProduct)

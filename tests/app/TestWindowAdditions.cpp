@@ -2,9 +2,9 @@
 // assistant, help without a help file, the installed default file, the verify option,
 // and the desktop's ways to open a file (command line, drop, Recent Files).
 #include "DataFile.h"
+#include "DesktopHelp.h"
 #include "DifferencesDialog.h"
 #include "Editor.h"
-#include "DesktopHelp.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
 #include "PortAssistant.h"
@@ -211,8 +211,9 @@ private slots:
         w.menus().mnuFileImportLists->trigger();
         QCOMPARE(messages.messages.size(), 1);
         QCOMPARE(messages.messages[0].text,
-                 QStringLiteral("The lists were not imported; the window is unchanged. Please correct these entries:\r\n"
-                                "line 3, column Number: \"12G4\" is not a group code"));
+                 QStringLiteral(
+                     "The lists were not imported; the window is unchanged. Please correct these entries:\r\n"
+                     "line 3, column Number: \"12G4\" is not a group code"));
         QCOMPARE(w.controls().GroupCode[3]->text(), QStringLiteral("0012"));
         QCOMPARE(w.controls().GroupCode[4]->text(), QString());
         messages.answers = QStringList{QStringLiteral("Cancel")};
@@ -232,9 +233,10 @@ private slots:
         QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.read(5) == "%PDF-");
         QCOMPARE(kinds, (QList<FileChooser::Kind>{FileChooser::Kind::Open, FileChooser::Kind::ListsExport,
                                                   FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport,
-                                                  FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
+                                                  FileChooser::Kind::SaveAs, FileChooser::Kind::ListsImport,
                                                   FileChooser::Kind::ListsImport, FileChooser::Kind::ListsImport,
-                                                  FileChooser::Kind::Report, FileChooser::Kind::Report}));
+                                                  FileChooser::Kind::ListsImport, FileChooser::Kind::Report,
+                                                  FileChooser::Kind::Report}));
         QCOMPARE(messages.messages.size(), 1);
     }
 
@@ -355,7 +357,8 @@ private slots:
             WAIT_LINK_IDLE(w);
             QCOMPARE(w.controls().PrimaryCode->text(), QStringLiteral("2468"));
         }
-        saveEdited(dir.file(QStringLiteral("default.tv2")), [](Form& f) { f.PrimaryCode.text = QStringLiteral("1357"); });
+        saveEdited(dir.file(QStringLiteral("default.tv2")),
+                   [](Form& f) { f.PrimaryCode.text = QStringLiteral("1357"); });
         MainWindow w;
         w.setInstalledDataDir(installed.path());
         w.Form_Load();
@@ -491,12 +494,14 @@ private slots:
         QVERIFY(w.menus().mnuBackUpBeforeWrite->isChecked());
         w.menus().mnuBackUpBeforeWrite->trigger();
 
-        Compare::Difference d{QStringLiteral("Group Codes, row 3"), QStringLiteral("1234"), QStringLiteral("1235"), QStringLiteral("GroupCode(3)"), -1};
+        Compare::Difference d{QStringLiteral("Group Codes, row 3"), QStringLiteral("1234"), QStringLiteral("1235"),
+                              QStringLiteral("GroupCode(3)"), -1};
         const QString failed = DifferencesDialog::verifyText({d}, {});
         QVERIFY(failed.contains(QStringLiteral("Group Codes, row 3: 1234 on file, 1235 on board")));
         QVERIFY(failed.endsWith(DifferencesDialog::kVerifyFailed));
         QVERIFY(DifferencesDialog::verifyText({}, {}).endsWith(DifferencesDialog::kVerifyPassed));
-        QVERIFY(DifferencesDialog::verifyText({}, QStringLiteral("line gone")).endsWith(DifferencesDialog::kVerifyFailed));
+        QVERIFY(
+            DifferencesDialog::verifyText({}, QStringLiteral("line gone")).endsWith(DifferencesDialog::kVerifyFailed));
     }
 };
 

@@ -112,9 +112,14 @@ private slots:
         QStringList captions;
         for (QAction* a : top)
             captions << a->text();
-        QCOMPARE(captions, (QStringList{"  &File  ", "&Edit", " &Clone  ", "  &Product  ", "  &Serial Port  ", "  &Help  "}));
+        QCOMPARE(captions,
+                 (QStringList{"  &File  ", "&Edit", " &Clone  ", "  &Product  ", "  &Serial Port  ", "  &Help  "}));
 
-        const struct { const char* name; const char* caption; QKeySequence key; } items[] = {
+        const struct {
+            const char* name;
+            const char* caption;
+            QKeySequence key;
+        } items[] = {
             {"mnuFileOpen", "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O)},
             {"mnuFileSaveAs", "&Save As...", QKeySequence(Qt::CTRL | Qt::Key_S)},
             {"mnuFilePrintScreen", "&Print Screen", QKeySequence(Qt::CTRL | Qt::Key_P)},
@@ -175,7 +180,8 @@ private slots:
         QVERIFY(w.menus().mnuBackUpBeforeWrite->isCheckable());
         QCOMPARE(w.menus().mnuSerial->actions().last(), w.menus().mnuSerialOther);
         QCOMPARE(w.menus().mnuEditRedo->shortcuts(),
-                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
+                 (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::Key_Y),
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)}));
         QVERIFY(!w.menus().mnuEditUndo->isEnabled() && !w.menus().mnuEditRedo->isEnabled());
         QCOMPARE(w.windowTitle(), QStringLiteral("Tervalo Systems - Vireo Logic Board Programmer"));
         QCOMPARE(w.centralWidget()->size(), QSize(704, 420));
@@ -287,12 +293,8 @@ private slots:
                 QVERIFY2(box->displayFormat() == control.format, qPrintable(control.name));
                 break;
             }
-            case ControlKind::Combo:
-                QVERIFY2(qobject_cast<QComboBox*>(widget), qPrintable(control.name));
-                break;
-            case ControlKind::Check:
-                QVERIFY2(qobject_cast<QCheckBox*>(widget), qPrintable(control.name));
-                break;
+            case ControlKind::Combo: QVERIFY2(qobject_cast<QComboBox*>(widget), qPrintable(control.name)); break;
+            case ControlKind::Check: QVERIFY2(qobject_cast<QCheckBox*>(widget), qPrintable(control.name)); break;
             case ControlKind::Label:
                 QVERIFY2(qobject_cast<QLabel*>(widget), qPrintable(control.name));
                 QCOMPARE(static_cast<QLabel*>(widget)->text(), control.value(Form::designTime()));
@@ -307,7 +309,11 @@ private slots:
         MainWindow w;
         w.show();
         const MainWindowControls& c = w.controls();
-        const struct { MaskedEdit* box; const char* typed; const char* kept; } cases[] = {
+        const struct {
+            MaskedEdit* box;
+            const char* typed;
+            const char* kept;
+        } cases[] = {
             {c.ProgAccessCode, "123456", "12345"},
             {c.PrimaryCode, "12345", "1234"},
             {c.SpeedAlpha[0], "abcdefghijk", "abcdefghij"},

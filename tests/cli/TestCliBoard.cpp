@@ -21,8 +21,14 @@ namespace {
 constexpr int kProducts[] = {1, 2, 3, 4, 5};
 const QString kFiller = QStringLiteral("BEEF"); // board words no transfer may touch
 
-int lastWord(int product) { return product == 3 || product == 4 ? 249 : 98; }
-QString defaultFile(int product) { return product == 2 || product == 3 ? "defaulti.tv2" : "default.tv2"; }
+int lastWord(int product)
+{
+    return product == 3 || product == 4 ? 249 : 98;
+}
+QString defaultFile(int product)
+{
+    return product == 2 || product == 3 ? "defaulti.tv2" : "default.tv2";
+}
 
 struct Run {
     int status = -1;
@@ -263,6 +269,8 @@ private slots:
         const QString nothingBack = "What to do: Nothing comes back from the board: check the cable, the board's "
                                     "power, and that the board is not still busy after a cancelled transfer "
                                     "(switch it off and on).";
+        // One row a case, as written by hand:
+        // clang-format off
         const QList<Case> cases{
             {"no such device", 0, "", {"--product", "4", "--port", file("no-such-port")}, 5,
              {"1. The port: FAILED", "no-such-port: there is no such device.",
@@ -299,6 +307,7 @@ private slots:
             {"healthy Vertex", 4, "", {"--product", "4", "--report", file("doctor.txt")}, 0,
              {"1. The port: passed", "No other program holds it open.", "Every step passed."}},
         };
+        // clang-format on
         for (const Case& c : cases) {
             Board board;
             QStringList args = QStringList{"doctor"} + c.args;
@@ -317,8 +326,8 @@ private slots:
                 QCOMPARE(board.pty->received().isEmpty(), false);
         }
         // --trace before the command, as for the other board commands.
-        QCOMPARE(vireo({"--trace", file("doctor-trace.txt"), "doctor", "--product", "4", "--port", file("none")}).status,
-                 5);
+        QCOMPARE(
+            vireo({"--trace", file("doctor-trace.txt"), "doctor", "--product", "4", "--port", file("none")}).status, 5);
         QVERIFY(QFile::exists(file("doctor-trace.txt")));
         QFile report(file("doctor.txt"));
         QVERIFY(report.open(QIODevice::ReadOnly));
@@ -358,7 +367,8 @@ private slots:
             if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
                 ::_exit(99);
         });
-        p.start(qEnvironmentVariable("VIREO_BIN_DIR") + "/vireo", {"doctor", "--product", "4", "--port", locked.path()});
+        p.start(qEnvironmentVariable("VIREO_BIN_DIR") + "/vireo",
+                {"doctor", "--product", "4", "--port", locked.path()});
         QVERIFY(p.waitForFinished(20000));
         const QByteArray out = p.readAllStandardOutput();
         QVERIFY2(p.exitCode() == 5, out + p.readAllStandardError());

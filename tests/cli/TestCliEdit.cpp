@@ -29,7 +29,10 @@ Run vireo(const QStringList& args)
     return r;
 }
 
-QString sourceFile(const char* name) { return qEnvironmentVariable("VIREO_SOURCE_DIR") + QLatin1String(name); }
+QString sourceFile(const char* name)
+{
+    return qEnvironmentVariable("VIREO_SOURCE_DIR") + QLatin1String(name);
+}
 
 // A VT-60 file: fleet dispatch and memory speed dial on, tag "ABC" on group 0 and "7" on
 // speed dial 13, a locked memory.
@@ -69,7 +72,10 @@ BoardImage fullListsImage()
     return image;
 }
 
-QString simplified(const QByteArray& text) { return QString::fromUtf8(text).simplified(); }
+QString simplified(const QByteArray& text)
+{
+    return QString::fromUtf8(text).simplified();
+}
 
 // Every caption, heading, row label, value and tick that a dump line shows, without
 // its quotes and blanks: "Primary Code - ESN", "0042", "[x]*", "0*", "Emergency Call Override".
@@ -141,8 +147,8 @@ private slots:
     void convertTurnsAVt60FileIntoAUt117One()
     {
         const QString out = dir_.filePath(QStringLiteral("ut117.tv2"));
-        const Run r = vireo({"convert", in_, out, "--product", "4", "--to", "3", "--set", "PrimaryCode=12",
-                             "--set", "SpeedAlpha(1)=x_y", "--set", "chkMemorySpeed=0"});
+        const Run r = vireo({"convert", in_, out, "--product", "4", "--to", "3", "--set", "PrimaryCode=12", "--set",
+                             "SpeedAlpha(1)=x_y", "--set", "chkMemorySpeed=0"});
         QCOMPARE(r.status, 0);
         const DataFile::ReadResult file = DataFile::read(out);
         QVERIFY(file.ok());
@@ -198,9 +204,9 @@ private slots:
         f.write("\"00e5\"\r\n\"0000\"\r\n");
         f.close();
         const QString out = dir_.filePath(QStringLiteral("never.tv2"));
-        for (const QStringList& args : {QStringList{"dump", bad, "--product", "4"},
-                                        QStringList{"convert", bad, out, "--product", "4"},
-                                        QStringList{"dump", dir_.filePath("missing.tv2"), "--product", "4"}}) {
+        for (const QStringList& args :
+             {QStringList{"dump", bad, "--product", "4"}, QStringList{"convert", bad, out, "--product", "4"},
+              QStringList{"dump", dir_.filePath("missing.tv2"), "--product", "4"}}) {
             const Run r = vireo(args);
             QCOMPARE(r.status, 2);
             QVERIFY(!r.err.isEmpty());
@@ -215,8 +221,8 @@ private slots:
     void diffListsSettingsByCaption()
     {
         const QString b = dir_.filePath(QStringLiteral("diff-b.tv2"));
-        QCOMPARE(vireo({"convert", in_, b, "--product", "4", "--set", "GroupCode(3)=1235", "--set",
-                        "PrimaryCode=0042", "--set", "chkLock(0)=0"})
+        QCOMPARE(vireo({"convert", in_, b, "--product", "4", "--set", "GroupCode(3)=1235", "--set", "PrimaryCode=0042",
+                        "--set", "chkLock(0)=0"})
                      .status,
                  0);
         BoardImage image;
@@ -290,10 +296,12 @@ private slots:
         const QString version = QString::fromUtf8(vireo({"--version"}).out).trimmed().mid(6);
         const QString header = QStringLiteral("Logic Board Configuration\n"
                                               "Product:  Vertex VT-60 (Vireo)\n"
-                                              "File:     %1\n").arg(full);
+                                              "File:     %1\n")
+                                   .arg(full);
         QVERIFY2(text.out.startsWith(header.toUtf8()), text.out.constData());
         QVERIFY(text.out.contains(("Program:  Vireo Logic Board Programmer " + version + "\n").toUtf8()));
-        QVERIFY2(text.out.contains("Checksum: 8E35465F (SHA-256 of the data file Save As writes)\n"), text.out.constData());
+        QVERIFY2(text.out.contains("Checksum: 8E35465F (SHA-256 of the data file Save As writes)\n"),
+                 text.out.constData());
         // The settings exactly as dump shows them, after its product line.
         QVERIFY(text.out.endsWith(dump.out.mid(dump.out.indexOf('\n') + 1)));
 
@@ -311,8 +319,8 @@ private slots:
         QVERIFY(pages.contains(QStringLiteral("Checksum 8E35465F")));
 
         // One page for every product, on the shorter Letter and the narrower A4.
-        for (const QStringList& run : {QStringList{"1", "letter"}, QStringList{"2", "letter"}, QStringList{"3", "letter"},
-                                       QStringList{"4", "a4"}, QStringList{"5", "a4"}}) {
+        for (const QStringList& run : {QStringList{"1", "letter"}, QStringList{"2", "letter"},
+                                       QStringList{"3", "letter"}, QStringList{"4", "a4"}, QStringList{"5", "a4"}}) {
             QCOMPARE(vireo({"report", full, "--product", run[0], "-o", pdf, "--paper", run[1]}).status, 0);
             QProcess info;
             info.start(QStringLiteral("pdfinfo"), {pdf});

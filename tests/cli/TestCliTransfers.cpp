@@ -160,8 +160,8 @@ private slots:
         qputenv("VIREO_BACKUP_DIR", backups_.toLocal8Bit());
         QVERIFY(QFile::copy(qEnvironmentVariable("VIREO_SOURCE_DIR") + "/data/default.tv2", file("default.tv2")));
         // A VT-60 configuration with group 3 and a primary code to number radios from.
-        QCOMPARE(vireo({"convert", "default.tv2", "fleet.tv2", "--product", "4", "--set", "chkFleetDispatch=1",
-                        "--set", "GroupCode(3)=1234", "--set", "PrimaryCode=1000"})
+        QCOMPARE(vireo({"convert", "default.tv2", "fleet.tv2", "--product", "4", "--set", "chkFleetDispatch=1", "--set",
+                        "GroupCode(3)=1234", "--set", "PrimaryCode=1000"})
                      .status,
                  0);
     }
@@ -200,8 +200,8 @@ private slots:
             f.silent = true;
             return f;
         }());
-        Session s(dir_.path(), {"read", "--no-link-check", "--product", "5", "--port", silent->slavePath(), "-o",
-                                "never.tv2"});
+        Session s(dir_.path(),
+                  {"read", "--no-link-check", "--product", "5", "--port", silent->slavePath(), "-o", "never.tv2"});
         QTRY_COMPARE_WITH_TIMEOUT(silent->received().size(), qsizetype(3), 10000);
         ::kill(static_cast<pid_t>(s.process().processId()), SIGINT);
         QCOMPARE(s.finish(), 4);
@@ -220,14 +220,14 @@ private slots:
         QCOMPARE(r.out, QByteArray("Group Codes, row 3: 1234 on file, 1235 on board\nVerify FAILED: 1 difference\n"));
     }
 
-    // Two radios (VTP-50s, whose writes are short) on one port: codes 1000 and 1001 written in turn, none twice, logged;
-    // a refused radio keeps its code for the retry; 9999 ends a run.
+    // Two radios (VTP-50s, whose writes are short) on one port: codes 1000 and 1001 written in turn, none twice,
+    // logged; a refused radio keeps its code for the retry; 9999 ends a run.
     void fleetNumbersRadiosAndLogsThem()
     {
         std::unique_ptr<PtyBoard> board = startBoard(5);
         const qsizetype backupsBefore = backupsNamed("VTP-50_write_*.tv2").size();
-        Session s(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", board->slavePath(), "--count",
-                                "2", "--verify", "--log", "run.csv"});
+        Session s(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", board->slavePath(), "--count", "2",
+                                "--verify", "--log", "run.csv"});
         for (int radio = 1; radio <= 2; ++radio) {
             QVERIFY2(s.answer(QStringLiteral("Connect radio %1 ").arg(radio).toLatin1(), 1, ""), s.err());
             if (radio > 1) { // the radio before holds the code before
@@ -258,8 +258,8 @@ private slots:
             f.wrongCode = true;
             return f;
         }());
-        Session refused(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", refusing->slavePath(),
-                                      "--log", "refused.csv"});
+        Session refused(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", refusing->slavePath(), "--log",
+                                      "refused.csv"});
         QVERIFY(refused.answer("Connect radio 1 (primary code 1000)", 1, ""));
         QVERIFY(refused.answer("Radio with primary code 1000 failed. r and Enter", 1, "r"));
         QVERIFY(refused.answer("Radio with primary code 1000 failed.", 2, "q"));
@@ -272,8 +272,8 @@ private slots:
 
         // From 9998: two radios, then no code is left.
         QCOMPARE(vireo({"convert", "fleet.tv2", "last.tv2", "--product", "4", "--set", "PrimaryCode=9998"}).status, 0);
-        Session last(dir_.path(), {"fleet", "last.tv2", "--product", "5", "--port", board->slavePath(), "--count",
-                                   "5", "--log", "last.csv"});
+        Session last(dir_.path(), {"fleet", "last.tv2", "--product", "5", "--port", board->slavePath(), "--count", "5",
+                                   "--log", "last.csv"});
         QVERIFY(last.answer("Connect radio 1 (primary code 9998)", 1, ""));
         QVERIFY(last.answer("Connect radio 2 (primary code 9999)", 1, ""));
         QCOMPARE(last.finish(), 1);
@@ -307,7 +307,8 @@ private slots:
         QCOMPARE(listed.status, 0);
         const QStringList lines = QString::fromUtf8(listed.out).split('\n', Qt::SkipEmptyParts);
         QVERIFY(lines.size() >= 2);
-        QVERIFY2(lines[0].contains(QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  VTP-50  write         1000  ")),
+        QVERIFY2(lines[0].contains(
+                     QRegularExpression("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d  VTP-50  write         1000  ")),
                  qPrintable(lines[0]));
         QVERIFY2(lines[1].endsWith("  VTP-50  before-write  1234  " + path), qPrintable(lines[1]));
         QVERIFY(!listed.out.contains("VT-60"));
@@ -329,7 +330,8 @@ private slots:
                            "Truck 3,2003,3003\r\nTruck 4,2004,\r\n\"Smith, J.\",2005,3005\r\n");
         write("again.csv", "Unit,PrimaryCode\nTruck 9,2003\n");
         std::unique_ptr<PtyBoard> board = startBoard(2); // an Icom UT-105: its writes are the shortest
-        const QStringList fleet{"fleet", "fleet.tv2", "--product", "2", "--port", board->slavePath(), "--log", "units.log"};
+        const QStringList fleet{"fleet",  "fleet.tv2",        "--product", "2",
+                                "--port", board->slavePath(), "--log",     "units.log"};
 
         Run r = vireo(fleet + QStringList{"--units", "repeated.csv"});
         QCOMPARE(r.status, 2);
@@ -347,8 +349,8 @@ private slots:
             return board->memory().word(6) == QLatin1String("0200") && board->memory().word(7) == QLatin1String(w7)
                    && board->memory().word(28) == QLatin1String(w28);
         };
-        Session first(dir_.path(), fleet + QStringList{"--units", "units.csv", "--count", "2", "--technician",
-                                                       "bench 7"});
+        Session first(dir_.path(),
+                      fleet + QStringList{"--units", "units.csv", "--count", "2", "--technician", "bench 7"});
         QVERIFY2(first.answer("Connect unit \"Truck 1\" (primary code 2001)", 1, ""), first.err());
         QVERIFY2(first.answer("Connect unit \"Truck 2\" (primary code 2002)", 1, ""), first.err());
         QVERIFY(holds("0001", "3001"));

@@ -13,7 +13,10 @@ SlotWords slot(const char* a, const char* b, const char* c, const char* d, const
             QString::fromLatin1(e)};
 }
 
-SlotWords repeated(const char* w) { return slot(w, w, w, w, w); }
+SlotWords repeated(const char* w)
+{
+    return slot(w, w, w, w, w);
+}
 
 } // namespace
 
@@ -52,9 +55,10 @@ private slots:
         QTest::newRow("above 0x60") << repeated("FFFF") << "";
         QTest::newRow("right aligned") << slot("5454", "5454", "5454", "543A", "3B3C") << "       ABC";
         QTest::newRow("board-only codes") << slot("5C5E", "6054", "5454", "5454", "5454") << "DS_       ";
-        QTest::newRow("codes without a character") << slot("0530", "3A2F", "5454", "5454", "5454")
-                                                   << "\u20220A\u2022      ";
-        QTest::newRow("not hex, short") << slot("ZZ31", "3", "", "54", "5454") << "1    "; // a two-character word is both halves
+        QTest::newRow("codes without a character")
+            << slot("0530", "3A2F", "5454", "5454", "5454") << "\u20220A\u2022      ";
+        QTest::newRow("not hex, short") << slot("ZZ31", "3", "", "54", "5454")
+                                        << "1    "; // a two-character word is both halves
     }
 
     void vertexDisplay()
@@ -76,7 +80,8 @@ private slots:
         // Control codes and DEL show as the mark; a half that is no code shows "?".
         QCOMPARE(AlphaTags::icomDecode(slot("001F", "7F41", "ZZ20", "4", "2020")),
                  QStringLiteral("\u2022\u2022\u2022A? ??  "));
-        QCOMPARE(AlphaTags::icomDecode(slot("0541", "4242", "4242", "4242", "4242")), QStringLiteral("\u2022ABBBBBBBB"));
+        QCOMPARE(AlphaTags::icomDecode(slot("0541", "4242", "4242", "4242", "4242")),
+                 QStringLiteral("\u2022ABBBBBBBB"));
         // No single-byte code: "?"; Latin-1 letters whose capital is not Latin-1 stay.
         QCOMPARE(AlphaTags::icomEncode(QStringLiteral("\u20ac\u00ff\u00b5\u00e9")),
                  slot("2020", "2020", "2020", "3FFF", "B5C9"));

@@ -13,14 +13,22 @@ private slots:
         QTest::addColumn<DisplayFormat>("format");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("four digits padded") << DisplayFormat::FourDigits << "12" << "0012";
-        QTest::newRow("four digits other text") << DisplayFormat::FourDigits << "12A" << "12A";
-        QTest::newRow("four digits empty") << DisplayFormat::FourDigits << "" << "";
-        QTest::newRow("five digits padded") << DisplayFormat::FiveDigits << "123" << "00123";
-        QTest::newRow("number loses zeros") << DisplayFormat::NumberNoLeadingZeros << "0012" << "12";
-        QTest::newRow("number zero stays") << DisplayFormat::NumberNoLeadingZeros << "000" << "0";
-        QTest::newRow("number other text") << DisplayFormat::NumberNoLeadingZeros << "012B" << "012B";
-        QTest::newRow("no format") << DisplayFormat::None << "0012" << "0012";
+        QTest::newRow("four digits padded") << DisplayFormat::FourDigits << "12"
+                                            << "0012";
+        QTest::newRow("four digits other text") << DisplayFormat::FourDigits << "12A"
+                                                << "12A";
+        QTest::newRow("four digits empty") << DisplayFormat::FourDigits << ""
+                                           << "";
+        QTest::newRow("five digits padded") << DisplayFormat::FiveDigits << "123"
+                                            << "00123";
+        QTest::newRow("number loses zeros") << DisplayFormat::NumberNoLeadingZeros << "0012"
+                                            << "12";
+        QTest::newRow("number zero stays") << DisplayFormat::NumberNoLeadingZeros << "000"
+                                           << "0";
+        QTest::newRow("number other text") << DisplayFormat::NumberNoLeadingZeros << "012B"
+                                           << "012B";
+        QTest::newRow("no format") << DisplayFormat::None << "0012"
+                                   << "0012";
         QTest::newRow("capitals per character") << DisplayFormat::Capitals << "ab\u00df\u00e9\u00ff1"
                                                 << "AB\u00df\u00c9\u00ff1";
     }
@@ -42,8 +50,8 @@ private slots:
 
     void incrementPrimaryCode()
     {
-        const QList<std::pair<QString, QString>> cases{
-            {"0123", "0124"}, {"", "0001"}, {"0009", "0010"}, {"12X", "0013"}, {"X", "0001"}, {"9998", "9999"}};
+        const QList<std::pair<QString, QString>> cases{{"0123", "0124"}, {"", "0001"},  {"0009", "0010"},
+                                                       {"12X", "0013"},  {"X", "0001"}, {"9998", "9999"}};
         for (const auto& [before, after] : cases) {
             Form form = Form::designTime();
             form.PrimaryCode.text = before;
@@ -70,8 +78,7 @@ private slots:
         QCOMPARE(form.PrimaryCode.text, QStringLiteral("12AB"));
         BoardImage image;
         Editor::ReadGUI(form, image);
-        QCOMPARE((QStringList{image.word(17), image.word(18), image.word(19)}),
-                 (QStringList{"000A", "0B0C", "0D0E"}));
+        QCOMPARE((QStringList{image.word(17), image.word(18), image.word(19)}), (QStringList{"000A", "0B0C", "0D0E"}));
         QCOMPARE((QStringList{image.word(46), image.word(47), image.word(48), image.word(49)}),
                  (QStringList{"0000", "0000", "0000", "0000"}));
 

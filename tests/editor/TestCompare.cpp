@@ -31,13 +31,16 @@ private slots:
         BoardImage a = plainImage();
         setWords(a, {{3, "00FF"}, {25 + 3, "1234"}});
         BoardImage b = a;
-        setWords(b, {{6, "0102"}, {7, "0304"},           // primary code 1234
-                     {25 + 3, "1235"},                   // group row 3
-                     {42, "AFFF"},                       // memory 0 locked
-                     {42 + 40 + 2, "F555"}, {42 + 40 + 3, "1234"}, // memory A
-                     {3, "0001"},                        // still tone on: the list shows the same
-                     {98, "FF10"},                       // high digits nobody reads
-                     {179, "4321"}, {250, "0000"}});
+        setWords(b, {{6, "0102"},
+                     {7, "0304"},      // primary code 1234
+                     {25 + 3, "1235"}, // group row 3
+                     {42, "AFFF"},     // memory 0 locked
+                     {42 + 40 + 2, "F555"},
+                     {42 + 40 + 3, "1234"}, // memory A
+                     {3, "0001"},           // still tone on: the list shows the same
+                     {98, "FF10"},          // high digits nobody reads
+                     {179, "4321"},
+                     {250, "0000"}});
         const QStringList expected{
             QStringLiteral("Primary Code - ESN: (blank) | 1234"),
             QStringLiteral("Group Codes, row 3: 1234 | 1235"),

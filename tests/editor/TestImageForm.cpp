@@ -9,10 +9,13 @@ private slots:
     void showsWordsAsTheControlsShowThem()
     {
         BoardImage image = plainImage();
+        // A table of words, as written by hand:
+        // clang-format off
         setWords(image, {{6, "0400"}, {7, "0906"}, {8, "0400"}, {9, "000F"}, {12, "001E"}, {98, "FF05"},
                          {25, "1234"}, {26, "12AB"}, {42, "AFFF"}, {43, "FFFF"}, {44, "F555"}, {45, "1234"},
                          {1, "0006"}, {3, "00FF"}, {2, "0003"}, {16, "0001"}, {17, "0004"}, {18, "0702"},
                          {19, "0003"}});
+        // clang-format on
         Form form = formFor(4);
         Editor::UpdateGUI(form, image);
 
@@ -70,9 +73,9 @@ private slots:
         form.chkRoaming.value = 1;
         Editor::ReadGUI(form, image);
 
-        const QStringList expected{"20E5", "0400", "0906", "0003", "00FF", "001E", "1234", "AFFF", "FFFF", "F555",
-                                   "1234", "FFFF", "FFFF", "FFFF", "FFFF", "A987", "6543", "2109", "8765",
-                                   "FF05", "0006", "FFFF"};
+        const QStringList expected{"20E5", "0400", "0906", "0003", "00FF", "001E", "1234", "AFFF",
+                                   "FFFF", "F555", "1234", "FFFF", "FFFF", "FFFF", "FFFF", "A987",
+                                   "6543", "2109", "8765", "FF05", "0006", "FFFF"};
         const QList<int> words{0, 6, 7, 2, 3, 12, 28, 50, 51, 52, 53, 54, 55, 56, 57, 58, 59, 60, 61, 98, 21, 250};
         for (int k = 0; k < words.size(); ++k)
             QCOMPARE(image.word(words[k]), expected[k]);
@@ -123,10 +126,27 @@ private slots:
     {
         QFETCH(int, product);
         BoardImage image = plainImage(product == 2 || product == 3 ? QStringLiteral("2041") : QStringLiteral("3A54"));
-        setWords(image, {{0, product == 4 ? "20E5" : "00E5"}, {1, "005A"}, {2, "0006"}, {3, "00FF"}, {4, "00FF"},
-                         {5, "00FF"}, {6, "0100"}, {7, "0203"}, {12, "001F"}, {17, "0001"}, {18, "0203"},
-                         {19, "0405"}, {20, "00FF"}, {21, "0006"}, {25, "0000"}, {40, "9999"}, {94, "AFFF"},
-                         {95, "FF12"}, {96, "3456"}, {97, "789A"}, {98, "FF07"}});
+        setWords(image, {{0, product == 4 ? "20E5" : "00E5"},
+                         {1, "005A"},
+                         {2, "0006"},
+                         {3, "00FF"},
+                         {4, "00FF"},
+                         {5, "00FF"},
+                         {6, "0100"},
+                         {7, "0203"},
+                         {12, "001F"},
+                         {17, "0001"},
+                         {18, "0203"},
+                         {19, "0405"},
+                         {20, "00FF"},
+                         {21, "0006"},
+                         {25, "0000"},
+                         {40, "9999"},
+                         {94, "AFFF"},
+                         {95, "FF12"},
+                         {96, "3456"},
+                         {97, "789A"},
+                         {98, "FF07"}});
         const BoardImage before = image;
         Form form = formFor(product);
         Editor::UpdateGUI(form, image);

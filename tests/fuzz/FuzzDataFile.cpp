@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     bool plain = true;
     for (const QString& v : read.values)
-        plain = plain && !v.contains(QLatin1Char('"')) && !v.contains(QLatin1Char('\r')) && !v.contains(QLatin1Char('\n'));
+        plain = plain && !v.contains(QLatin1Char('"')) && !v.contains(QLatin1Char('\r'))
+                && !v.contains(QLatin1Char('\n'));
     if (!plain)
         return 0;
     BoardImage full;

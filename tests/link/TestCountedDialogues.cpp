@@ -63,13 +63,18 @@ void TestCountedDialogues::pingJudgesBothAnswers_data()
     QTest::addColumn<int>("outcome");
     const QByteArray e5("\xE5");
     QTest::newRow("V accepted") << true << e5 << qint64(20) << QByteArray("OK\n\r") << int(Outcome::Established);
-    QTest::newRow("V CR LF refuses") << true << e5 + "xy" << qint64(20) << QByteArray("OK\r\n") << int(Outcome::CodeRefused);
+    QTest::newRow("V CR LF refuses") << true << e5 + "xy" << qint64(20) << QByteArray("OK\r\n")
+                                     << int(Outcome::CodeRefused);
     QTest::newRow("V late code answer") << true << e5 << qint64(251) << QByteArray("\n\r") << int(Outcome::CodeRefused);
-    QTest::newRow("V E5 as text") << true << QByteArray("E5") << qint64(20) << QByteArray("\n\r") << int(Outcome::LinkError);
+    QTest::newRow("V E5 as text") << true << QByteArray("E5") << qint64(20) << QByteArray("\n\r")
+                                  << int(Outcome::LinkError);
     QTest::newRow("V no answer") << true << QByteArray() << qint64(20) << QByteArray("\n\r") << int(Outcome::LinkError);
-    QTest::newRow("A any answers") << false << QByteArray("?") << qint64(20) << QByteArray("\r\n") << int(Outcome::Established);
-    QTest::newRow("A silent on code") << false << QByteArray("?") << qint64(20) << QByteArray() << int(Outcome::CodeRefused);
-    QTest::newRow("A late code answer") << false << QByteArray("?") << qint64(251) << QByteArray("x") << int(Outcome::CodeRefused);
+    QTest::newRow("A any answers") << false << QByteArray("?") << qint64(20) << QByteArray("\r\n")
+                                   << int(Outcome::Established);
+    QTest::newRow("A silent on code") << false << QByteArray("?") << qint64(20) << QByteArray()
+                                      << int(Outcome::CodeRefused);
+    QTest::newRow("A late code answer") << false << QByteArray("?") << qint64(251) << QByteArray("x")
+                                        << int(Outcome::CodeRefused);
     QTest::newRow("A no answer") << false << QByteArray() << qint64(20) << QByteArray("x") << int(Outcome::LinkError);
 }
 
@@ -104,7 +109,9 @@ void TestCountedDialogues::vertexReadTakesWordZeroFromTheFirstReply_data()
 {
     QTest::addColumn<QByteArray>("firstReply");
     QTest::addColumn<int>("N");
-    QTest::newRow("9 characters, VT-60") << QByteArray("\x02" "0:00E5\r\n") << 249;
+    QTest::newRow("9 characters, VT-60") << QByteArray("\x02"
+                                                       "0:00E5\r\n")
+                                         << 249;
     QTest::newRow("12 characters, VTP-50") << QByteArray("abc00E5\r\nxyz") << 98;
 }
 
@@ -132,7 +139,10 @@ void TestCountedDialogues::vertexReadTakesWordZeroFromTheFirstReply()
 void TestCountedDialogues::vertexReadCancelledAtTheFirstWaitStillOverwritesWordZero()
 {
     ScriptedLink link;
-    link.port.onSent("02\r", "\x02" "0:", 5); // three characters, then silence
+    link.port.onSent("02\r",
+                     "\x02"
+                     "0:",
+                     5); // three characters, then silence
     link.port.cancelAt(100, link.cancel);
     BoardImage image = filled(QStringLiteral("AAAA"));
 

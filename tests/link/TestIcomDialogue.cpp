@@ -53,10 +53,10 @@ private slots:
 void TestIcomDialogue::framesAreExactlyTheBoardsFrames()
 {
     QCOMPARE(IcomFrame::wakeUp(), bytes({0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x20, 0x24, 0x00, 0x00, 0x00, 0xFD}));
-    QCOMPARE(IcomFrame::withText("02"), bytes({0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x20, 0x24, 0x00, 0x00, 0x02, 0x30,
-                                               0x32, 0x0D, 0x0A, 0xFD}));
-    QCOMPARE(IcomFrame::withText("00E5"), bytes({0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x20, 0x24, 0x00, 0x00, 0x02, 0x30,
-                                                 0x30, 0x45, 0x35, 0x0D, 0x0A, 0xFD}));
+    QCOMPARE(IcomFrame::withText("02"),
+             bytes({0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x20, 0x24, 0x00, 0x00, 0x02, 0x30, 0x32, 0x0D, 0x0A, 0xFD}));
+    QCOMPARE(IcomFrame::withText("00E5"), bytes({0xFE, 0xFE, 0xEE, 0xEF, 0xE8, 0x20, 0x24, 0x00, 0x00, 0x02, 0x30, 0x30,
+                                                 0x45, 0x35, 0x0D, 0x0A, 0xFD}));
     QCOMPARE(IcomFrame::withText("47203").size(), 18);
 }
 
@@ -83,7 +83,7 @@ void TestIcomDialogue::pingJudgesTheTailsOfBothAnswers()
     ScriptedLink link;
     // The answer's last two bytes are still on the line when the PC looks.
     link.port.onSent(kWakeFrame, QList<ScriptedPort::Piece>{{wakeAfter, wakeAnswer.chopped(2)},
-                                                             {wakeAfter + 2, wakeAnswer.right(2)}});
+                                                            {wakeAfter + 2, wakeAnswer.right(2)}});
     link.port.onSent(kCodeFrame, codeAnswer, 30);
     QCOMPARE(int(Ping_Icom(link.ctx, QStringLiteral("47203")).outcome), outcome);
     if (outcome != int(Outcome::LinkError))
@@ -118,13 +118,13 @@ void TestIcomDialogue::readJoinsPiecesAndIgnoresEchoesAndStrayBytes()
     const QByteArray w1 = boardFrame(QStringLiteral("1234"));
     const QByteArray w2 = boardFrame(QStringLiteral("5678"));
     link.port.onSent(kReadFrame, QList<ScriptedPort::Piece>{
-        {1, kReadFrame},                 // the PC's own frame echoed: not an answer
-        {5, w0.left(12)},                // word 0 in three pieces
-        {7, w0.mid(12, 3)},
-        {9, w0.mid(15)},
-        {20, w1 + kHeader.left(3)},      // word 1 with the start of the next frame
-        {40, kHeader.mid(3) + w2.mid(9)} // the rest of word 2
-    });
+                                     {1, kReadFrame},  // the PC's own frame echoed: not an answer
+                                     {5, w0.left(12)}, // word 0 in three pieces
+                                     {7, w0.mid(12, 3)},
+                                     {9, w0.mid(15)},
+                                     {20, w1 + kHeader.left(3)},      // word 1 with the start of the next frame
+                                     {40, kHeader.mid(3) + w2.mid(9)} // the rest of word 2
+                                 });
     BoardImage image = filled(QStringLiteral("AAAA"));
     link.port.cancelAt(500, link.cancel);
     const TransferResult r = ReadIcom(link.ctx, image, 98);
@@ -141,10 +141,10 @@ void TestIcomDialogue::readStoresEveryWordOfFramesMergedInOnePiece()
 {
     ScriptedLink link;
     link.port.onSent(kReadFrame, QList<ScriptedPort::Piece>{
-        {5, boardFrame(QStringLiteral("00E5"))},
-        {20, boardFrame(QStringLiteral("1111")) + boardFrame(QStringLiteral("2222"))},
-        {40, boardFrame(QStringLiteral("3333"))},
-    });
+                                     {5, boardFrame(QStringLiteral("00E5"))},
+                                     {20, boardFrame(QStringLiteral("1111")) + boardFrame(QStringLiteral("2222"))},
+                                     {40, boardFrame(QStringLiteral("3333"))},
+                                 });
     BoardImage image = filled(QStringLiteral("AAAA"));
     const TransferResult r = ReadIcom(link.ctx, image, 3);
     QVERIFY(r.end == End::Completed);

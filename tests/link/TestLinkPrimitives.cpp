@@ -30,8 +30,8 @@ void TestLinkPrimitives::lineSettingsParseGoodTextsAndRejectMalformedOnes()
     QVERIFY((*s == LineSettings{9600, LineSettings::Parity::Even, 7, LineSettings::StopBits::OneAndHalf}));
     QVERIFY((*LineSettings::parse(QStringLiteral("4800,n,8,2")) == LineSettings{}));
 
-    for (const char* bad : {"", "4800,n,8", "4800,n,8,2,1", "fast,n,8,2", "0,n,8,2", "4800,x,8,2", "4800,n,9,2",
-                            "4800,n,8,3"}) {
+    for (const char* bad :
+         {"", "4800,n,8", "4800,n,8,2,1", "fast,n,8,2", "0,n,8,2", "4800,x,8,2", "4800,n,9,2", "4800,n,8,3"}) {
         QString why;
         QVERIFY2(!LineSettings::parse(QString::fromLatin1(bad), &why), bad);
         QVERIFY(!why.isEmpty());

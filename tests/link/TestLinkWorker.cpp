@@ -31,14 +31,15 @@ private:
 // port is made. Everything else touching the board happens on that thread too.
 struct ScriptedWorker {
     explicit ScriptedWorker(std::function<void(ScriptedPort&)> script)
-        : worker(nullptr,
-                 [this, script](const QString& name, const PortMap&) {
-                     portNames.append(name);
-                     auto port = std::make_unique<ScriptedPort>(clock);
-                     script(*port);
-                     return port;
-                 },
-                 [this] { return std::make_unique<ClockRef>(clock); })
+        : worker(
+            nullptr,
+            [this, script](const QString& name, const PortMap&) {
+                portNames.append(name);
+                auto port = std::make_unique<ScriptedPort>(clock);
+                script(*port);
+                return port;
+            },
+            [this] { return std::make_unique<ClockRef>(clock); })
     {
     }
     VirtualClock clock;

@@ -46,7 +46,8 @@ void TestPortTrace::vertexLinkCheckIsTracedByteByByteWithItsTimes()
 
     QVERIFY(Ping_Vertex(ctx, QStringLiteral("47203")).outcome == PingResult::Outcome::Established);
     // What went over the line is unchanged by the trace.
-    QCOMPARE(link.port.sentBytes(), QByteArray("\xE5\x2C" "47203\r"));
+    QCOMPARE(link.port.sentBytes(), QByteArray("\xE5\x2C"
+                                               "47203\r"));
 
     // Read while the port is still in use: every line is on disk already.
     const QStringList lines = traceLines(path);
@@ -138,7 +139,8 @@ void TestPortTrace::longPiecesAreSplitAndUnprintableBytesShownAsDots()
 
     const QStringList lines = traceLines(path).mid(1);
     QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[0], QStringLiteral("         0 RX    00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F |................|"));
+    QCOMPARE(lines[0],
+             QStringLiteral("         0 RX    00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F |................|"));
     QCOMPARE(lines[1], QStringLiteral("         0 RX    10 11 12 13                                     |....|"));
     // Printable ASCII shows as itself, everything else (0x7F and up included) as a dot.
     QCOMPARE(PortTrace::bytesText(QByteArray(" ~\x7F\xE5\xFD", 5)).section(QLatin1Char('|'), 1, 1),

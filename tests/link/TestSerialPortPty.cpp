@@ -168,7 +168,9 @@ void TestSerialPortPty::pacedBytesLeaveAtLeastEightMillisecondsApart()
     CancelToken cancel{false};
     LinkContext ctx{port, clock, cancel};
 
-    const QByteArray text("\xE5\x2C" "47203\r\x00\xFD", 10);
+    const QByteArray text("\xE5\x2C"
+                          "47203\r\x00\xFD",
+                          10);
     std::vector<qint64> arrivals;
     QByteArray received;
     std::thread reader([&] { received = board.read(int(text.size()), 2000, &arrivals); });
@@ -260,7 +262,8 @@ void TestSerialPortPty::openFailuresSayWhatToDo()
     ::chmod(locked.toLocal8Bit().constData(), 0);
     SerialPort denied(locked);
     QVERIFY(!denied.open());
-    QVERIFY(denied.errorMessage().startsWith(locked + QStringLiteral(": permission denied \u2014 add your user to the group '")));
+    QVERIFY(denied.errorMessage().startsWith(
+        locked + QStringLiteral(": permission denied \u2014 add your user to the group '")));
     QVERIFY(denied.errorMessage().endsWith(QStringLiteral("and log in again")));
 }
 

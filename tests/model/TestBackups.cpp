@@ -67,7 +67,8 @@ private slots:
         Backups::save(markedImage(QStringLiteral("0000")), 5, Backups::Kind::Write, kNow.addSecs(60));
         Backups::save(image, 4, Backups::Kind::Read, kNow.addSecs(-60));
         QVERIFY(DataFile::save(QDir(folder_).filePath(QStringLiteral("kept by hand.tv2")), image).ok());
-        QVERIFY(DataFile::save(QDir(folder_).filePath(QStringLiteral("XY-1_read_20261207-081502-117.tv2")), image).ok());
+        QVERIFY(
+            DataFile::save(QDir(folder_).filePath(QStringLiteral("XY-1_read_20261207-081502-117.tv2")), image).ok());
 
         const std::vector<Backups::Entry> all = Backups::list();
         QCOMPARE(all.size(), size_t(3));

@@ -44,12 +44,12 @@ private slots:
     {
         auto values = [](const char* text) { return SequentialInput::parse(QByteArray(text), 400).values; };
         QCOMPARE(values("\"00E5\"\r\n\"0000\"\r\n"), (QStringList{"00E5", "0000"}));
-        QCOMPARE(values("00E5\n0001\n"), (QStringList{"00E5", "0001"}));                  // bare LF, unquoted
-        QCOMPARE(values("00E5,0001\r0002"), (QStringList{"00E5", "0001", "0002"}));      // comma, bare CR
-        QCOMPARE(values("  \"a,b\"  , c d  \r\n"), (QStringList{"a,b", "c d"}));        // blanks, quoted comma
-        QCOMPARE(values("\"x\"junk,y"), (QStringList{"x", "y"}));                        // after the quote
-        QCOMPARE(values("a,"), (QStringList{"a", ""}));                                  // a comma opens a value
-        QCOMPARE(values("a\r\n\r\nb"), (QStringList{"a", "", "b"}));                     // empty line
+        QCOMPARE(values("00E5\n0001\n"), (QStringList{"00E5", "0001"}));            // bare LF, unquoted
+        QCOMPARE(values("00E5,0001\r0002"), (QStringList{"00E5", "0001", "0002"})); // comma, bare CR
+        QCOMPARE(values("  \"a,b\"  , c d  \r\n"), (QStringList{"a,b", "c d"}));    // blanks, quoted comma
+        QCOMPARE(values("\"x\"junk,y"), (QStringList{"x", "y"}));                   // after the quote
+        QCOMPARE(values("a,"), (QStringList{"a", ""}));                             // a comma opens a value
+        QCOMPARE(values("a\r\n\r\nb"), (QStringList{"a", "", "b"}));                // empty line
         QCOMPARE(values("\"unterminated,\r\nrest"), (QStringList{"unterminated,\r\nrest"}));
         QCOMPARE(values(""), QStringList());
         const auto capped = SequentialInput::parse("1,2,3", 2);

@@ -68,10 +68,7 @@ public:
         return start();
     }
 
-    static int baudOf(int product)
-    {
-        return Product::info(product).line.baudRate;
-    }
+    static int baudOf(int product) { return Product::info(product).line.baudRate; }
     PtyBoard& board() { return *board_; }
     // The cable pulled: the board and its end of the line are gone.
     void unplug() { board_.reset(); }

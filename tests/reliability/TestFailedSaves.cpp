@@ -159,7 +159,8 @@ void TestFailedSaves::aPortWithoutPermissionSaysWhichGroup()
     const bool refused = asNobody([&] {
         SerialPort port(path);
         return !port.open()
-            && port.errorMessage().startsWith(path + QStringLiteral(": permission denied \u2014 add your user to the group '"));
+               && port.errorMessage().startsWith(
+                   path + QStringLiteral(": permission denied \u2014 add your user to the group '"));
     });
     ::close(slave);
     ::close(master);

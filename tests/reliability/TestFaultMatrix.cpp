@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kAt = 10;                                   // the word where a fault strikes
+constexpr int kAt = 10; // the word where a fault strikes
 // A wait gives up after this much silence: long enough for a loaded machine
 // (sanitizers, parallel builds), except for the late board, which must be
 // given up on before its answers come 400 ms late.

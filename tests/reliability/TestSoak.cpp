@@ -38,8 +38,8 @@ private slots:
 
 void TestSoak::manyCyclesSucceedWithoutGrowing()
 {
-    const int cycles = qEnvironmentVariableIsSet("VIREO_SOAK_CYCLES") ? qEnvironmentVariableIntValue("VIREO_SOAK_CYCLES")
-                                                                      : 500;
+    const int cycles =
+        qEnvironmentVariableIsSet("VIREO_SOAK_CYCLES") ? qEnvironmentVariableIntValue("VIREO_SOAK_CYCLES") : 500;
     RigSetup setup;
     setup.product = kProduct;
     setup.lineRate = false;
@@ -59,11 +59,13 @@ void TestSoak::manyCyclesSucceedWithoutGrowing()
 
         const BoardImage written = markedImage(kProduct, 2 + cycle % 2);
         const TransferResult w = LinkOperations::write(rig.ctx, kProduct, written);
-        QVERIFY2(w.end == TransferResult::End::Completed, qPrintable(QStringLiteral("write %1: %2").arg(cycle).arg(w.message)));
+        QVERIFY2(w.end == TransferResult::End::Completed,
+                 qPrintable(QStringLiteral("write %1: %2").arg(cycle).arg(w.message)));
 
         BoardImage image = markedImage(kProduct, 9);
         const TransferResult r = LinkOperations::read(rig.ctx, kProduct, image);
-        QVERIFY2(r.end == TransferResult::End::Completed, qPrintable(QStringLiteral("read %1: %2").arg(cycle).arg(r.message)));
+        QVERIFY2(r.end == TransferResult::End::Completed,
+                 qPrintable(QStringLiteral("read %1: %2").arg(cycle).arg(r.message)));
         for (int i = 0; i <= LinkOperations::lastWord(kProduct); ++i)
             QCOMPARE(image.word(i), written.word(i));
 

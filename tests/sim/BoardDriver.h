@@ -67,7 +67,10 @@ inline QByteArray icomFrame(char type, const QByteArray& text)
 {
     return IcomBoard::programmerHeader() + type + text + IcomBoard::kEnd;
 }
-inline QByteArray icomText(const QByteArray& text) { return icomFrame(0x02, text + "\r\n"); }
+inline QByteArray icomText(const QByteArray& text)
+{
+    return icomFrame(0x02, text + "\r\n");
+}
 inline const QByteArray kIcomWakeUp = icomFrame(0x00, {});
 
 const QByteArray kWakeUp("\xE5\x2C", 2);

@@ -8,12 +8,31 @@ using namespace std::chrono_literals;
 namespace {
 
 // What the programmer looks at in each answer.
-bool vertexWakeUpPasses(const QByteArray& r) { return !r.isEmpty() && static_cast<uchar>(r.at(0)) == 0xE5; }
-bool vertexCodePasses(const QByteArray& r) { return r.endsWith("\n\r"); }
-bool icomWakeUpPasses(const QByteArray& r) { return r.endsWith("1\xFD"); }
-bool icomCodePasses(const QByteArray& r) { return r.endsWith(QByteArray("\x02" "2\n\r\xFD")); }
-bool icomAckPasses(const QByteArray& r) { return r.endsWith(QByteArray("\x02\n\r\xFD")); }
-QByteArray icomWord(const QByteArray& r) { return r.endsWith("\n\r\xFD") ? r.right(7).left(4) : QByteArray(); }
+bool vertexWakeUpPasses(const QByteArray& r)
+{
+    return !r.isEmpty() && static_cast<uchar>(r.at(0)) == 0xE5;
+}
+bool vertexCodePasses(const QByteArray& r)
+{
+    return r.endsWith("\n\r");
+}
+bool icomWakeUpPasses(const QByteArray& r)
+{
+    return r.endsWith("1\xFD");
+}
+bool icomCodePasses(const QByteArray& r)
+{
+    return r.endsWith(QByteArray("\x02"
+                                 "2\n\r\xFD"));
+}
+bool icomAckPasses(const QByteArray& r)
+{
+    return r.endsWith(QByteArray("\x02\n\r\xFD"));
+}
+QByteArray icomWord(const QByteArray& r)
+{
+    return r.endsWith("\n\r\xFD") ? r.right(7).left(4) : QByteArray();
+}
 
 } // namespace
 
@@ -69,7 +88,7 @@ private slots:
         }
         QCOMPARE(b->memory().word(0), QStringLiteral("A000"));
         QCOMPARE(b->memory().word(98), QStringLiteral("A062"));
-        QCOMPARE(b->memory().word(7), QStringLiteral("12")); // as sent
+        QCOMPARE(b->memory().word(7), QStringLiteral("12"));    // as sent
         QCOMPARE(b->memory().word(99), QStringLiteral("0063")); // beyond the product's words
         // After the last word the board is back to commands; a short word reads back as four digits.
         b->receive("02\r");
@@ -161,14 +180,17 @@ private slots:
     void icomBoardAnswersTheProgrammersFrames()
     {
         auto b = board(3);
-        const QByteArray wakeUp = QByteArray::fromHex("FEFEEEEFE820240000" "00FD");
+        const QByteArray wakeUp = QByteArray::fromHex("FEFEEEEFE820240000"
+                                                      "00FD");
         QVERIFY(icomWakeUpPasses(say(*b, wakeUp)));
         QVERIFY(!icomCodePasses(say(*b, icomText("47204"))));
         QVERIFY(icomWakeUpPasses(say(*b, wakeUp)));
         // Line noise before a frame does not hide it.
         QVERIFY(icomCodePasses(say(*b, "\x11\x22" + icomText("47203"))));
 
-        b->receive(QByteArray::fromHex("FEFEEEEFE82024000002" "3032" "0D0AFD"));
+        b->receive(QByteArray::fromHex("FEFEEEEFE82024000002"
+                                       "3032"
+                                       "0D0AFD"));
         const auto pieces = takeAll(*b);
         QCOMPARE(int(pieces.size()), 250);
         for (int i = 0; i <= 249; ++i) {
@@ -177,7 +199,9 @@ private slots:
         }
 
         say(*b, icomText("03"));
-        const QByteArray wordFrame = QByteArray::fromHex("FEFEEEEFE82024000002" "30304535" "0D0AFD");
+        const QByteArray wordFrame = QByteArray::fromHex("FEFEEEEFE82024000002"
+                                                         "30304535"
+                                                         "0D0AFD");
         QVERIFY(icomAckPasses(say(*b, wordFrame)));
         QCOMPARE(b->memory().word(0), QStringLiteral("00E5"));
         for (int i = 1; i <= 249; ++i)
@@ -309,8 +333,8 @@ private slots:
         QVERIFY(!f.add(QStringLiteral("StopAt:40")));
         QVERIFY(!f.add(QStringLiteral("mergedframes")));
         QVERIFY(f.late && f.stopAt == 40 && f.merged && !f.mergedAt);
-        QVERIFY(f.add(QStringLiteral("stopat")));      // needs its word
-        QVERIFY(f.add(QStringLiteral("late:3")));      // takes none
+        QVERIFY(f.add(QStringLiteral("stopat"))); // needs its word
+        QVERIFY(f.add(QStringLiteral("late:3"))); // takes none
         QVERIFY(f.add(QStringLiteral("unplug:x")));
         QVERIFY(f.add(QStringLiteral("unplug:301")));
         QVERIFY(f.add(QStringLiteral("smoke")));
