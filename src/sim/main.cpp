@@ -108,9 +108,9 @@ int chosenProduct(const QCommandLineParser& parser)
     return product;
 }
 
-Options parseOptions(const QCoreApplication& app)
+// The board's --help: what it does, its options and its faults.
+void describeOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("A virtual Vireo Logic Board on a pseudo-terminal. It answers the programmer's link check,\n"
                        "read, write and Force Initialization as the board of the chosen family does, until\n"
@@ -150,6 +150,12 @@ Options parseOptions(const QCoreApplication& app)
         {QStringLiteral("fault"), QStringLiteral("Switch on a fault (see above)."), QStringLiteral("NAME[:K]")},
         {QStringLiteral("no-lock"), QStringLiteral("Obey read and write also without the access code.")},
     });
+}
+
+Options parseOptions(const QCoreApplication& app)
+{
+    QCommandLineParser parser;
+    describeOptions(parser);
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         fail(QStringLiteral("unexpected argument \"%1\"").arg(parser.positionalArguments().first()));
