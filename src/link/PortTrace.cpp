@@ -63,6 +63,8 @@ void PortTrace::record(const QString& kind, const QString& details)
 
 void PortTrace::recordBytes(const QString& kind, const QByteArray& bytes)
 {
+    if (!file_.isOpen())
+        return; // no text made for every byte of a transfer nobody traces
     for (qsizetype at = 0; at < bytes.size(); at += kBytesPerLine)
         record(kind, bytesText(bytes.mid(at, kBytesPerLine)));
 }
