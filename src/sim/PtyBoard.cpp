@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <termios.h>
@@ -17,6 +18,9 @@ constexpr int kBitsPerChar = 11; // start, 8 data, 2 stop
 constexpr auto kQueuePoll = std::chrono::milliseconds(1);
 constexpr auto kLandingPoll = std::chrono::microseconds(25);
 constexpr auto kLandingAllowance = std::chrono::milliseconds(1);
+// With the programmer's reads watched: how long a reply may stay unread before the
+// board takes it as read all the same (a watch that has stopped telling).
+constexpr auto kReadAllowance = std::chrono::milliseconds(50);
 
 void makeRaw(int fd)
 {
@@ -72,6 +76,10 @@ std::optional<QString> PtyBoard::start()
         return systemError("cannot name the pseudo-terminal");
     }
     slavePath_ = QString::fromLocal8Bit(name);
+    // Each read by the programmer that returns bytes is an access to the slave.
+    reads_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (reads_ >= 0 && inotify_add_watch(reads_, name, IN_ACCESS) < 0)
+        closeFd(reads_);
     makeRaw(master_);
     makeRaw(slave_); // until the programmer sets its own line settings
     fcntl(master_, F_SETFL, fcntl(master_, F_GETFL) | O_NONBLOCK);
@@ -196,6 +204,14 @@ bool PtyBoard::programmerHasTakenAll()
     return pending == 0;
 }
 
+bool PtyBoard::programmerReadSinceWrite()
+{
+    alignas(inotify_event) char events[1024];
+    while (reads_ >= 0 && ::read(reads_, events, sizeof events) > 0)
+        readSinceWrite_ = true; // an overflow of the queue says so too
+    return readSinceWrite_;
+}
+
 std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock::time_point now)
 {
     auto due = out.due;
@@ -207,6 +223,11 @@ std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock
         // Not yet seen arriving: look closely for a while, as a quick programmer
         // takes the bytes within a fraction of a millisecond of their arrival.
         if (!landed_ && now - lastWrite_ < kLandingAllowance)
+            return kLandingPoll;
+        // Neither seen arriving nor read: the kernel has not handed them over yet
+        // (it does so on its own time, later under load). Sent now, the next reply
+        // would join them in the programmer's queue.
+        if (!landed_ && reads_ >= 0 && !programmerReadSinceWrite() && now - lastWrite_ < kReadAllowance)
             return kLandingPoll;
         if (!out.takenSince)
             out.takenSince = now;
@@ -229,6 +250,8 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
         return true;
     // At a line rate the bytes go one at a time, a character time apart.
     const qsizetype count = charTime_.count() > 0 ? 1 : bytes.size() - out.offset;
+    programmerReadSinceWrite(); // reads of earlier bytes do not count for these
+    readSinceWrite_ = false;
     const ssize_t written = ::write(master_, bytes.constData() + out.offset, static_cast<size_t>(count));
     if (written < 0) {
         if (errno != EAGAIN && errno != EINTR)
@@ -251,6 +274,7 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
 
 void PtyBoard::closeLine()
 {
+    closeFd(reads_);
     closeFd(master_);
     closeFd(slave_);
 }

@@ -18,8 +18,9 @@
 //
 // A pseudo-terminal has no line speed, so the board puts its bytes out at the
 // character rate of the baud it is given (11 bits a character) and holds each
-// read reply until the programmer has taken the one before (it watches the
-// slave's receive queue through a descriptor of its own). Closing the master,
+// read reply until the programmer has taken the one before: the slave's receive
+// queue is empty (watched through a descriptor of its own) and the programmer has
+// read from it since the last byte went out (watched with inotify). Closing the master,
 // which the unplug fault does, is what the programmer sees as a pulled cable.
 class PtyBoard {
 public:
@@ -61,6 +62,8 @@ private:
     void serve();
     void receiveFromLine(Clock::time_point now);
     bool programmerHasTakenAll();
+    // Whether the programmer has read from the line since the board last wrote to it.
+    bool programmerReadSinceWrite();
     // How long to wait before the current piece may go out; zero when it may go now.
     std::optional<Clock::duration> holdBack(Outgoing& out, Clock::time_point now);
     // false when the line is gone.
@@ -72,6 +75,8 @@ private:
     int master_ = -1;
     int slave_ = -1; // held so the slave's queue can be watched and survives the programmer closing it
     int wakePipe_[2] = {-1, -1};
+    int reads_ = -1; // inotify: the programmer's reads from the slave; -1 where it cannot be watched
+    bool readSinceWrite_ = false;
     QString slavePath_;
     std::thread thread_;
     std::atomic<bool> stopping_{false};
