@@ -3,6 +3,7 @@
 #include "DifferencesDialog.h"
 #include "EditorSession.h"
 #include "Product.h"
+#include "WindowDesign.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -26,17 +27,15 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& text, Q
 
 QTableWidget* backupList(QWidget* parent)
 {
-    auto* list = new QTableWidget(0, 5, parent);
-    list->setObjectName(QStringLiteral("tblBackups"));
-    list->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Product"), QStringLiteral("Kind"),
-                                     QStringLiteral("Primary Code"), QStringLiteral("File")});
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QTableWidget* list = readOnlyTable(parent, QStringLiteral("tblBackups"),
+                                       {QStringLiteral("Time"), QStringLiteral("Product"), QStringLiteral("Kind"),
+                                        QStringLiteral("Primary Code"), QStringLiteral("File")},
+                                       {720, 180});
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->verticalHeader()->hide();
     list->setWordWrap(false); // a file name stays on one line
     list->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
-    list->setMinimumSize(720, 180);
     return list;
 }
 

@@ -3,6 +3,7 @@
 #include "Editor.h"
 #include "EditorSession.h"
 #include "MemoryMap.h"
+#include "WindowDesign.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -72,14 +73,11 @@ QDialog* verify(QWidget* parent, const std::vector<Compare::Difference>& differe
 
 QTableWidget* compareTable(QWidget* parent)
 {
-    auto* table = new QTableWidget(0, 3, parent);
-    table->setObjectName(QStringLiteral("tblCompare"));
-    table->setHorizontalHeaderLabels(
-        {QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")});
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QTableWidget* table =
+        readOnlyTable(parent, QStringLiteral("tblCompare"),
+                      {QStringLiteral("Setting"), QStringLiteral("This window"), QStringLiteral("File")}, {560, 260});
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    table->setMinimumSize(560, 260);
     return table;
 }
 

@@ -6,6 +6,7 @@
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "PortInspection.h"
+#include "WindowDesign.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -128,15 +129,13 @@ void FleetWindow::buildSettings()
 void FleetWindow::buildTable()
 {
     auto* grid = static_cast<QGridLayout*>(layout());
-    tblRadios_ = new QTableWidget(0, 4, this);
-    tblRadios_->setObjectName(QStringLiteral("tblFleetRadios"));
-    tblRadios_->setHorizontalHeaderLabels(
-        {QStringLiteral("Unit"), QStringLiteral("Primary Code"), QStringLiteral("State"), QStringLiteral("Outcome")});
+    tblRadios_ = readOnlyTable(this, QStringLiteral("tblFleetRadios"),
+                               {QStringLiteral("Unit"), QStringLiteral("Primary Code"), QStringLiteral("State"),
+                                QStringLiteral("Outcome")},
+                               {680, 220});
     tblRadios_->horizontalHeader()->setStretchLastSection(true);
-    tblRadios_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tblRadios_->setSelectionMode(QAbstractItemView::NoSelection);
     tblRadios_->setFocusPolicy(Qt::NoFocus);
-    tblRadios_->setMinimumSize(680, 220);
     tblRadios_->verticalHeader()->setDefaultSectionSize(22);
     grid->addWidget(tblRadios_, 5, 0, 1, 3);
     lblStatus_ = new QLabel(QStringLiteral("Load the radios to start."), this);

@@ -1,6 +1,7 @@
 #include "PortAssistant.h"
 
 #include "UserSettings.h"
+#include "WindowDesign.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -48,17 +49,16 @@ namespace {
 
 QTableWidget* makeTable(QWidget* parent)
 {
-    auto* table = new QTableWidget(0, 5, parent);
-    table->setObjectName(QStringLiteral("tblPorts"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Port"), QStringLiteral("Device"), QStringLiteral("Description"),
-                                      QStringLiteral("Manufacturer"), QStringLiteral("Serial Number")});
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QTableWidget* table =
+        readOnlyTable(parent, QStringLiteral("tblPorts"),
+                      {QStringLiteral("Port"), QStringLiteral("Device"), QStringLiteral("Description"),
+                       QStringLiteral("Manufacturer"), QStringLiteral("Serial Number")},
+                      {620, 160});
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
-    table->setMinimumSize(620, 160);
     return table;
 }
 

@@ -4,7 +4,18 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTableWidget>
 #include <QWidget>
+
+QTableWidget* readOnlyTable(QWidget* parent, const QString& name, const QStringList& headings, const QSize& minimum)
+{
+    auto* table = new QTableWidget(0, int(headings.size()), parent);
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headings);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setMinimumSize(minimum);
+    return table;
+}
 
 void centreOnScreen(QWidget* window)
 {

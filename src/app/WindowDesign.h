@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QStringList>
+
 class QFont;
+class QSize;
+class QTableWidget;
 class QWidget;
 
 // The windows' design: coordinates in twips, the font the 17-pixel rows are made
@@ -19,6 +23,11 @@ void centreOnScreen(QWidget* window);
 // Centres the window once, when it is first shown; later shows keep the place the
 // user left it at.
 void centreOnFirstShow(QWidget* window);
+
+// A table the program fills and the user only reads (no cell can be edited), with
+// its object name, column headings and smallest size; the caller chooses how rows
+// are selected and how columns share the width.
+QTableWidget* readOnlyTable(QWidget* parent, const QString& name, const QStringList& headings, const QSize& minimum);
 
 // DejaVu Sans Condensed at 11 pixels: fits the rows and columns of the board's
 // windows as they were drawn.

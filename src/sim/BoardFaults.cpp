@@ -2,23 +2,38 @@
 
 namespace {
 
+enum class Word { None, Needed, Optional }; // "name:K", K a word index
+
 struct Switch {
     const char* name;
-    bool takesWord; // "name:K" (K a word index); optional for mergedframes
+    Word word;
     const char* help;
+    void (*set)(BoardFaults& f, std::optional<int> word);
 };
 
 constexpr Switch kSwitches[] = {
-    {"silent", false, "the board answers nothing"},
-    {"late", false, "every answer starts 400 ms late, after the programmer has stopped looking"},
-    {"wrongcode", false, "every access code is refused"},
-    {"garbage", false, "every answer is random bytes (of the usual length)"},
-    {"wrongack", false, "write acknowledgements are short (Vertex, Alinco) or a different frame (Icom)"},
-    {"stopat", true, "stopat:K - the board stops answering after word K"},
-    {"unplug", true, "unplug:K - the line is closed after word K"},
-    {"splitreplies", false, "every reply is sent in three pieces a few milliseconds apart"},
-    {"mergedframes", true, "mergedframes[:K] - two read replies in one piece, at word K or throughout"},
-    {"echo", false, "every message from the programmer is echoed before the answer"},
+    {"silent", Word::None, "the board answers nothing", [](BoardFaults& f, auto) { f.silent = true; }},
+    {"late", Word::None, "every answer starts 400 ms late, after the programmer has stopped looking",
+     [](BoardFaults& f, auto) { f.late = true; }},
+    {"wrongcode", Word::None, "every access code is refused", [](BoardFaults& f, auto) { f.wrongCode = true; }},
+    {"garbage", Word::None, "every answer is random bytes (of the usual length)",
+     [](BoardFaults& f, auto) { f.garbage = true; }},
+    {"wrongack", Word::None, "write acknowledgements are short (Vertex, Alinco) or a different frame (Icom)",
+     [](BoardFaults& f, auto) { f.wrongAck = true; }},
+    {"stopat", Word::Needed, "stopat:K - the board stops answering after word K",
+     [](BoardFaults& f, std::optional<int> k) { f.stopAt = k; }},
+    {"unplug", Word::Needed, "unplug:K - the line is closed after word K",
+     [](BoardFaults& f, std::optional<int> k) { f.unplugAt = k; }},
+    {"splitreplies", Word::None, "every reply is sent in three pieces a few milliseconds apart",
+     [](BoardFaults& f, auto) { f.splitReplies = true; }},
+    {"mergedframes", Word::Optional, "mergedframes[:K] - two read replies in one piece, at word K or throughout",
+     [](BoardFaults& f, std::optional<int> k) {
+         f.merged = true;
+         if (k)
+             f.mergedAt = k;
+     }},
+    {"echo", Word::None, "every message from the programmer is echoed before the answer",
+     [](BoardFaults& f, auto) { f.echo = true; }},
 };
 
 } // namespace
@@ -39,35 +54,11 @@ std::optional<QString> BoardFaults::add(const QString& text)
     }
     if (!found)
         return QStringLiteral("unknown fault \"%1\"").arg(text);
-    const bool wordOptional = name == QLatin1String("mergedframes");
-    if (hasWord && !found->takesWord)
+    if (hasWord && found->word == Word::None)
         return QStringLiteral("fault \"%1\" takes no word").arg(name);
-    if (!hasWord && found->takesWord && !wordOptional)
+    if (!hasWord && found->word == Word::Needed)
         return QStringLiteral("fault \"%1\" needs a word: %1:K").arg(name);
-
-    if (name == QLatin1String("silent"))
-        silent = true;
-    else if (name == QLatin1String("late"))
-        late = true;
-    else if (name == QLatin1String("wrongcode"))
-        wrongCode = true;
-    else if (name == QLatin1String("garbage"))
-        garbage = true;
-    else if (name == QLatin1String("wrongack"))
-        wrongAck = true;
-    else if (name == QLatin1String("stopat"))
-        stopAt = word;
-    else if (name == QLatin1String("unplug"))
-        unplugAt = word;
-    else if (name == QLatin1String("splitreplies"))
-        splitReplies = true;
-    else if (name == QLatin1String("echo"))
-        echo = true;
-    else if (name == QLatin1String("mergedframes")) {
-        merged = true;
-        if (hasWord)
-            mergedAt = word;
-    }
+    found->set(*this, hasWord ? std::optional<int>(word) : std::nullopt);
     return std::nullopt;
 }
 
