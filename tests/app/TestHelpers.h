@@ -3,6 +3,7 @@
 #include "Messages.h"
 
 #include <QDir>
+#include <QFile>
 #include <QList>
 #include <QSettings>
 #include <QStandardPaths>
@@ -86,8 +87,18 @@ private:
 
 // The user's options (verify after write, port mappings) go to a store of the tests'
 // own, emptied. Call before the first window is made.
+// Each test process has settings and backups of its own, under a home folder of its own:
+// test mode alone puts every process's in one ~/.qttest, so tests run side by side
+// cleared or filled each other's Recent Files, port map and backups.
 inline void useTestUserSettings()
 {
+    static QTemporaryDir home;
+    if (qEnvironmentVariable("HOME") != home.path()) {
+        qputenv("HOME", QFile::encodeName(home.path()));
+        const QString config = home.path() + QStringLiteral("/.qttest/config");
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, config);
+    }
     QStandardPaths::setTestModeEnabled(true);
     QSettings(QStringLiteral("Tervalo"), QStringLiteral("Vireo Logic Board Programmer")).clear();
 }
