@@ -8,19 +8,20 @@ function(vireo_add_test name)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  add_test(NAME ${name} COMMAND ${name} ${T_ARGS})
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  set_tests_properties(${name} PROPERTIES
-    TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VIREO_SOURCE_DIR=${PROJECT_SOURCE_DIR};VIREO_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
-    LABELS "${T_LABELS}")
-  # End-to-end tests pace a virtual board against real time: they run one at a
-  # time, so that another test's load cannot delay the programmer past the
-  # board's gap between read replies.
+  # End-to-end tests pace a virtual board against real time. They start only when
+  # every other test has ended, so that no test's load on the processors delays the
+  # programmer past the board's gap between read replies. Two of them may run side
+  # by side: each sleeps nearly all its time, waiting on the line. They are
+  # registered at the end of the configure, when the list of other tests is whole.
   if("e2e" IN_LIST T_LABELS)
-    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL vireo_register_test \
+      [[${name}]] [[${CMAKE_CURRENT_BINARY_DIR}]] [[${T_TIMEOUT}]] [[${T_LABELS}]] [[${T_ARGS}]])")
+  else()
+    vireo_register_test(${name} ${CMAKE_CURRENT_BINARY_DIR} ${T_TIMEOUT} "${T_LABELS}" "${T_ARGS}")
+    vireo_not_end_to_end(${name})
   endif()
   foreach(label ${T_LABELS})
     if(NOT TARGET tests_${label})
@@ -28,4 +29,21 @@ function(vireo_add_test name)
     endif()
     add_dependencies(tests_${label} ${name})
   endforeach()
+endfunction()
+
+# A test the end-to-end tests wait for (one added with add_test of its own).
+function(vireo_not_end_to_end name)
+  set_property(GLOBAL APPEND PROPERTY VIREO_OTHER_TESTS ${name})
+endfunction()
+
+function(vireo_register_test name dir timeout labels args)
+  add_test(NAME ${name} COMMAND ${name} ${args} WORKING_DIRECTORY ${dir})
+  set_tests_properties(${name} PROPERTIES
+    TIMEOUT ${timeout}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VIREO_SOURCE_DIR=${PROJECT_SOURCE_DIR};VIREO_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ASAN_OPTIONS=detect_leaks=1;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1"
+    LABELS "${labels}")
+  if("e2e" IN_LIST labels)
+    get_property(others GLOBAL PROPERTY VIREO_OTHER_TESTS)
+    set_tests_properties(${name} PROPERTIES DEPENDS "${others}")
+  endif()
 endfunction()
