@@ -105,7 +105,9 @@ void TestLinkWorker::readReportsProgressAndHandsBackTheImage()
     QVERIFY(!w.worker.isBusy());
     QCOMPARE(w.portNames, QStringList{QStringLiteral("COM2")});
 
-    QVERIFY(results.runJob(w.worker, {.kind = Kind::Read, .product = 5, .image = filled(QStringLiteral("AAAA"))}));
+    QVERIFY(
+        results.runJob(w.worker,
+                       {.kind = Kind::Read, .product = 5, .image = filled(QStringLiteral("AAAA")), .backUp = false}));
     QVERIFY(w.worker.isBusy() && w.worker.isRunningDialogue());
     const BoardJob::Result r = results.nextJob();
     QVERIFY(r.kind == Kind::Read);
