@@ -13,8 +13,8 @@ function(vireo_add_test name)
   endif()
   # End-to-end tests pace a virtual board against real time. They start only when
   # every other test has ended, so that no test's load on the processors delays the
-  # programmer past the board's gap between read replies. Two of them may run side
-  # by side: each sleeps nearly all its time, waiting on the line. They are
+  # programmer past the board's gap between read replies. They may run side by side
+  # with each other: each sleeps nearly all its time, waiting on the line. They are
   # registered at the end of the configure, when the list of other tests is whole.
   # ALONE: a test that runs with no other beside it (the window's board tests: one
   # of them once stopped for good while the other ran, and the cause is not found).

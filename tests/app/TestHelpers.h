@@ -86,10 +86,10 @@ private:
 };
 
 // The user's options (verify after write, port mappings) go to a store of the tests'
-// own, emptied. Call before the first window is made.
-// Each test process has settings and backups of its own, under a home folder of its own:
-// test mode alone puts every process's in one ~/.qttest, so tests run side by side
-// cleared or filled each other's Recent Files, port map and backups.
+// own, emptied. Call before the first window is made. Each test process has its
+// settings and backups under a home folder of its own: test mode alone puts every
+// process's in one ~/.qttest, where tests run side by side cleared or filled each
+// other's Recent Files, port map and backups.
 inline void useTestUserSettings()
 {
     static QTemporaryDir home;
