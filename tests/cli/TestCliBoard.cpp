@@ -239,7 +239,7 @@ private slots:
 
         r = vireo({"read", "--product", "4", "--port", file("no-such-port"), "-o", out});
         QCOMPARE(r.status, 5);
-        QVERIFY(r.err.contains("not found"));
+        QVERIFY(r.err.contains("no-such-port is not there: the adapter is unplugged or was renamed"));
 
         BoardImage unmarked = load(file("default.tv2"));
         unmarked.setWord(0, QStringLiteral("00E6"));
