@@ -68,9 +68,10 @@ void BoardCommands::linkCheck()
     const std::optional<int> product = window_.session.product();
     if (!product)
         return;
-    run({.kind = BoardJob::Kind::LinkCheck,
-         .product = *product,
-         .accessCode = window_.session.form.ProgAccessCode.text},
+    window_.completeTyping();
+    const QString accessCode = window_.session.linkCheckCode();
+    window_.showForm();
+    run({.kind = BoardJob::Kind::LinkCheck, .product = *product, .accessCode = accessCode},
         [this](const BoardJob::Result& result) {
             if (!closing_)
                 linkCheckFinished(result);

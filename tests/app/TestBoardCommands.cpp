@@ -296,22 +296,44 @@ private slots:
         w.mnuSerialConfig_Click(3);
         WAIT_LINK_IDLE(w);
         QCOMPARE(bench.messages.messages.size(), 3);
-        QVERIFY(bench.messages.messages[2].text.startsWith(
-            QStringLiteral("Invalid Serial Port\r\n/nonexistent/vireo-tty")));
+        QCOMPARE(bench.messages.messages[2].text,
+                 QStringLiteral("Invalid Serial Port\r\nCOM3 (/nonexistent/vireo-tty) is not there: the adapter is "
+                                "unplugged or was renamed"));
         QVERIFY(w.menus().mnuSerialConfig[1]->isChecked() && !w.menus().mnuSerialConfig[3]->isChecked());
         QCOMPARE(w.controls().Label7->text(), QStringLiteral("COM1:"));
         // COM1 is now closed; a read reports the port before any transfer window.
+        const QString gone = board->slavePath();
         board.reset();
         w.mnuOperRead_Click();
         WAIT_LINK_IDLE(w);
         QCOMPARE(bench.messages.messages.size(), 4);
         QVERIFY(bench.messages.messages[3].text.startsWith(LinkMessages::kCommLinkError + QStringLiteral("\r\n\r\n")));
         QVERIFY(!w.transferWindow()->isVisible());
+        // F2 opens the closed port as a read does, and says that the device is gone.
+        w.mnuEstablishLink_Click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(bench.messages.messages.size(), 5);
+        QVERIFY2(bench.messages.messages[4].text.endsWith(
+                     QStringLiteral("COM1 (%1) is not there: the adapter is unplugged or was renamed").arg(gone)),
+                 qPrintable(bench.messages.messages[4].text));
+        // Plugged in again, with the access code box empty: F2 opens the port and sends
+        // 47203, as leaving the box gives.
+        Form noCode = w.form();
+        noCode.ProgAccessCode.text.clear();
+        w.showForm(noCode);
+        BoardSetup strict = setupFor(w, 4);
+        strict.accessCode = QStringLiteral("47203");
+        board = plugBoard(strict, memory);
+        w.mnuEstablishLink_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.establishWindow()->isVisible(), kLong);
+        QCOMPARE(w.controls().ProgAccessCode->text(), QStringLiteral("47203"));
+        WAIT_LINK_IDLE(w);
+        board.reset();
         // The product command's own reopen fails the same way; the product stands.
         w.mnuProduct_Click(2);
         WAIT_LINK_IDLE(w);
-        QCOMPARE(bench.messages.messages.size(), 5);
-        QVERIFY(bench.messages.messages[4].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
+        QCOMPARE(bench.messages.messages.size(), 6);
+        QVERIFY(bench.messages.messages[5].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
         QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("UT-105"));
         qunsetenv("VIREO_COM3");
 
@@ -320,8 +342,8 @@ private slots:
         bad.PrimaryCode.text = QStringLiteral("12X");
         w.showForm(bad);
         w.mnuOperWrite_Click();
-        QCOMPARE(bench.messages.messages.size(), 6);
-        QCOMPARE(bench.messages.messages[5].title, Messages::kErrorTitle);
+        QCOMPARE(bench.messages.messages.size(), 7);
+        QCOMPARE(bench.messages.messages[6].title, Messages::kErrorTitle);
         QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
     }
 

@@ -294,10 +294,13 @@ private slots:
             QVERIFY(!w.transferWindow()->isVisible());
         }
         {
-            // No settings file: nothing ticked, nothing loaded, the window still comes up.
+            // No settings file: nothing ticked, nothing loaded, the window still comes up,
+            // with nothing to save.
             WorkingDir dir;
             QVERIFY(
                 QFile::copy(sourceFile(QStringLiteral("data/default.tv2")), dir.file(QStringLiteral("default.tv2"))));
+            QVERIFY(DataFile::save(dir.file(QStringLiteral("defaulti.tv2")), sampleImage(QStringLiteral("5678"))).ok());
+            SparePort com1(1);
             MainWindow w;
             w.Form_Load();
             for (QAction* a : w.menus().mnuProduct)
@@ -305,6 +308,22 @@ private slots:
             QVERIFY(w.controls().Label7->text().isEmpty());
             QVERIFY(w.image().word(0).isEmpty());
             QVERIFY(!w.controls().GroupCode[0]->isEnabled());
+            QVERIFY(!w.isWindowModified());
+            // The first product chosen fills the empty window from its default file, as
+            // start-up would have: one step, and still nothing to save.
+            WAIT_LINK_IDLE(w);
+            w.menus().mnuProduct[4]->trigger();
+            WAIT_LINK_IDLE(w);
+            QCOMPARE(w.image().word(0), QStringLiteral("00E5"));
+            QCOMPARE(w.controls().ProgAccessCode->text(), QStringLiteral("47203"));
+            QVERIFY(!w.isWindowModified());
+            QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Open default.tv2"));
+            // Once the window holds a configuration, another product keeps it.
+            const QString primary = w.controls().PrimaryCode->text();
+            w.menus().mnuProduct[2]->trigger();
+            WAIT_LINK_IDLE(w);
+            QCOMPARE(w.controls().PrimaryCode->text(), primary);
+            QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Open default.tv2"));
         }
         {
             // A product outside 1..5 and a port outside 1..4 select nothing.
