@@ -149,6 +149,7 @@ void BoardCommands::write()
 void BoardCommands::transferStarted(TransferWindow::Direction direction, int maximum)
 {
     window_.widget->setCursor(Qt::WaitCursor);
+    transfer_->setOwner(owner_ ? owner_.data() : window_.widget);
     transfer_->showTransfer(direction, maximum);
     transfer_->setCancelEnabled(true);
 }
@@ -282,11 +283,15 @@ void BoardCommands::verifyFinished(const BoardJob::Result& result)
 
 // ---- a fleet's radio ----------------------------------------------------------
 
-void BoardCommands::programRadio(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done)
+void BoardCommands::programRadio(QWidget* owner, BoardJob::Request request,
+                                 std::function<void(const BoardJob::Result&)> done)
 {
+    request.backUpFirst = window_.menus.mnuBackUpBeforeWrite->isChecked(); // as the window's write
+    owner_ = owner;
     run(
         request,
         [this, done = std::move(done)](const BoardJob::Result& result) {
+            owner_ = nullptr;
             transfer_->setCancelEnabled(false);
             transfer_->setBoardSilent(false);
             window_.widget->unsetCursor();

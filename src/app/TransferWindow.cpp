@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -151,6 +152,15 @@ void TransferWindow::showTransfer(Direction direction, int maximum)
     setBoardSilent(false);
     show();
     raise();
+}
+
+void TransferWindow::setOwner(QWidget* owner)
+{
+    QWidget* top = owner->window();
+    // The desktop keeps a window above the one it is transient for.
+    winId();
+    top->winId();
+    windowHandle()->setTransientParent(top->windowHandle());
 }
 
 void TransferWindow::setLabel(const QString& text)

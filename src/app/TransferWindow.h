@@ -29,6 +29,10 @@ public:
     // the progress to 0 of `maximum`, and shows the window (not modal).
     void showTransfer(Direction direction, int maximum);
 
+    // The window it is kept above (the main window, or the fleet window during a
+    // fleet run): clicking the owner does not hide it.
+    void setOwner(QWidget* owner);
+
     void setLabel(const QString& text);
     QString label() const;
 

@@ -41,6 +41,8 @@ struct Target {
 // --product, --port, --code, --trace; with `transfer` also --timeout, and with
 // `rawAndLinkCheck` --raw and --no-link-check.
 void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLinkCheck = true);
+// --backup-first, of write and fleet: the board read into a before-write backup first.
+void addBackupFirstOption(QCommandLineParser& parser);
 
 // A board command's name, usage line, number of file arguments, whether it transfers words.
 struct BoardCommand {

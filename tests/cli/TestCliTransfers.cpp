@@ -221,13 +221,14 @@ private slots:
     }
 
     // Two radios (VTP-50s, whose writes are short) on one port: codes 1000 and 1001 written in turn, none twice,
-    // logged; a refused radio keeps its code for the retry; 9999 ends a run.
+    // each backed up first (--backup-first), logged; a refused radio keeps its code for the retry; 9999 ends a run.
     void fleetNumbersRadiosAndLogsThem()
     {
         std::unique_ptr<PtyBoard> board = startBoard(5);
         const qsizetype backupsBefore = backupsNamed("VTP-50_write_*.tv2").size();
+        const qsizetype beforeWrites = backupsNamed("VTP-50_before-write_*.tv2").size();
         Session s(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", board->slavePath(), "--count", "2",
-                                "--verify", "--log", "run.csv"});
+                                "--verify", "--backup-first", "--log", "run.csv"});
         for (int radio = 1; radio <= 2; ++radio) {
             QVERIFY2(s.answer(QStringLiteral("Connect radio %1 ").arg(radio).toLatin1(), 1, ""), s.err());
             if (radio > 1) { // the radio before holds the code before
@@ -251,6 +252,7 @@ private slots:
                      (QStringList{QString::number(999 + k), "written and verified", QString::number(k), "passed"}));
         }
         QCOMPARE(backupsNamed("VTP-50_write_*.tv2").size(), backupsBefore + 2);
+        QCOMPARE(backupsNamed("VTP-50_before-write_*.tv2").size(), beforeWrites + 2);
 
         // The board refuses the code: retried with the same code, then stopped.
         std::unique_ptr<PtyBoard> refusing = startBoard(5, [] {
