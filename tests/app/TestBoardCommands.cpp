@@ -309,13 +309,16 @@ private slots:
         QCOMPARE(bench.messages.messages.size(), 4);
         QVERIFY(bench.messages.messages[3].text.startsWith(LinkMessages::kCommLinkError + QStringLiteral("\r\n\r\n")));
         QVERIFY(!w.transferWindow()->isVisible());
-        // F2 opens the closed port as a read does, and says that the device is gone.
+        // COM1's adapter is gone too: F2 opens the closed port as a read does, and says so.
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
         w.mnuEstablishLink_Click();
         WAIT_LINK_IDLE(w);
-        QCOMPARE(bench.messages.messages.size(), 5);
-        QVERIFY2(bench.messages.messages[4].text.endsWith(
-                     QStringLiteral("COM1 (%1) is not there: the adapter is unplugged or was renamed").arg(gone)),
-                 qPrintable(bench.messages.messages[4].text));
+        QCOMPARE(bench.messages.messages.size(), 6);
+        const QString notThere =
+            QStringLiteral("COM1 (%1) is not there: the adapter is unplugged or was renamed").arg(gone);
+        QCOMPARE(bench.messages.messages[4].text, QStringLiteral("Invalid Serial Port\r\n") + notThere);
+        QCOMPARE(bench.messages.messages[5].text, LinkMessages::kCommLinkError + QStringLiteral("\r\n\r\n") + notThere);
         // Plugged in again, with the access code box empty: F2 opens the port and sends
         // 47203, as leaving the box gives.
         Form noCode = w.form();
@@ -328,12 +331,12 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(w.establishWindow()->isVisible(), kLong);
         QCOMPARE(w.controls().ProgAccessCode->text(), QStringLiteral("47203"));
         WAIT_LINK_IDLE(w);
-        board.reset();
-        // The product command's own reopen fails the same way; the product stands.
+        // The product command's own reopen fails the way the port command does; the product stands.
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
         w.mnuProduct_Click(2);
         WAIT_LINK_IDLE(w);
-        QCOMPARE(bench.messages.messages.size(), 6);
-        QVERIFY(bench.messages.messages[5].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
+        QCOMPARE(bench.messages.messages.size(), 7);
+        QVERIFY(bench.messages.messages[6].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
         QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("UT-105"));
         qunsetenv("VIREO_COM3");
 
@@ -342,8 +345,8 @@ private slots:
         bad.PrimaryCode.text = QStringLiteral("12X");
         w.showForm(bad);
         w.mnuOperWrite_Click();
-        QCOMPARE(bench.messages.messages.size(), 7);
-        QCOMPARE(bench.messages.messages[6].title, Messages::kErrorTitle);
+        QCOMPARE(bench.messages.messages.size(), 8);
+        QCOMPARE(bench.messages.messages[7].title, Messages::kErrorTitle);
         QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
     }
 
