@@ -499,7 +499,7 @@ private slots:
         c.PrimaryCode->setFocus();
         c.PrimaryCode->selectAll();
         QTest::keyClicks(c.PrimaryCode, QStringLiteral("12"));
-        QCOMPARE(undo->text(), QStringLiteral("&Undo Open")); // the box is not left yet
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Primary Code - ESN")); // its typing goes first
         c.chkEmergency->setFocus();
         QCOMPARE(undo->text(), QStringLiteral("&Undo Primary Code - ESN"));
         QTest::mouseClick(c.chkEmergency, Qt::LeftButton, {}, QPoint(6, c.chkEmergency->height() / 2));
@@ -524,7 +524,7 @@ private slots:
         QTest::keyClick(c.SecondaryCode, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0012"));
         QCOMPARE(undo->text(), QStringLiteral("&Undo System Tone"));
-        QCOMPARE(redo->text(), QStringLiteral("&Redo Increment Primary Code"));
+        QCOMPARE(redo->text(), QStringLiteral("&Redo Secondary Code")); // the box's typing comes back first
         undo->trigger();
         QVERIFY(c.cmbSystemTone->currentIndex() != tone);
         undo->trigger();
@@ -556,6 +556,16 @@ private slots:
         QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("0013"));
         QVERIFY(!redo->isEnabled());
         QVERIFY(w.isWindowModified());
+
+        // Typed in the row labelled 6, then in the one labelled 5: Undo names the row it takes back.
+        c.SpeedDial[6]->setFocus();
+        QTest::keyClicks(c.SpeedDial[6], QStringLiteral("555"));
+        c.SpeedDial[5]->setFocus();
+        QTest::keyClicks(c.SpeedDial[5], QStringLiteral("777"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Speed Dial, row 5"));
+        undo->trigger();
+        QCOMPARE(c.SpeedDial[5]->text(), QString());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Speed Dial, row 6"));
         QVERIFY(messages.messages.isEmpty());
     }
 
