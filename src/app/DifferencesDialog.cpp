@@ -119,8 +119,7 @@ void fillTable(QTableWidget* table, const std::vector<Compare::Difference>& diff
         table->setSpan(row, 0, 1, table->columnCount());
     }
     // A board's 16-digit speed dial is shown whole.
-    table->resizeColumnToContents(1);
-    table->resizeColumnToContents(2);
+    fitColumns(table, {1, 2}, table->font());
 }
 
 QString summary(const std::vector<Compare::Difference>& differences)

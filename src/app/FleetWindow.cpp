@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
@@ -187,6 +188,7 @@ bool FleetWindow::loadRadios()
     }
     const QString log = logPath();
     txtLog_->setText(QDir::toNativeSeparators(log));
+    txtLog_->setMinimumWidth(std::min(txtLog_->fontMetrics().horizontalAdvance(txtLog_->text()) + 20, 720));
     const FleetUnits::LogRecords records = FleetUnits::programmedIn(log);
     // The window's configuration as it stands now is the template; the window keeps it.
     const EditorSession templ = session_;
@@ -252,33 +254,35 @@ void FleetWindow::showRadios()
 void FleetWindow::sizeColumns()
 {
     // Every unit, code and state whole in the bold of the marked row.
-    tblRadios_->resizeColumnsToContents();
     QFont bold = tblRadios_->font();
     bold.setBold(true);
-    const QFontMetrics plain(tblRadios_->font());
-    const QFontMetrics marked(bold);
-    const auto extra = [&](const QString& text) {
-        return marked.horizontalAdvance(text) - plain.horizontalAdvance(text);
-    };
-    for (int c = 0; c < 2; ++c) {
-        int widest = 0;
-        for (int r = 0; r < tblRadios_->rowCount(); ++r)
-            widest = std::max(widest, extra(tblRadios_->item(r, c)->text()));
-        tblRadios_->setColumnWidth(c, tblRadios_->columnWidth(c) + widest);
-    }
-    int state = 0;
+    fitColumns(tblRadios_, {0, 1, 2}, bold);
+    int state = tblRadios_->columnWidth(2);
     for (State s : {State::Waiting, State::Next, State::Writing, State::Programmed, State::Failed, State::Cancelled,
                     State::Skipped})
-        state = std::max(state, marked.horizontalAdvance(stateText(s)));
-    tblRadios_->setColumnWidth(2, state + 16);
+        state = std::max(state, QFontMetrics(bold).horizontalAdvance(stateText(s)) + 16);
+    tblRadios_->setColumnWidth(2, state);
+}
+
+void FleetWindow::showWhole(const QString& outcome)
+{
+    // The outcome column takes what the others leave: the table grows for a long one.
+    int width = 2 * tblRadios_->frameWidth() + tblRadios_->verticalHeader()->width()
+                + tblRadios_->style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                + tblRadios_->fontMetrics().horizontalAdvance(outcome) + 16;
+    for (int c = 0; c < 3; ++c)
+        width += tblRadios_->columnWidth(c);
+    tblRadios_->setMinimumWidth(std::max(tblRadios_->minimumWidth(), width));
 }
 
 void FleetWindow::setState(int radio, State state, const QString& outcome)
 {
     states_[std::size_t(radio)] = state;
     tblRadios_->item(radio, 2)->setText(stateText(state));
-    if (!outcome.isNull())
+    if (!outcome.isNull()) {
         tblRadios_->item(radio, 3)->setText(outcome);
+        showWhole(outcome);
+    }
     // The radio to connect next stands out.
     for (int c = 0; c < 4; ++c) {
         QTableWidgetItem* item = tblRadios_->item(radio, c);

@@ -65,6 +65,7 @@ private:
     // A radio that failed or was stopped waits for Retry or Skip.
     bool waitsForRetry() const;
     void sizeColumns();
+    void showWhole(const QString& outcome);
 
     const EditorSession& session_;
     BoardCommands& board_;
