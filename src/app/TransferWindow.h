@@ -83,5 +83,6 @@ private:
     QLabel* Image4_;
     QLabel* lblNotAnswering_;
     QTimer* completeTimer_;
+    int width_; // the window's width: as drawn, or wider for its title
     std::function<void()> afterComplete_;
 };

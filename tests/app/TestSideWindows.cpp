@@ -106,7 +106,8 @@ private slots:
     {
         EstablishWindow notice(nullptr);
         QCOMPARE(notice.windowTitle(), QStringLiteral("Communications Link"));
-        QCOMPARE(notice.size(), QSize(217, 49));
+        QCOMPARE(notice.height(), 49); // as drawn, and wider where the title bar needs it
+        QVERIFY(notice.width() >= 217);
         QCOMPARE(notice.findChild<QLabel*>()->text(), QStringLiteral("Communications Link is Established"));
         notice.showNotice();
         QVERIFY(notice.isVisible());
