@@ -151,6 +151,7 @@ void FleetWindow::buildTable()
     grid->addWidget(tblRadios_, 5, 0, 1, 3);
     lblStatus_ = new QLabel(QStringLiteral("Load the radios to start."), this);
     lblStatus_->setObjectName(QStringLiteral("lblFleetStatus"));
+    lblStatus_->setWordWrap(true); // a long status takes two lines, not a wider window
     grid->addWidget(lblStatus_, 6, 0, 1, 3);
 
     auto* row = new QHBoxLayout;
