@@ -46,10 +46,12 @@ struct Bench {
     CapturedMessages messages;
 };
 
-// A board on a pseudo-terminal that COM1 points at; baud 0 leaves the line's speed out.
-std::unique_ptr<PtyBoard> plugBoard(const BoardSetup& setup, const BoardImage& memory, int baud = 0)
+// A board on a pseudo-terminal that COM1 points at; baud 0 leaves the line's speed out;
+// with a latency, through an adapter that hands its bytes over once per tick.
+std::unique_ptr<PtyBoard> plugBoard(const BoardSetup& setup, const BoardImage& memory, int baud = 0,
+                                    std::chrono::milliseconds latency = {})
 {
-    auto board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud);
+    auto board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud, latency);
     if (const std::optional<QString> why = board->start())
         qWarning("no pseudo-terminal: %s", qPrintable(*why));
     qputenv("VIREO_COM1", board->slavePath().toLocal8Bit());
@@ -96,24 +98,37 @@ private slots:
 
     void cleanup() { qunsetenv("VIREO_COM1"); }
 
-    // Link check, read and write for every product, each against its own family's board.
+    // Link check, read and write for every product, each against its own family's board;
+    // and for one product of each family with the board's read replies back to back,
+    // and through an adapter that hands them over in 16 ms batches.
     void checkReadAndWriteEveryProduct_data()
     {
         QTest::addColumn<int>("product");
-        QTest::addColumn<int>("baud"); // 0: the line's speed left out
+        QTest::addColumn<int>("baud");    // 0: the line's speed left out
+        QTest::addColumn<int>("gap");     // between read replies
+        QTest::addColumn<int>("latency"); // the adapter's
         for (int p : {4, 1, 2, 3})
-            QTest::newRow(Product::info(p).shortName) << p << 0;
-        QTest::newRow("VTP-50 at the line's speed") << 5 << 4800;
+            QTest::newRow(Product::info(p).shortName) << p << 0 << 5 << 0;
+        QTest::newRow("VTP-50 at the line's speed") << 5 << 4800 << 5 << 0;
+        for (int p : {5, 1, 2}) {
+            QTest::addRow("%s, back to back", Product::info(p).shortName) << p << 0 << 0 << 0;
+            QTest::addRow("%s, 16 ms adapter", Product::info(p).shortName)
+                << p << Product::info(p).line.baudRate << 2 << 16;
+        }
     }
     void checkReadAndWriteEveryProduct()
     {
         QFETCH(int, product);
         QFETCH(int, baud);
+        QFETCH(int, gap);
+        QFETCH(int, latency);
         Bench bench(product);
         MainWindow w;
         w.Form_Load();
         const BoardImage memory = boardConfiguration(w);
-        auto board = plugBoard(setupFor(w, product), memory, baud);
+        BoardSetup setup = setupFor(w, product);
+        setup.replyGap = std::chrono::milliseconds(gap);
+        auto board = plugBoard(setup, memory, baud, std::chrono::milliseconds(latency));
         WAIT_LINK_IDLE(w);
         w.mnuSerialConfig_Click(1);
         WAIT_LINK_IDLE(w);
