@@ -338,6 +338,29 @@ private slots:
         QCOMPARE(bench.messages.messages.size(), 6);
         QCOMPARE(bench.messages.messages[5].title, Messages::kErrorTitle);
         QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
+
+        // A board whose answer is no configuration (another product's board, the line
+        // set wrong) is said so, and the window keeps what it had.
+        BoardSetup noisy = setupFor(w, 4);
+        noisy.faults.garbage = true;
+        board = plugBoard(noisy, memory);
+        w.mnuProduct_Click(4);
+        WAIT_LINK_IDLE(w);
+        const BoardImage held = w.image();
+        const QString undo = w.menus().mnuEditUndo->text();
+        w.mnuOperRead_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 7, kLong);
+        const Messages::Message& noise = bench.messages.messages[6];
+        QCOMPARE(noise.title, Messages::kCommTitle);
+        QVERIFY2(noise.text.startsWith(QStringLiteral("The board's answer is not a configuration: ")),
+                 qPrintable(noise.text));
+        QVERIFY(noise.text.endsWith(QStringLiteral(
+            " of 250 words are not four hexadecimal digits. Check that the product in the Product menu is the "
+            "board's, and the cable.")));
+        WAIT_LINK_IDLE(w);
+        QVERIFY(!w.transferWindow()->isVisible());
+        QVERIFY(sameWords(w.image(), held, 0, 300));
+        QCOMPARE(w.menus().mnuEditUndo->text(), undo);
     }
 
     // A board read as it came from the factory goes back to it as it was read.

@@ -282,6 +282,24 @@ private slots:
         Board unplugged = startBoard(4, VirtualBoard::factoryMemory(4), fault("unplug:40"));
         QCOMPARE(read(unplugged).status, 1);
 
+        // An answer that is no configuration is said so, and kept only with --raw. (An
+        // Alinco board's link check takes any answer at all.)
+        Board noisy = startBoard(1, VirtualBoard::factoryMemory(1), fault("garbage"));
+        const auto readNoise = [&](QStringList extra) {
+            return vireo(QStringList{"read", "--product", "1", "--port", noisy.path(), "-o", out} + extra);
+        };
+        r = readNoise({});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("The board's answer is not a configuration: "), r.err.constData());
+        QVERIFY(r.err.contains(" of 99 words are not four hexadecimal digits. Check that the product in the "
+                               "Product menu is the board's, and the cable."));
+        QVERIFY(!QFile::exists(out));
+        r = readNoise({"--raw"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.err.contains("warning: The board's answer is not a configuration: "));
+        QVERIFY(r.err.contains("The words are saved as they came (--raw)."));
+        QVERIFY(QFile::remove(out));
+
         r = vireo({"read", "--product", "4", "--port", file("no-such-port"), "-o", out});
         QCOMPARE(r.status, 5);
         QVERIFY(r.err.contains("not found"));
