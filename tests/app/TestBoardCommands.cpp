@@ -375,8 +375,8 @@ private slots:
         const QString undo = w.menus().mnuEditUndo->text();
         bench.messages.answers = {QStringLiteral("Discard")}; // the entry typed above
         w.mnuOperRead_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 7, kLong);
-        const Messages::Message& noise = bench.messages.messages[6];
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 9, kLong);
+        const Messages::Message& noise = bench.messages.messages[8];
         QCOMPARE(noise.title, Messages::kCommTitle);
         QVERIFY2(noise.text.startsWith(QStringLiteral("The board's answer is not a configuration: ")),
                  qPrintable(noise.text));
