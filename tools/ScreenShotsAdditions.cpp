@@ -235,6 +235,15 @@ int main(int argc, char* argv[])
         backups->select(1);
         QTest::qWait(100);
         save(backups, QStringLiteral("backups"));
+        // Restore to Board...'s question, answered with its default (Cancel).
+        Messages::setAnswerer([](QWidget* parent, const Messages::Question& q) {
+            const std::unique_ptr<QMessageBox> box = Messages::makeBox(parent, q);
+            box->show();
+            save(box.get(), QStringLiteral("question-restore"));
+            return q.defaultButton;
+        });
+        backups->findChild<QPushButton*>(QStringLiteral("cmdBackupRestore"))->click();
+        Messages::setAnswerer({});
         backups->close();
     }
 
