@@ -159,8 +159,8 @@ private slots:
         const QList<QByteArray> lines = csv.readAll().split('\n');
         csv.close();
         QCOMPARE(lines.size(), 32);
-        QCOMPARE(lines[1], QByteArray("Group,0,1234,\"  DISPATCH\",\r"));
-        QCOMPARE(lines[18], QByteArray("Speed Dial,1,5551234,,0\r"));
+        QCOMPARE(lines[1], QByteArray("Group,0,'1234,'  DISPATCH,\r"));
+        QCOMPARE(lines[18], QByteArray("Speed Dial,1,'5551234,,0\r"));
         // Imported back into emptied lists, Save As writes the same file.
         const QString before = dir.file(QStringLiteral("before.tv2"));
         const QString after = dir.file(QStringLiteral("after.tv2"));
