@@ -225,7 +225,9 @@ private slots:
         QFile html(chosen);
         QVERIFY(html.open(QIODevice::ReadOnly));
         const QByteArray page = html.readAll();
-        QVERIFY(page.contains(("<td>" + QDir::toNativeSeparators(after) + "</td>").toUtf8())); // last saved
+        // The file last saved, and that the window has changed since.
+        QVERIFY(page.contains(
+            ("<td>" + QDir::toNativeSeparators(after) + " (changed since it was opened, not saved)</td>").toUtf8()));
         QVERIFY(page.contains("<td class=\"v\">0012</td><td class=\"v\">ABC</td>"));
         chosen = dir.file(QStringLiteral("radio.pdf"));
         w.menus().mnuFileExportReport->trigger();
