@@ -182,7 +182,7 @@ int restore(const QStringList& args)
         "taken. The product is the one the backup's name gives (VT-60_before-write_...tv2) unless --product is "
         "given; a backup of another product is refused before any byte is sent."));
     parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("A backup (vireo backups lists them)."));
-    addTargetOptions(parser, true, false);
+    addTargetOptions(parser, true, false, true, QStringLiteral("the product the backup's name gives"));
     parser.addOption({QStringLiteral("verify"),
                       QStringLiteral("After a complete restore, read the board back and list every setting and "
                                      "word it holds otherwise than the backup (exit 6).")});

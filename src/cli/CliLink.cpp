@@ -163,12 +163,13 @@ EditorSession startUp(int product)
     return EditorSession::startUp(product, QDir::currentPath());
 }
 
-void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw, bool linkCheckOption)
+void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw, bool linkCheckOption,
+                      const QString& productDefault)
 {
+    const QString fromConfig = QStringLiteral("the programmer's, from Config.ini in the working directory");
     parser.addOption({QStringLiteral("product"),
-                      QStringLiteral("The product %1 of the Product menu (default: the programmer's, from "
-                                     "Config.ini in the working directory).")
-                          .arg(productNumbers()),
+                      QStringLiteral("The product %1 of the Product menu (default: %2).")
+                          .arg(productNumbers(), productDefault.isEmpty() ? fromConfig : productDefault),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("COM1..COM4 (on Linux the device in $VIREO_COM1..$VIREO_COM4, else "

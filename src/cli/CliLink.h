@@ -39,8 +39,10 @@ struct Target {
 };
 
 // --product, --port, --code, --trace; with `transfer` also --timeout, with `raw`
-// --raw, and with `linkCheckOption` --no-link-check.
-void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw = true, bool linkCheckOption = true);
+// --raw, and with `linkCheckOption` --no-link-check. `productDefault` says where the
+// product comes from without --product, when not from Config.ini.
+void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw = true, bool linkCheckOption = true,
+                      const QString& productDefault = {});
 
 // A board command's name, usage line, number of file arguments, whether it transfers words.
 struct BoardCommand {
