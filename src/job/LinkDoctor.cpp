@@ -66,12 +66,8 @@ protected:
         return applied;
     }
     qint64 doBytesAvailable() override { return inner_.bytesAvailable(); }
-    QByteArray doReadAll() override
-    {
-        const QByteArray bytes = inner_.readAll();
-        noteBytes(QStringLiteral("RX"), bytes);
-        return bytes;
-    }
+    QByteArray doReadAll() override { return received(inner_.readAll()); }
+    QByteArray doRead(qint64 maxBytes) override { return received(inner_.read(maxBytes)); }
     bool doWrite(const QByteArray& bytes) override
     {
         const bool written = inner_.write(bytes);
@@ -93,6 +89,11 @@ private:
         lines_ << QStringLiteral("%1  %2 %3").arg(stamp(), kind.leftJustified(5), details).trimmed();
         lastKind_ = kind;
         pending_.clear();
+    }
+    QByteArray received(const QByteArray& bytes)
+    {
+        noteBytes(QStringLiteral("RX"), bytes);
+        return bytes;
     }
     void noteBytes(const QString& kind, const QByteArray& bytes)
     {
