@@ -28,7 +28,8 @@ int exportLists(const QStringList& args)
         "Opens FILE as the programmer's window does with product N and writes its group and speed-dial lists "
         "to a CSV file (UTF-8, CR LF): the header List,Row,Number,Alpha Tag,Lock, then the 16 group rows "
         "and the 14 speed-dial rows in the order of the window, each box's text as the window shows it. Every "
-        "number, and every tag that does not begin with a letter, is written behind a leading ' so that a "
+        "number, and every tag that does not begin with a letter or holds a digit, is written behind a leading "
+        "' so that a "
         "spreadsheet keeps it as text (no leading zero lost, no formula run); import takes it off again."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
     parser.addOption(productOpt());

@@ -83,16 +83,22 @@ void emptyLists(Form& form)
 // A spreadsheet opening the file must keep each value as the text it is. Calc and
 // Excel read a cell of digits as a number (leading zeros gone, digits beyond the
 // fifteenth lost, E read as an exponent), a cell beginning with = + - @ as a formula,
-// and trim or reread others; a leading ' (OWASP's guard against formulas) makes the
-// cell text, and Calc keeps it and saves it back as part of the text. So every number
-// and every tag that does not begin with a letter goes out behind a '; Import takes
-// one leading ' off again.
+// and, when they look for dates, "MAR 5" as a date; a leading ' (OWASP's guard against
+// formulas) makes the cell text, and Calc keeps it and saves it back as part of the
+// text. So every number, and every tag that does not begin with a letter or holds a
+// digit, goes out behind a '; Import takes one leading ' off again.
 constexpr QChar kGuard = QLatin1Char('\'');
+
+bool plainWords(const QString& tag)
+{
+    return tag.front().isLetter() && std::none_of(tag.begin(), tag.end(), [](QChar c) { return c.isDigit(); });
+}
 
 QString guarded(const QString& value, Column column)
 {
-    const bool text = column == kNumber || (column == kTag && !value.isEmpty() && !value.front().isLetter());
-    return text && !value.isEmpty() ? kGuard + value : value;
+    if (value.isEmpty() || (column != kNumber && (column != kTag || plainWords(value))))
+        return value;
+    return kGuard + value;
 }
 
 QString unguarded(const QString& cell)

@@ -68,7 +68,7 @@ void writeFile(const QString& path, const QByteArray& bytes)
 
 // The boxes a spreadsheet is most likely to change, and what goes into them: numbers
 // it takes for numbers (leading zeros, sixteen digits, E as an exponent), tags it takes
-// for formulas or numbers, blanks, an apostrophe, a letter beyond English.
+// for formulas, numbers or dates, blanks, an apostrophe, a letter beyond English.
 std::array<QString*, 16> trickyBoxes(Form& f)
 {
     return {&f.SpeedDial[0].text,  &f.SpeedDial[1].text,  &f.SpeedDial[2].text,  &f.SpeedDial[3].text,
@@ -79,7 +79,7 @@ std::array<QString*, 16> trickyBoxes(Form& f)
 
 // clang-format off
 const QStringList kTricky{QString(16, '0'), "0012345", "1234567890123456", "1E5", "0012", "0E12",
-                          "=1+2+3+4+5", "-5", "+1", "@SUM(1)", "0012", " 12", "1E5", "'TIS", "CAF\u00C9",
+                          "=1+2+3+4+5", "-5", "+1", "@SUM(1)", "0012", " 12", "MAR 5", "'TIS", "CAF\u00C9",
                           "DISPATCH "};
 // clang-format on
 
@@ -239,6 +239,7 @@ private slots:
         Form shown = formFor(4);
         shown.GroupAlpha[0].text = QStringLiteral("  DISPATCH");
         shown.GroupAlpha[1].text = QStringLiteral("DISPATCH ");
+        shown.GroupAlpha[2].text = QStringLiteral("MAR 5");
         shown.GroupAlpha[15].text = QStringLiteral("=1+2+3+4+5");
         shown.SpeedDial[0].text = QString(16, '0');
         shown.SpeedDial[13].text = QStringLiteral("05551234");
@@ -248,6 +249,7 @@ private slots:
         QCOMPARE(lines[0], QByteArray("List,Row,Number,Alpha Tag,Lock\r"));
         QCOMPARE(lines[1], QByteArray("Group,0,,'  DISPATCH,\r"));
         QCOMPARE(lines[2], QByteArray("Group,1,,\"DISPATCH \",\r"));
+        QCOMPARE(lines[3], QByteArray("Group,2,,'MAR 5,\r"));
         QCOMPARE(lines[16], QByteArray("Group,15,,'=1+2+3+4+5,\r"));
         QCOMPARE(lines[17], QByteArray("Speed Dial,0,'0000000000000000,,0\r"));
         QCOMPARE(lines[30], QByteArray("Speed Dial,D,'05551234,,1\r"));
@@ -278,9 +280,12 @@ private slots:
         writeFile(dir.filePath("bare.csv"), "List,Row,Number\r\nSpeed Dial,0,0000000000000000\r\n"
                                             "Speed Dial,1,0012345\r\nGroup,0,0012\r\n");
         QProcess calc;
-        calc.start(soffice, {"-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(),
-                             "--headless", "--convert-to", "csv", "--outdir", dir.filePath("saved"),
-                             dir.filePath("guarded.csv"), dir.filePath("bare.csv")});
+        // Read as a spreadsheet that looks for dates and runs formulas (Calc's "Detect special
+        // numbers" and "Evaluate formulas"): "MAR 5" would become 03/05/26 and =1+2+3+4+5 15.
+        calc.start(soffice,
+                   {"-env:UserInstallation=" + QUrl::fromLocalFile(dir.filePath("profile")).toString(), "--headless",
+                    "--infilter=CSV:44,34,76,1,,1033,false,true,true,false,false,0,true", "--convert-to", "csv",
+                    "--outdir", dir.filePath("saved"), dir.filePath("guarded.csv"), dir.filePath("bare.csv")});
         QVERIFY(calc.waitForFinished(240000));
         QCOMPARE(calc.exitCode(), 0);
 
