@@ -195,7 +195,27 @@ QString userName()
 #endif
 }
 
-Device inspect(const QString& path)
+namespace {
+
+// FTDI's driver shows the adapter's latency timer beside the tty it makes.
+void findLatencyTimer(Device& d, const QString& sysfs)
+{
+    const QString file =
+        QStringLiteral("%1/bus/usb-serial/devices/%2/latency_timer").arg(sysfs, QFileInfo(d.resolved).fileName());
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    bool ok = false;
+    const int millis = f.read(16).trimmed().toInt(&ok);
+    if (ok) {
+        d.latencyTimerMillis = millis;
+        d.latencyTimerFile = file;
+    }
+}
+
+} // namespace
+
+Device inspect(const QString& path, const QString& sysfs)
 {
     Device d;
     d.path = path;
@@ -206,7 +226,9 @@ Device inspect(const QString& path)
         return d;
     inspectFile(d);
     findHolders(d);
+    findLatencyTimer(d, sysfs);
 #else
+    Q_UNUSED(sysfs);
     d.exists = true; // a Windows port is opened by its name
     d.mayOpen = true;
 #endif

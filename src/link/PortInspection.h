@@ -49,9 +49,14 @@ struct Device {
     QList<Holder> holders;
     int unseenProcesses = 0; // processes whose open files the system does not let us see
     std::optional<Adapter> adapter;
+    // A USB adapter's latency timer, where the system shows one (FTDI): how long the
+    // adapter holds what the board sent before the PC sees it.
+    std::optional<int> latencyTimerMillis;
+    QString latencyTimerFile;
 };
 
-Device inspect(const QString& path);
+// `sysfs`: where the system's device tree is (a test gives a tree of its own).
+Device inspect(const QString& path, const QString& sysfs = QStringLiteral("/sys"));
 
 // The login name of this process's user.
 QString userName();

@@ -98,16 +98,16 @@ private slots:
 
     void cleanup() { qunsetenv("VIREO_COM1"); }
 
-    // Link check, read and write for every product, each against its own family's board;
-    // and for one product of each family with the board's read replies back to back,
-    // and through an adapter that hands them over in 16 ms batches.
+    // Link check, read and write for every product, each against its own family's board,
+    // the products that move 99 words with the board's read replies back to back and
+    // through an adapter that hands them over in 16 ms batches.
     void checkReadAndWriteEveryProduct_data()
     {
         QTest::addColumn<int>("product");
         QTest::addColumn<int>("baud");    // 0: the line's speed left out
         QTest::addColumn<int>("gap");     // between read replies
         QTest::addColumn<int>("latency"); // the adapter's
-        for (int p : {4, 1, 2, 3})
+        for (int p : {4, 3})
             QTest::newRow(Product::info(p).shortName) << p << 0 << 5 << 0;
         QTest::newRow("VTP-50 at the line's speed") << 5 << 4800 << 5 << 0;
         for (int p : {5, 1, 2}) {
@@ -348,6 +348,7 @@ private slots:
         WAIT_LINK_IDLE(w);
         const BoardImage held = w.image();
         const QString undo = w.menus().mnuEditUndo->text();
+        bench.messages.answers = {QStringLiteral("Discard")}; // the entry typed above
         w.mnuOperRead_Click();
         QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 7, kLong);
         const Messages::Message& noise = bench.messages.messages[6];
