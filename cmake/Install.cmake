@@ -118,9 +118,11 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.tervalo.com")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so dpkg-shlibdeps cannot see them: the window's platform
-# plugins and a font for its texts. The serial port library is named as well, so
-# the package asks for it whichever of the programs links the serial link.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6serialport6, qt6-qpa-plugins, fonts-dejavu-core | fonts-liberation2")
+# plugins and the fonts it asks for (VIREO_FONT_PACKAGES). The serial port library
+# is named as well, so the package asks for it whichever of the programs links the
+# serial link.
+list(JOIN VIREO_FONT_PACKAGES ", " VIREO_FONT_DEPENDS)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6serialport6, qt6-qpa-plugins, ${VIREO_FONT_DEPENDS}")
 # shared-mime-info gives *.tv2 files their type and desktop-file-utils tells the
 # desktop that the programmer opens that type, so a double-click opens them here.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "man-db, shared-mime-info, desktop-file-utils")

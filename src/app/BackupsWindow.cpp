@@ -106,7 +106,7 @@ void BackupsWindow::refresh()
         if (e.path == kept)
             keptRow = row;
     }
-    list_->resizeColumnsToContents();
+    fitColumns(list_, {0, 1, 2, 3}, list_->font());
     select(keptRow);
     showDifferences();
 }

@@ -70,9 +70,10 @@ void BoardCommands::linkCheck()
     const std::optional<int> product = window_.session.product();
     if (!product)
         return;
-    run({.kind = BoardJob::Kind::LinkCheck,
-         .product = *product,
-         .accessCode = window_.session.form.ProgAccessCode.text},
+    window_.completeTyping();
+    const QString accessCode = window_.session.linkCheckCode();
+    window_.showForm();
+    run({.kind = BoardJob::Kind::LinkCheck, .product = *product, .accessCode = accessCode},
         [this](const BoardJob::Result& result) {
             if (!closing_)
                 linkCheckFinished(result);
@@ -194,6 +195,7 @@ void BoardCommands::send(const BoardImage& image, int product, std::function<voi
 void BoardCommands::transferStarted(TransferWindow::Direction direction, int maximum)
 {
     window_.widget->setCursor(Qt::WaitCursor);
+    transfer_->setOwner(owner_ ? owner_.data() : window_.widget);
     transfer_->showTransfer(direction, maximum);
     transfer_->setCancelEnabled(true);
 }
@@ -333,11 +335,15 @@ void BoardCommands::verifyFinished(const BoardJob::Result& result)
 
 // ---- a fleet's radio ----------------------------------------------------------
 
-void BoardCommands::programRadio(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done)
+void BoardCommands::programRadio(QWidget* owner, BoardJob::Request request,
+                                 std::function<void(const BoardJob::Result&)> done)
 {
+    request.backUpFirst = window_.menus.mnuBackUpBeforeWrite->isChecked(); // as the window's write
+    owner_ = owner;
     run(
         request,
         [this, done = std::move(done)](const BoardJob::Result& result) {
+            owner_ = nullptr;
             transfer_->setCancelEnabled(false);
             transfer_->setBoardSilent(false);
             window_.widget->unsetCursor();

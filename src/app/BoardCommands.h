@@ -59,10 +59,11 @@ public:
     inline static const QString kRestoreTitle = QStringLiteral("Restore Board");
     void forceInitialization();
     // One radio of a fleet run: the request's link check, write and verify as one job,
-    // shown in the transfer window as a write and its verify are; the editor's session
-    // is not touched. `done` gets how it ended, after "Transfer Complete" when it was
-    // written, at once when not.
-    void programRadio(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done);
+    // shown in the transfer window as a write and its verify are, above `owner` (the
+    // fleet window); the board is backed up first when a write would be. The editor's
+    // session is not touched. `done` gets how it ended, after "Transfer Complete" when
+    // it was written, at once when not.
+    void programRadio(QWidget* owner, BoardJob::Request request, std::function<void(const BoardJob::Result&)> done);
     // Closes the port, renames it, opens it again with the line settings.
     void openPort(const QString& name, const LineSettings& settings,
                   std::function<void(const LinkWorker::PortChange&)> done = {});
@@ -99,6 +100,7 @@ private:
     TransferWindow* transfer_;
     EstablishWindow* establish_;
     QPointer<QDialog> verifyDialog_;
-    QString backupFailure_; // shown once the transfer has ended
+    QString backupFailure_;   // shown once the transfer has ended
+    QPointer<QWidget> owner_; // the window the transfer window stays above; none: the main window
     bool closing_ = false;
 };

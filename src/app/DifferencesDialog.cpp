@@ -81,21 +81,56 @@ QTableWidget* compareTable(QWidget* parent)
     return table;
 }
 
+namespace {
+
+// The words that differ without a control of the window showing them ("41", "98").
+QStringList unshownWords(const std::vector<Compare::Difference>& differences)
+{
+    QStringList words;
+    for (const Compare::Difference& d : differences) {
+        if (d.word >= 0)
+            words << QString::number(d.word);
+    }
+    return words;
+}
+
+} // namespace
+
 void fillTable(QTableWidget* table, const std::vector<Compare::Difference>& differences)
 {
     const auto blankShown = [](const QString& t) { return t.isEmpty() ? QStringLiteral("(blank)") : t; };
-    table->setRowCount(static_cast<int>(differences.size()));
-    for (int row = 0; row < static_cast<int>(differences.size()); ++row) {
-        const Compare::Difference& d = differences[static_cast<size_t>(row)];
+    const QStringList words = unshownWords(differences);
+    table->clearSpans();
+    table->setRowCount(static_cast<int>(differences.size() - words.size()) + (words.isEmpty() ? 0 : 1));
+    int row = 0;
+    for (const Compare::Difference& d : differences) {
+        if (d.word >= 0)
+            continue;
         table->setItem(row, 0, new QTableWidgetItem(d.setting));
         table->setItem(row, 1, new QTableWidgetItem(blankShown(d.textA)));
         table->setItem(row, 2, new QTableWidgetItem(blankShown(d.textB)));
+        ++row;
     }
+    // Raw words mean nothing to a technician: one row names them, for support.
+    if (!words.isEmpty()) {
+        table->setItem(row, 0,
+                       new QTableWidgetItem(
+                           QStringLiteral("Words the window does not show: %1").arg(words.join(QStringLiteral(", ")))));
+        table->setSpan(row, 0, 1, table->columnCount());
+    }
+    // A board's 16-digit speed dial is shown whole.
+    fitColumns(table, {1, 2}, table->font());
 }
 
 QString summary(const std::vector<Compare::Difference>& differences)
 {
-    return differences.empty() ? kNoDifferences : QStringLiteral("%1 settings differ").arg(differences.size());
+    const qsizetype words = unshownWords(differences).size();
+    const qsizetype settings = static_cast<qsizetype>(differences.size()) - words;
+    if (settings == 0)
+        return words == 0 ? kNoDifferences : QStringLiteral("Only words the window does not show differ");
+    const QString counted = settings == 1 ? QStringLiteral("1 setting differs")
+                                          : QStringLiteral("%1 settings differ").arg(settings);
+    return words == 0 ? counted : counted + QStringLiteral(", and words the window does not show");
 }
 
 std::vector<Compare::Difference> againstWindow(const EditorSession& session, const BoardImage& file)

@@ -16,6 +16,13 @@ namespace {
 
 const QString kReadStep = QStringLiteral("Read from Logic Board");
 
+// The box the technician is typing in, in this window.
+QLineEdit* focusedBox(QWidget* window)
+{
+    auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    return box && box->window() == window ? box : nullptr;
+}
+
 } // namespace
 
 EditSafety::EditSafety(QMainWindow* window, EditorSession& session, FormView& view, BoardCommands& board,
@@ -77,12 +84,25 @@ void EditSafety::refresh()
     window_->setWindowTitle(edited ? caption_ + QStringLiteral(" [*]") : caption_);
     window_->setWindowModified(edited);
 
-    const QString undo = history_.undoName();
+    const QString undo = stepName(true);
     menus_.mnuEditUndo->setText(undo.isEmpty() ? QStringLiteral("&Undo") : QStringLiteral("&Undo ") + undo);
-    menus_.mnuEditUndo->setEnabled(history_.canUndo());
-    const QString redo = history_.redoName();
+    menus_.mnuEditUndo->setEnabled(!undo.isEmpty());
+    const QString redo = stepName(false);
     menus_.mnuEditRedo->setText(redo.isEmpty() ? QStringLiteral("&Redo") : QStringLiteral("&Redo ") + redo);
-    menus_.mnuEditRedo->setEnabled(history_.canRedo());
+    menus_.mnuEditRedo->setEnabled(!redo.isEmpty());
+}
+
+QString EditSafety::stepName(bool back) const
+{
+    // What Undo (Redo) takes: the typing in the box with the focus first, as takeStep
+    // does; so the text names the row being typed in, not the row typed in before.
+    if (const QLineEdit* box = focusedBox(window_); box && (back ? box->isUndoAvailable() : box->isRedoAvailable())) {
+        if (const FormControl* control = FormControls::find(box->objectName()))
+            return control->caption;
+    }
+    if (back && userStep_ && !EditHistory::same(userStep_->before, now()))
+        return userStep_->control->caption;
+    return back ? history_.undoName() : history_.redoName();
 }
 
 // ---- steps ----------------------------------------------------------------------
@@ -154,17 +174,6 @@ void EditSafety::takeImport(const Form& form)
 }
 
 // ---- undo and redo --------------------------------------------------------------
-
-namespace {
-
-// The box the technician is typing in, in this window.
-QLineEdit* focusedBox(QWidget* window)
-{
-    auto* box = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    return box && box->window() == window ? box : nullptr;
-}
-
-} // namespace
 
 void EditSafety::undo()
 {

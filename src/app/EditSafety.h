@@ -72,6 +72,8 @@ private:
     void takeStep(bool back);
     void apply(const EditHistory::State& state);
     void refresh();
+    // The step Undo (back) or Redo would take now, for the menu; empty when none.
+    QString stepName(bool back) const;
 
     QMainWindow* window_;
     EditorSession& session_;

@@ -4,12 +4,12 @@
 
 #include <QLabel>
 
-EstablishWindow::EstablishWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Dialog)
+EstablishWindow::EstablishWindow(QWidget* parent) : QWidget(parent, kSmallWindowFlags)
 {
     setObjectName(QStringLiteral("frmEstablish"));
     setWindowTitle(QStringLiteral("Communications Link"));
     centreOnFirstShow(this);
-    setFixedSize(twips(3255), twips(735));
+    setFixedSize(widthForTitle(windowTitle(), twips(3255)), twips(735));
     setFont(boardFont());
     auto* label = new QLabel(QStringLiteral("Communications Link is Established"), this);
     label->setObjectName(QStringLiteral("Label1"));

@@ -6,12 +6,15 @@
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "PortInspection.h"
+#include "UserSettings.h"
 #include "WindowDesign.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDateTime>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTableWidget>
 
 namespace {
@@ -32,6 +36,7 @@ QString stateText(FleetWindow::State state)
     case FleetWindow::State::Writing: return QStringLiteral("Writing");
     case FleetWindow::State::Programmed: return QStringLiteral("Programmed");
     case FleetWindow::State::Failed: return QStringLiteral("FAILED");
+    case FleetWindow::State::Cancelled: return QStringLiteral("Cancelled");
     case FleetWindow::State::Skipped: return QStringLiteral("Skipped");
     }
     return {};
@@ -44,6 +49,8 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
     b->setAutoDefault(false);
     return b;
 }
+
+const QString kFleetLogKey = QStringLiteral("fleetLog");
 
 } // namespace
 
@@ -84,9 +91,13 @@ void FleetWindow::buildSettings()
     spnCount_->setObjectName(QStringLiteral("spnFleetCount"));
     spnCount_->setRange(1, 9999);
     spnCount_->setValue(10);
-    txtLog_ = new QLineEdit(
-        QStringLiteral("fleet-%1.csv").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))),
-        this);
+    // A run goes on over days in one log: the last one used is offered again.
+    const QString lastLog = userSettings().value(kFleetLogKey).toString();
+    txtLog_ = new QLineEdit(lastLog.isEmpty()
+                                ? QStringLiteral("fleet-%1.csv")
+                                      .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")))
+                                : QDir::toNativeSeparators(lastLog),
+                            this);
     txtLog_->setObjectName(QStringLiteral("txtFleetLog"));
     QPushButton* browseLog = button(this, QStringLiteral("cmdFleetLogBrowse"), QStringLiteral("Browse..."));
     txtTechnician_ = new QLineEdit(PortInspection::userName(), this);
@@ -140,6 +151,7 @@ void FleetWindow::buildTable()
     grid->addWidget(tblRadios_, 5, 0, 1, 3);
     lblStatus_ = new QLabel(QStringLiteral("Load the radios to start."), this);
     lblStatus_->setObjectName(QStringLiteral("lblFleetStatus"));
+    lblStatus_->setWordWrap(true); // a long status takes two lines, not a wider window
     grid->addWidget(lblStatus_, 6, 0, 1, 3);
 
     auto* row = new QHBoxLayout;
@@ -175,7 +187,10 @@ bool FleetWindow::loadRadios()
         Messages::errorMessage(this, QStringLiteral("Choose the log file of the run."));
         return false;
     }
-    const FleetUnits::LogRecords records = FleetUnits::programmedIn(txtLog_->text().trimmed());
+    const QString log = logPath();
+    txtLog_->setText(QDir::toNativeSeparators(log));
+    txtLog_->setMinimumWidth(std::min(txtLog_->fontMetrics().horizontalAdvance(txtLog_->text()) + 20, 720));
+    const FleetUnits::LogRecords records = FleetUnits::programmedIn(log);
     // The window's configuration as it stands now is the template; the window keeps it.
     const EditorSession templ = session_;
     FleetUnits::Table table = optUnits_->isChecked()
@@ -188,8 +203,9 @@ bool FleetWindow::loadRadios()
                                  table.problems);
         return false;
     }
-    if (!openLog(templ))
+    if (!openLog(log, templ))
         return false;
+    userSettings().setValue(kFleetLogKey, log);
     product_ = *product;
     accessCode_ = session_.form.ProgAccessCode.text;
     verify_ = chkVerify_->isChecked();
@@ -204,12 +220,20 @@ bool FleetWindow::loadRadios()
     return true;
 }
 
-bool FleetWindow::openLog(const EditorSession& templ)
+QString FleetWindow::logPath() const
+{
+    const QString log = QDir::fromNativeSeparators(txtLog_->text().trimmed());
+    const QString units = txtUnits_->text().trimmed();
+    const QDir folder = optUnits_->isChecked() && !units.isEmpty() ? QFileInfo(units).absoluteDir() : QDir::current();
+    return QDir::cleanPath(folder.absoluteFilePath(log));
+}
+
+bool FleetWindow::openLog(const QString& path, const EditorSession& templ)
 {
     EditorSession copy = templ;
     const FleetLog::RunInfo info{txtTechnician_->text().trimmed(),
                                  FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
-    if (const QString why = log_.open(txtLog_->text().trimmed(), info); !why.isEmpty()) {
+    if (const QString why = log_.open(path, info); !why.isEmpty()) {
         Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
         return false;
     }
@@ -225,19 +249,41 @@ void FleetWindow::showRadios()
         for (int c = 0; c < texts.size(); ++c)
             tblRadios_->setItem(r, c, new QTableWidgetItem(texts[c]));
     }
-    tblRadios_->resizeColumnsToContents();
-    // Wide enough for every state, in the bold of the marked row.
+    sizeColumns();
+}
+
+void FleetWindow::sizeColumns()
+{
+    // Every unit, code and state whole in the bold of the marked row.
     QFont bold = tblRadios_->font();
     bold.setBold(true);
-    tblRadios_->setColumnWidth(2, QFontMetrics(bold).horizontalAdvance(stateText(State::Programmed)) + 16);
+    fitColumns(tblRadios_, {0, 1, 2}, bold);
+    int state = tblRadios_->columnWidth(2);
+    for (State s : {State::Waiting, State::Next, State::Writing, State::Programmed, State::Failed, State::Cancelled,
+                    State::Skipped})
+        state = std::max(state, QFontMetrics(bold).horizontalAdvance(stateText(s)) + 16);
+    tblRadios_->setColumnWidth(2, state);
+}
+
+void FleetWindow::showWhole(const QString& outcome)
+{
+    // The outcome column takes what the others leave: the table grows for a long one.
+    int width = 2 * tblRadios_->frameWidth() + tblRadios_->verticalHeader()->width()
+                + tblRadios_->style()->pixelMetric(QStyle::PM_ScrollBarExtent)
+                + tblRadios_->fontMetrics().horizontalAdvance(outcome) + 16;
+    for (int c = 0; c < 3; ++c)
+        width += tblRadios_->columnWidth(c);
+    tblRadios_->setMinimumWidth(std::max(tblRadios_->minimumWidth(), width));
 }
 
 void FleetWindow::setState(int radio, State state, const QString& outcome)
 {
     states_[std::size_t(radio)] = state;
     tblRadios_->item(radio, 2)->setText(stateText(state));
-    if (!outcome.isNull())
+    if (!outcome.isNull()) {
         tblRadios_->item(radio, 3)->setText(outcome);
+        showWhole(outcome);
+    }
     // The radio to connect next stands out.
     for (int c = 0; c < 4; ++c) {
         QTableWidgetItem* item = tblRadios_->item(radio, c);
@@ -271,9 +317,15 @@ void FleetWindow::markNext(int from)
     updateButtons();
 }
 
+bool FleetWindow::waitsForRetry() const
+{
+    return next_ >= 0
+           && (states_[std::size_t(next_)] == State::Failed || states_[std::size_t(next_)] == State::Cancelled);
+}
+
 void FleetWindow::updateButtons()
 {
-    const bool failed = next_ >= 0 && states_[std::size_t(next_)] == State::Failed;
+    const bool failed = waitsForRetry();
     cmdProgramNext_->setEnabled(!writing_ && next_ >= 0 && !failed);
     cmdRetry_->setEnabled(!writing_ && failed);
     cmdSkip_->setEnabled(!writing_ && failed);
@@ -295,7 +347,8 @@ void FleetWindow::programNext()
     lblStatus_->setText(QStringLiteral("Programming unit \"%1\"...").arg(u.label));
     updateButtons();
     QPointer<FleetWindow> self(this);
-    board_.programRadio({.kind = BoardJob::Kind::Write,
+    board_.programRadio(this,
+                        {.kind = BoardJob::Kind::Write,
                          .product = product_,
                          .accessCode = accessCode_,
                          .linkCheckFirst = true,
@@ -314,13 +367,23 @@ void FleetWindow::finished(const BoardJob::Result& result)
     const QString outcome = FleetLog::outcomeOf(result);
     const QString why =
         log_.add({u.primaryCode, outcome, u.label, FleetLog::verifyText(result), FleetLog::backupOf(result)});
-    if (closeWhenDone_) {
-        close();
-        return;
-    }
     if (result.ok()) {
         setState(next_, State::Programmed, outcome);
         markNext(next_ + 1);
+    } else if (result.end == BoardJob::End::Cancelled) {
+        // Stopped by Close or by the transfer window's Cancel: the window shows it so
+        // when it opens again, and the radio waits for Retry or Skip.
+        setState(next_, State::Cancelled, outcome);
+        lblStatus_->setText(
+            result.transferStarted
+                ? QStringLiteral(
+                      "Unit \"%1\" was stopped: a radio whose write was stopped holds only the words sent so "
+                      "far. Retry writes it again, Skip goes on to the next.")
+                      .arg(u.label)
+                : QStringLiteral("Unit \"%1\" was stopped before its write: nothing was written. Retry tries it "
+                                 "again, Skip goes on to the next.")
+                      .arg(u.label));
+        updateButtons();
     } else {
         setState(next_, State::Failed, outcome);
         lblStatus_->setText(
@@ -329,11 +392,13 @@ void FleetWindow::finished(const BoardJob::Result& result)
     }
     if (!why.isEmpty())
         Messages::errorMessage(this, QStringLiteral("The radio's line was not logged: %1.").arg(why));
+    if (std::exchange(closeWhenDone_, false))
+        close();
 }
 
 void FleetWindow::retry()
 {
-    if (writing_ || next_ < 0 || states_[std::size_t(next_)] != State::Failed)
+    if (writing_ || !waitsForRetry())
         return;
     states_[std::size_t(next_)] = State::Next;
     programNext();
@@ -341,7 +406,7 @@ void FleetWindow::retry()
 
 void FleetWindow::skip()
 {
-    if (writing_ || next_ < 0 || states_[std::size_t(next_)] != State::Failed)
+    if (writing_ || !waitsForRetry())
         return;
     setState(next_, State::Skipped);
     markNext(next_ + 1);

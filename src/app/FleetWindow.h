@@ -29,7 +29,9 @@ public:
 
     FleetWindow(QWidget* parent, const EditorSession& session, BoardCommands& board, bool verify);
 
-    enum class State { Waiting, Next, Writing, Programmed, Failed, Skipped };
+    // Cancelled: stopped by Close ("Stop and Close") or the transfer window's Cancel;
+    // like a failed radio it can be tried again or skipped.
+    enum class State { Waiting, Next, Writing, Programmed, Failed, Cancelled, Skipped };
     inline static const QString kTitle = QStringLiteral("Fleet Programming");
 
     // Builds the radios from the units file or the numbering and opens the log; false
@@ -57,7 +59,13 @@ private:
     void finished(const BoardJob::Result& result);
     void markNext(int from);
     void updateButtons();
-    bool openLog(const EditorSession& templ);
+    // The log as it will be written: a bare name lands beside the units file.
+    QString logPath() const;
+    bool openLog(const QString& path, const EditorSession& templ);
+    // A radio that failed or was stopped waits for Retry or Skip.
+    bool waitsForRetry() const;
+    void sizeColumns();
+    void showWhole(const QString& outcome);
 
     const EditorSession& session_;
     BoardCommands& board_;

@@ -283,7 +283,15 @@ void MainWindow::mnuProduct_Click(int index)
 {
     if (board_->refuseWhileBusy())
         return;
+    // A first run starts with no product and nothing in the window: the first product
+    // chosen fills it from its default data file, as start-up would have.
+    const bool empty = session_.holdsNothing();
     Editor::mnuProduct_Click(session_.form, index);
+    if (empty) {
+        const EditSafety::Step step =
+            safety_->step(QStringLiteral("Open %1").arg(QLatin1String(Product::info(index).defaultFile)));
+        session_.loadDefault(QDir::currentPath(), installedDataDir_);
+    }
     showForm();
     if (const std::optional<int> product = Editor::selectedProduct(session_.form))
         portSettings_ = Product::info(*product).line;

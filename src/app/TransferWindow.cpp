@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -17,56 +18,60 @@ constexpr int kWidth = twips(3135);
 constexpr int kHeight = twips(1320);
 constexpr int kNoticeHeight = 58; // four lines of the board font, with a margin
 
-QLabel* picture(QWidget* parent, const char* name, const QString& resource, int left)
+QLabel* picture(QWidget* parent, const char* name, const QString& resource, int x)
 {
     auto* image = new QLabel(parent);
     image->setObjectName(QLatin1String(name));
     image->setPixmap(QPixmap(resource));
-    image->setGeometry(twips(left), twips(240), twips(495), twips(480));
+    image->setGeometry(x, twips(240), twips(495), twips(480));
     image->setAlignment(Qt::AlignCenter);
     return image;
 }
 
 } // namespace
 
-TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Dialog)
+TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, kSmallWindowFlags)
 {
     setObjectName(QStringLiteral("frmTransfer"));
     setWindowTitle(QStringLiteral("Communications Link"));
     centreOnFirstShow(this);
-    setFixedSize(kWidth, kHeight);
+    // As drawn, or wider where the desktop's title bar needs it; the controls stay
+    // together in the middle.
+    width_ = widthForTitle(windowTitle(), kWidth);
+    const auto x = [this](int left) { return (width_ - kWidth) / 2 + twips(left); };
+    setFixedSize(width_, kHeight);
     setFont(boardFont());
 
     lblProgress_ = new QLabel(kReading, this);
     lblProgress_->setObjectName(QStringLiteral("lblProgress"));
     // Between the two pictures (drawn from 535 to 2590, over their edges).
-    lblProgress_->setGeometry(twips(615), twips(165), twips(2520) - twips(615), 16);
+    lblProgress_->setGeometry(x(615), twips(165), twips(2520) - twips(615), 16);
     lblProgress_->setAlignment(Qt::AlignCenter);
 
     ProgressBar1_ = new QProgressBar(this);
     ProgressBar1_->setObjectName(QStringLiteral("ProgressBar1"));
-    ProgressBar1_->setGeometry(twips(720), twips(400), twips(1690), 17);
+    ProgressBar1_->setGeometry(x(720), twips(400), twips(1690), 17);
     ProgressBar1_->setMinimum(0);
     ProgressBar1_->setValue(0);
     ProgressBar1_->setTextVisible(false);
 
     cmdCancel_ = new QPushButton(kCancel, this);
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel_->setGeometry(twips(1200), twips(800), twips(735), twips(375));
+    cmdCancel_->setGeometry(x(1200), twips(800), twips(735), twips(375));
     cmdCancel_->setToolTip(QStringLiteral("Click to cancel data transfer"));
     connect(cmdCancel_, &QPushButton::clicked, this, &TransferWindow::cmdCancel_Click);
 
     const QString radio = QStringLiteral(":/pictures/radio.png");
     const QString computer = QStringLiteral(":/pictures/computer.png");
-    Image1_ = picture(this, "Image1", radio, 120);
-    Image2_ = picture(this, "Image2", computer, 120);
-    Image3_ = picture(this, "Image3", radio, 2520);
-    Image4_ = picture(this, "Image4", computer, 2520);
+    Image1_ = picture(this, "Image1", radio, x(120));
+    Image2_ = picture(this, "Image2", computer, x(120));
+    Image3_ = picture(this, "Image3", radio, x(2520));
+    Image4_ = picture(this, "Image4", computer, x(2520));
 
     // Below the Cancel button; the window grows for it while it shows.
     lblNotAnswering_ = new QLabel(kNotAnswering, this);
     lblNotAnswering_->setObjectName(QStringLiteral("lblNotAnswering"));
-    lblNotAnswering_->setGeometry(8, kHeight, kWidth - 16, kNoticeHeight - 4);
+    lblNotAnswering_->setGeometry(8, kHeight, width_ - 16, kNoticeHeight - 4);
     lblNotAnswering_->setWordWrap(true);
     lblNotAnswering_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     lblNotAnswering_->hide();
@@ -105,7 +110,7 @@ void TransferWindow::setBoardSilent(bool silent)
     if (silent == lblNotAnswering_->isVisible())
         return;
     lblNotAnswering_->setVisible(silent);
-    setFixedSize(kWidth, silent ? kHeight + kNoticeHeight : kHeight);
+    setFixedSize(width_, silent ? kHeight + kNoticeHeight : kHeight);
 }
 
 bool TransferWindow::isBoardSilentShown() const
@@ -151,6 +156,15 @@ void TransferWindow::showTransfer(Direction direction, int maximum)
     setBoardSilent(false);
     show();
     raise();
+}
+
+void TransferWindow::setOwner(QWidget* owner)
+{
+    QWidget* top = owner->window();
+    // The desktop keeps a window above the one it is transient for.
+    winId();
+    top->winId();
+    windowHandle()->setTransientParent(top->windowHandle());
 }
 
 void TransferWindow::setLabel(const QString& text)

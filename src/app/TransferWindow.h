@@ -29,6 +29,10 @@ public:
     // the progress to 0 of `maximum`, and shows the window (not modal).
     void showTransfer(Direction direction, int maximum);
 
+    // The window it is kept above (the main window, or the fleet window during a
+    // fleet run): clicking the owner does not hide it.
+    void setOwner(QWidget* owner);
+
     void setLabel(const QString& text);
     QString label() const;
 
@@ -79,5 +83,6 @@ private:
     QLabel* Image4_;
     QLabel* lblNotAnswering_;
     QTimer* completeTimer_;
+    int width_; // the window's width: as drawn, or wider for its title
     std::function<void()> afterComplete_;
 };

@@ -1,11 +1,17 @@
 #include "WindowDesign.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
 #include <QWidget>
+
+#include <algorithm>
 
 QTableWidget* readOnlyTable(QWidget* parent, const QString& name, const QStringList& headings, const QSize& minimum)
 {
@@ -57,7 +63,36 @@ void centreOnFirstShow(QWidget* window)
 
 QFont boardFont()
 {
-    QFont font(QStringLiteral("DejaVu Sans Condensed"));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setStyleHint(QFont::SansSerif); // never a fixed-pitch face in its place
+    font.setStretch(QFont::SemiCondensed);
     font.setPixelSize(11);
     return font;
+}
+
+int widthForTitle(const QString& title, int drawn)
+{
+    constexpr int kTitleBar = 100; // the bar's icon, close button and margins
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    return std::max(drawn, QFontMetrics(bold).horizontalAdvance(title) + kTitleBar);
+}
+
+void fitColumns(QTableWidget* table, const QList<int>& columns, const QFont& font)
+{
+    // An item's text margins (the focus frame and one pixel, each side) and the grid line.
+    const int margins = 2 * (table->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, table) + 1) + 2;
+    const QFontMetrics plain(table->font());
+    const QFontMetrics marked(font);
+    for (int c : columns) {
+        int width = table->horizontalHeader()->sectionSizeHint(c);
+        for (int r = 0; r < table->rowCount(); ++r) {
+            const QTableWidgetItem* item = table->item(r, c);
+            if (item && table->columnSpan(r, c) == 1)
+                width = std::max(width,
+                                 std::max(plain.horizontalAdvance(item->text()), marked.horizontalAdvance(item->text()))
+                                     + margins);
+        }
+        table->setColumnWidth(c, width);
+    }
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QStringList>
+#include <Qt>
 
 class QFont;
 class QSize;
@@ -29,6 +31,22 @@ void centreOnFirstShow(QWidget* window);
 // are selected and how columns share the width.
 QTableWidget* readOnlyTable(QWidget* parent, const QString& name, const QStringList& headings, const QSize& minimum);
 
-// DejaVu Sans Condensed at 11 pixels: fits the rows and columns of the board's
-// windows as they were drawn.
+// DejaVu Sans, semi-condensed, at 11 pixels: fits the rows and columns of the board's
+// windows as they were drawn. It is the face DejaVu Sans Condensed where that is
+// installed (fonts-dejavu-extra); elsewhere the system narrows DejaVu Sans, or the
+// desktop's sans-serif font, to the same width.
 QFont boardFont();
+
+// A small window of the program that shows for a while (the transfer window, the
+// link notice): a title and a close button; nothing to minimise or maximise.
+inline constexpr Qt::WindowFlags kSmallWindowFlags = Qt::Window | Qt::Dialog | Qt::CustomizeWindowHint
+                                                     | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+
+// The width a small window needs for its title to show whole on a desktop's title
+// bar: the title in the bold of the desktop's font beside the bar's icon and close
+// button; at least `drawn`.
+int widthForTitle(const QString& title, int drawn);
+
+// Sizes the columns of a table so that every heading and every text in them shows
+// whole, also in `font` (the bold of a marked row); a stretched column keeps stretching.
+void fitColumns(QTableWidget* table, const QList<int>& columns, const QFont& font);

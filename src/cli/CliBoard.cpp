@@ -139,9 +139,7 @@ int write(const QStringList& args)
     parser.addOption({QStringLiteral("verify"),
                       QStringLiteral("After a complete write, read the board back and list every setting it holds "
                                      "otherwise; ends with \"Verify passed\" or \"Verify FAILED\" (exit 6).")});
-    parser.addOption({QStringLiteral("backup-first"),
-                      QStringLiteral("First read the board into a before-write backup, so the write can be undone "
-                                     "by vireo restore of that file; nothing is written when the backup fails.")});
+    addBackupFirstOption(parser);
     int status = kInvalid;
     const std::optional<Target> t =
         parseBoardCommand(parser, {QStringLiteral("write"), kWriteUsage, 1, true, kBackupHelp}, args, &status);

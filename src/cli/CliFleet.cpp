@@ -21,8 +21,8 @@ namespace {
 
 const QString kCommand = QStringLiteral("fleet");
 const QString kFleetUsage = QStringLiteral("vireo fleet FILE.tv2 [--product N] [--port PORT] [--code CODE] "
-                                           "[--units UNITS.csv] [--resume] [--count K] [--verify] [--log FILE] "
-                                           "[--technician NAME] [--timeout SECONDS] [--trace FILE]");
+                                           "[--units UNITS.csv] [--resume] [--count K] [--verify] [--backup-first] "
+                                           "[--log FILE] [--technician NAME] [--timeout SECONDS] [--trace FILE]");
 
 const QString kFleetHelp = QStringLiteral(
     "For each radio: connect it, press Enter (q and Enter stop the run); the link check, the write and, with\n"
@@ -30,7 +30,8 @@ const QString kFleetHelp = QStringLiteral(
     "Enter alone waits for another radio with the same code. A primary code is never given twice in a run.\n"
     "The run ends with exit status 0 when every radio was programmed, else the status of the last radio\n"
     "(1 also when 9999 was reached before --count); Ctrl+C ends it with 4.\n"
-    "Each radio's write is backed up as with vireo write.\n"
+    "Each radio's write is backed up as with vireo write; with --backup-first each radio is first read into a\n"
+    "before-write backup, and a radio whose backup fails is not written.\n"
     "With --units, each row of UNITS.csv is one radio: its first column Unit labels it (asset tag, serial\n"
     "number, holder), the other columns are named by the controls' names as vireo dump --json gives them\n"
     "(PrimaryCode, SecondaryCode, GroupAlpha(3), chkEmergency...) and hold the values entered into the file\n"
@@ -57,6 +58,7 @@ struct Run {
     Target target;
     QString accessCode;
     bool verifying = false;
+    bool backUpFirst = false;
     EditorSession window; // the file, as the window shows it; its primary code is the next radio's
     int count = 0;        // radios to program; 0: until the technician stops
     FleetLog log = {};
@@ -74,7 +76,8 @@ int programRadio(BoardLine& line, Run& run, const BoardImage& image, const QStri
                                         .accessCode = run.accessCode,
                                         .linkCheckFirst = run.target.linkCheck,
                                         .image = image,
-                                        .verify = run.verifying};
+                                        .verify = run.verifying,
+                                        .backUpFirst = run.backUpFirst};
         status = runJob(line, run.target, kCommand, request, &result);
     }
     const FleetLog::Radio logged{code, FleetLog::outcomeOf(result), unit, FleetLog::verifyText(result),
@@ -252,6 +255,7 @@ void addFleetOptions(QCommandLineParser& parser)
     parser.addOption(
         {QStringLiteral("count"), QStringLiteral("Stop after K radios were programmed."), QStringLiteral("K")});
     parser.addOption({QStringLiteral("verify"), QStringLiteral("Read each radio back after its write and compare.")});
+    addBackupFirstOption(parser);
     parser.addOption({QStringLiteral("log"),
                       QStringLiteral("The CSV log of the run, appended to (default: fleet-<date>-<time>.csv here)."),
                       QStringLiteral("FILE")});
@@ -299,7 +303,12 @@ int fleet(const QStringList& args)
         return kInvalid;
     }
 
-    Run run{*t, {}, parser.isSet(QStringLiteral("verify")), startUp(t->product), *count};
+    Run run{*t,
+            {},
+            parser.isSet(QStringLiteral("verify")),
+            parser.isSet(QStringLiteral("backup-first")),
+            startUp(t->product),
+            *count};
     run.accessCode = accessCode(*t, run.window); // the code in the box before the file is opened
     const QString file = parser.positionalArguments().front();
     if (!openFleetFile(file, run))

@@ -195,6 +195,13 @@ void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw, bool 
                       QStringLiteral("SECONDS")});
 }
 
+void addBackupFirstOption(QCommandLineParser& parser)
+{
+    parser.addOption({QStringLiteral("backup-first"),
+                      QStringLiteral("First read the board into a before-write backup, so the write can be undone "
+                                     "by vireo restore of that file; nothing is written when the backup fails.")});
+}
+
 std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardCommand& c, const QStringList& args,
                                         int* status)
 {

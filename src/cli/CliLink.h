@@ -43,6 +43,8 @@ struct Target {
 // product comes from without --product, when not from Config.ini.
 void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw = true, bool linkCheckOption = true,
                       const QString& productDefault = {});
+// --backup-first, of write and fleet: the board read into a before-write backup first.
+void addBackupFirstOption(QCommandLineParser& parser);
 
 // A board command's name, usage line, number of file arguments, whether it transfers words.
 struct BoardCommand {

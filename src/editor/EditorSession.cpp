@@ -1,6 +1,7 @@
 #include "EditorSession.h"
 
 #include "Editor.h"
+#include "FormControls.h"
 #include "MemoryMap.h"
 #include "Product.h"
 #include "WordCodecs.h"
@@ -28,24 +29,36 @@ EditorSession EditorSession::startUp(const std::optional<QString>& product, cons
     EditorSession s;
     if (product)
         Editor::applyProductProfile(s.form, *product);
-    const std::optional<int> ticked = s.product();
-    if (!folder || !ticked) {
-        s.markStored();
-        return s;
-    }
-    const QString name = QLatin1String(Product::info(*ticked).defaultFile);
-    QString path = QDir(*folder).filePath(name);
-    // Started from the desktop, the working directory has no data files: the
-    // installed copy stands in.
-    if (!QFileInfo::exists(path) && !installedFolder.isEmpty())
-        path = QDir(installedFolder).filePath(name);
-    s.defaultLoaded_ = DataFile::load(path, s.image, DataFile::MarkerRule::NotChecked).ok();
-    if (s.defaultLoaded_) {
-        Editor::UpdateGUI(s.form, s.image);
-        s.source = fileSource(path);
-    }
+    if (folder)
+        s.loadDefault(*folder, installedFolder);
     s.markStored();
     return s;
+}
+
+bool EditorSession::loadDefault(const QString& folder, const QString& installedFolder)
+{
+    bool loaded = false;
+    if (const std::optional<int> ticked = product()) {
+        const QString name = QLatin1String(Product::info(*ticked).defaultFile);
+        QString path = QDir(folder).filePath(name);
+        // Started from the desktop, the working directory has no data files: the
+        // installed copy stands in.
+        if (!QFileInfo::exists(path) && !installedFolder.isEmpty())
+            path = QDir(installedFolder).filePath(name);
+        loaded = DataFile::load(path, image, DataFile::MarkerRule::NotChecked).ok();
+        if (loaded) {
+            defaultLoaded_ = true;
+            Editor::UpdateGUI(form, image);
+            source = fileSource(path);
+        }
+    }
+    markStored();
+    return loaded;
+}
+
+bool EditorSession::holdsNothing() const
+{
+    return !defaultLoaded_ && source.file.isEmpty() && !source.board && !hasUnsavedEdits();
 }
 
 EditorSession EditorSession::startUp(int product, const std::optional<QString>& folder)
@@ -122,6 +135,13 @@ EditorSession::Outgoing EditorSession::outgoing()
     if (const std::optional<int> p = product())
         out.words = Editor::malformedWords(out.image, Product::info(*p).lastWord);
     return out;
+}
+
+QString EditorSession::linkCheckCode()
+{
+    QString& code = form.ProgAccessCode.text;
+    code = FormControls::leftText(*FormControls::find(QStringLiteral("ProgAccessCode")), code);
+    return code;
 }
 
 BoardImage EditorSession::imageShown() const

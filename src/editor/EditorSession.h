@@ -28,8 +28,15 @@ public:
                                  const QString& installedFolder = {});
     // The same for a product index 1..Product::kCount.
     static EditorSession startUp(int product, const std::optional<QString>& folder = {});
-    // The default data file was loaded and shown at start-up.
+    // The product's default data file from `folder`, or from `installedFolder` when
+    // `folder` has none, into the image and shown, as start-up loads it; false (the
+    // controls as they were) without a ticked product or a readable file. Either way
+    // what the controls then give counts as stored: it is no edit of the technician's.
+    bool loadDefault(const QString& folder, const QString& installedFolder = {});
+    // The default data file was loaded and shown (at start-up, or for the first product).
     bool defaultLoaded() const { return defaultLoaded_; }
+    // The window holds nothing yet: no file, default file or board shown, and no edit.
+    bool holdsNothing() const;
     // The first ticked product, if any.
     std::optional<int> product() const;
 
@@ -76,6 +83,10 @@ public:
         bool ok() const { return entries.isEmpty() && words.isEmpty(); }
     };
     Outgoing outgoing();
+
+    // The access code a link check sends: the box completed as leaving it completes it
+    // (an empty box gives 47203), as a write completes it before sending.
+    QString linkCheckCode();
 
     // The image the controls give now (ReadGUI onto a copy); the session is unchanged.
     BoardImage imageShown() const;

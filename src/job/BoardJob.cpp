@@ -150,9 +150,9 @@ void transfer(LinkContext& ctx, Result& r, const Request& request)
 
 void steps(LinkContext& ctx, Result& r, const Request& request)
 {
-    // 1. A link check talks over the port as it is: a closed port fails the check.
-    //    Everything else opens the port first.
-    if (request.kind != Kind::LinkCheck && !openPort(ctx, r.product, &r.message)) {
+    // 1. The port is opened first when it is closed, also for a link check: a port
+    //    closed after a failure, or whose adapter was plugged in again, works again.
+    if (!openPort(ctx, r.product, &r.message)) {
         r.end = End::PortUnavailable;
         return;
     }

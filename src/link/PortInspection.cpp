@@ -73,6 +73,16 @@ QByteArray readSmallFile(const QByteArray& path)
     return f.open(QIODevice::ReadOnly) ? f.read(4096) : QByteArray();
 }
 
+// The program of a process as its command line names it ("vireo-programmer"): the
+// kernel's own name for it (/proc/PID/comm) stops at 15 characters.
+QString programOf(const QByteArray& base)
+{
+    const QByteArray argv0 = readSmallFile(base + "/cmdline").split('\0').value(0);
+    if (!argv0.isEmpty())
+        return QFileInfo(QString::fromLocal8Bit(argv0)).fileName();
+    return QString::fromLocal8Bit(readSmallFile(base + "/comm")).trimmed();
+}
+
 // The pseudo-terminal a master descriptor serves ("tty-index: 3" in its fdinfo).
 std::optional<int> ptyIndexOfMaster(const QByteArray& fdinfo)
 {
@@ -129,7 +139,7 @@ void findHolders(Device& d)
         }
         ::closedir(fds);
         if (holds && !farEnd)
-            d.holders.append({pid, QString::fromLocal8Bit(readSmallFile(base + "/comm")).trimmed()});
+            d.holders.append({pid, programOf(base)});
     }
     ::closedir(proc);
 #else

@@ -28,7 +28,7 @@ QList<Adapter> serialPorts();
 // Another process that has the device open.
 struct Holder {
     qint64 pid = 0;
-    QString program; // from /proc/PID/comm; empty where the system does not show it
+    QString program; // as its command line names it; empty where the system does not show it
 };
 
 struct Device {

@@ -261,13 +261,21 @@ void SerialPort::closeIfLineFailed()
         serial_.clearError();
 }
 
+// A USB adapter unplugged, or given another name by the system when it came back.
+QString SerialPort::notThere() const
+{
+    const QString device = PortMap::comNumber(name_) && name_ != path_ ? QStringLiteral("%1 (%2)").arg(name_, path_)
+                                                                       : path_;
+    return device + QStringLiteral(" is not there: the adapter is unplugged or was renamed");
+}
+
 QString SerialPort::openFailureReason() const
 {
 #ifdef Q_OS_UNIX
     const QByteArray native = path_.toLocal8Bit();
     struct stat st {};
     if (::stat(native.constData(), &st) != 0 && errno == ENOENT)
-        return path_ + QStringLiteral(": not found");
+        return notThere();
     if (::access(native.constData(), R_OK | W_OK) != 0 && errno == EACCES) {
         const struct group* g = ::getgrgid(st.st_gid);
         const QString group = g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
@@ -278,7 +286,7 @@ QString SerialPort::openFailureReason() const
     }
 #endif
     switch (serial_.error()) {
-    case QSerialPort::DeviceNotFoundError: return path_ + QStringLiteral(": not found");
+    case QSerialPort::DeviceNotFoundError: return notThere();
     case QSerialPort::PermissionError: return path_ + QStringLiteral(": in use by another program");
     case QSerialPort::UnsupportedOperationError: return path_ + QStringLiteral(": not a serial port");
     default: return path_ + QStringLiteral(": the port cannot be opened");

@@ -44,6 +44,7 @@ private:
     void noteLineError(QSerialPort::SerialPortError error);
     void closeIfLineFailed();
     QString openFailureReason() const;
+    QString notThere() const;
     // QSerialPort's own text for its current error; empty when it has none.
     QString systemText() const;
 

@@ -31,6 +31,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
+#include <QWindow>
 
 #include <memory>
 
@@ -364,9 +365,10 @@ private slots:
 
     // Clone > Fleet Programming...: two VTP-50 radios numbered from the window's primary
     // code. A port that cannot be opened fails a radio, which keeps its place: retried, it
-    // is written and verified through the transfer window; the second fails and is
-    // skipped. Closing while a radio is written asks. The window's own configuration is
-    // untouched; every try is logged.
+    // is backed up (Back Up Board Before Write), written and verified through the transfer
+    // window, which stays above the fleet window. Closing while a radio is written asks;
+    // "Stop and Close" leaves the second Cancelled, to be retried or skipped when the
+    // window opens again. The window's own configuration is untouched; every try is logged.
     void fleetRun()
     {
         Bench b(5);
@@ -406,8 +408,10 @@ private slots:
         QCOMPARE(row(0), (QStringList{"1", "0500", "FAILED", "failed: the serial port cannot be opened"}));
         QVERIFY(!fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
         QVERIFY(onPort(1));
+        w.menus().mnuBackUpBeforeWrite->trigger();
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->click();
         QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isVisible(), kLong);
+        QCOMPARE(w.transferWindow()->windowHandle()->transientParent(), fleet->windowHandle());
         fleet->close(); // asks while the radio is written; Keep Working is the default
         QCOMPARE(b.messages.questions.size(), 1);
         QCOMPARE(b.messages.questions[0].buttons, (QStringList{"Stop and Close", "Keep Working"}));
@@ -416,11 +420,23 @@ private slots:
         QCOMPARE(row(0)[3], QStringLiteral("written and verified"));
         QCOMPARE(b.board->memory().word(6), QStringLiteral("0005"));
         QCOMPARE(b.board->memory().word(7), QStringLiteral("0000"));
+        QCOMPARE(b.backupFiles().filter(QStringLiteral("VTP-50_before-write_")).size(), 1);
         QCOMPARE(row(1)[2], QStringLiteral("Next"));
 
-        QVERIFY(onPort(2));
+        w.menus().mnuBackUpBeforeWrite->trigger();
         fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kWriting, kLong);
+        b.messages.answers = QStringList{QStringLiteral("Stop and Close")};
+        fleet->close();
+        QTRY_VERIFY_WITH_TIMEOUT(!fleet->isVisible(), kLong);
+        WAIT_LINK_IDLE(w);
+        w.menus().mnuCloneFleet->trigger();
+        QCOMPARE(w.findChild<FleetWindow*>(QStringLiteral("frmFleet")), fleet);
+        QCOMPARE(row(1), (QStringList{"2", "0501", "Cancelled", "cancelled"}));
+        QCOMPARE(fleet->findChild<QLabel*>(QStringLiteral("lblFleetStatus"))->text(),
+                 QStringLiteral("Unit \"2\" was stopped: a radio whose write was stopped holds only the words sent "
+                                "so far. Retry writes it again, Skip goes on to the next."));
+        QVERIFY(fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->isEnabled());
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetSkip"))->click();
         QCOMPARE(row(1)[2], QStringLiteral("Skipped"));
         QCOMPARE(fleet->nextRadio(), -1);
@@ -434,10 +450,8 @@ private slots:
         for (const QString& line : QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts).mid(1))
             outcomes << line.split(',').mid(1, 4).join(',');
         QCOMPARE(outcomes, (QStringList{"0500,failed: the serial port cannot be opened,1,not run",
-                                        "0500,written and verified,1,passed",
-                                        "0501,failed: the serial port cannot be opened,2,not run"}));
+                                        "0500,written and verified,1,passed", "0501,cancelled,2,not run"}));
         fleet->close();
-        QVERIFY(onPort(1));
         qunsetenv("VIREO_COM2");
     }
 

@@ -311,22 +311,47 @@ private slots:
         w.mnuSerialConfig_Click(3);
         WAIT_LINK_IDLE(w);
         QCOMPARE(bench.messages.messages.size(), 3);
-        QVERIFY(bench.messages.messages[2].text.startsWith(
-            QStringLiteral("Invalid Serial Port\r\n/nonexistent/vireo-tty")));
+        QCOMPARE(bench.messages.messages[2].text,
+                 QStringLiteral("Invalid Serial Port\r\nCOM3 (/nonexistent/vireo-tty) is not there: the adapter is "
+                                "unplugged or was renamed"));
         QVERIFY(w.menus().mnuSerialConfig[1]->isChecked() && !w.menus().mnuSerialConfig[3]->isChecked());
         QCOMPARE(w.controls().Label7->text(), QStringLiteral("COM1:"));
         // COM1 is now closed; a read reports the port before any transfer window.
+        const QString gone = board->slavePath();
         board.reset();
         w.mnuOperRead_Click();
         WAIT_LINK_IDLE(w);
         QCOMPARE(bench.messages.messages.size(), 4);
         QVERIFY(bench.messages.messages[3].text.startsWith(LinkMessages::kCommLinkError + QStringLiteral("\r\n\r\n")));
         QVERIFY(!w.transferWindow()->isVisible());
-        // The product command's own reopen fails the same way; the product stands.
+        // COM1's adapter is gone too: F2 opens the closed port as a read does, and says so.
+        w.mnuSerialConfig_Click(1);
+        WAIT_LINK_IDLE(w);
+        w.mnuEstablishLink_Click();
+        WAIT_LINK_IDLE(w);
+        QCOMPARE(bench.messages.messages.size(), 6);
+        const QString notThere =
+            QStringLiteral("COM1 (%1) is not there: the adapter is unplugged or was renamed").arg(gone);
+        QCOMPARE(bench.messages.messages[4].text, QStringLiteral("Invalid Serial Port\r\n") + notThere);
+        QCOMPARE(bench.messages.messages[5].text, LinkMessages::kCommLinkError + QStringLiteral("\r\n\r\n") + notThere);
+        // Plugged in again, with the access code box empty: F2 opens the port and sends
+        // 47203, as leaving the box gives.
+        Form noCode = w.form();
+        noCode.ProgAccessCode.text.clear();
+        w.showForm(noCode);
+        BoardSetup strict = setupFor(w, 4);
+        strict.accessCode = QStringLiteral("47203");
+        board = plugBoard(strict, memory);
+        w.mnuEstablishLink_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.establishWindow()->isVisible(), kLong);
+        QCOMPARE(w.controls().ProgAccessCode->text(), QStringLiteral("47203"));
+        WAIT_LINK_IDLE(w);
+        // The product command's own reopen fails the way the port command does; the product stands.
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
         w.mnuProduct_Click(2);
         WAIT_LINK_IDLE(w);
-        QCOMPARE(bench.messages.messages.size(), 5);
-        QVERIFY(bench.messages.messages[4].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
+        QCOMPARE(bench.messages.messages.size(), 7);
+        QVERIFY(bench.messages.messages[6].text.startsWith(QStringLiteral("Invalid Serial Port\r\n")));
         QCOMPARE(w.controls().lblProduct->text(), QStringLiteral("UT-105"));
         qunsetenv("VIREO_COM3");
 
@@ -335,8 +360,8 @@ private slots:
         bad.PrimaryCode.text = QStringLiteral("12X");
         w.showForm(bad);
         w.mnuOperWrite_Click();
-        QCOMPARE(bench.messages.messages.size(), 6);
-        QCOMPARE(bench.messages.messages[5].title, Messages::kErrorTitle);
+        QCOMPARE(bench.messages.messages.size(), 8);
+        QCOMPARE(bench.messages.messages[7].title, Messages::kErrorTitle);
         QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
 
         // A board whose answer is no configuration (another product's board, the line
@@ -350,8 +375,8 @@ private slots:
         const QString undo = w.menus().mnuEditUndo->text();
         bench.messages.answers = {QStringLiteral("Discard")}; // the entry typed above
         w.mnuOperRead_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 7, kLong);
-        const Messages::Message& noise = bench.messages.messages[6];
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 9, kLong);
+        const Messages::Message& noise = bench.messages.messages[8];
         QCOMPARE(noise.title, Messages::kCommTitle);
         QVERIFY2(noise.text.startsWith(QStringLiteral("The board's answer is not a configuration: ")),
                  qPrintable(noise.text));

@@ -294,10 +294,13 @@ private slots:
             QVERIFY(!w.transferWindow()->isVisible());
         }
         {
-            // No settings file: nothing ticked, nothing loaded, the window still comes up.
+            // No settings file: nothing ticked, nothing loaded, the window still comes up,
+            // with nothing to save.
             WorkingDir dir;
             QVERIFY(
                 QFile::copy(sourceFile(QStringLiteral("data/default.tv2")), dir.file(QStringLiteral("default.tv2"))));
+            QVERIFY(DataFile::save(dir.file(QStringLiteral("defaulti.tv2")), sampleImage(QStringLiteral("5678"))).ok());
+            SparePort com1(1);
             MainWindow w;
             w.Form_Load();
             for (QAction* a : w.menus().mnuProduct)
@@ -305,6 +308,22 @@ private slots:
             QVERIFY(w.controls().Label7->text().isEmpty());
             QVERIFY(w.image().word(0).isEmpty());
             QVERIFY(!w.controls().GroupCode[0]->isEnabled());
+            QVERIFY(!w.isWindowModified());
+            // The first product chosen fills the empty window from its default file, as
+            // start-up would have: one step, and still nothing to save.
+            WAIT_LINK_IDLE(w);
+            w.menus().mnuProduct[4]->trigger();
+            WAIT_LINK_IDLE(w);
+            QCOMPARE(w.image().word(0), QStringLiteral("00E5"));
+            QCOMPARE(w.controls().ProgAccessCode->text(), QStringLiteral("47203"));
+            QVERIFY(!w.isWindowModified());
+            QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Open default.tv2"));
+            // Once the window holds a configuration, another product keeps it.
+            const QString primary = w.controls().PrimaryCode->text();
+            w.menus().mnuProduct[2]->trigger();
+            WAIT_LINK_IDLE(w);
+            QCOMPARE(w.controls().PrimaryCode->text(), primary);
+            QCOMPARE(w.menus().mnuEditUndo->text(), QStringLiteral("&Undo Open default.tv2"));
         }
         {
             // A product outside 1..5 and a port outside 1..4 select nothing.
@@ -480,7 +499,7 @@ private slots:
         c.PrimaryCode->setFocus();
         c.PrimaryCode->selectAll();
         QTest::keyClicks(c.PrimaryCode, QStringLiteral("12"));
-        QCOMPARE(undo->text(), QStringLiteral("&Undo Open")); // the box is not left yet
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Primary Code - ESN")); // its typing goes first
         c.chkEmergency->setFocus();
         QCOMPARE(undo->text(), QStringLiteral("&Undo Primary Code - ESN"));
         QTest::mouseClick(c.chkEmergency, Qt::LeftButton, {}, QPoint(6, c.chkEmergency->height() / 2));
@@ -505,7 +524,7 @@ private slots:
         QTest::keyClick(c.SecondaryCode, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(c.PrimaryCode->text(), QStringLiteral("0012"));
         QCOMPARE(undo->text(), QStringLiteral("&Undo System Tone"));
-        QCOMPARE(redo->text(), QStringLiteral("&Redo Increment Primary Code"));
+        QCOMPARE(redo->text(), QStringLiteral("&Redo Secondary Code")); // the box's typing comes back first
         undo->trigger();
         QVERIFY(c.cmbSystemTone->currentIndex() != tone);
         undo->trigger();
@@ -537,6 +556,16 @@ private slots:
         QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("0013"));
         QVERIFY(!redo->isEnabled());
         QVERIFY(w.isWindowModified());
+
+        // Typed in the row labelled 6, then in the one labelled 5: Undo names the row it takes back.
+        c.SpeedDial[6]->setFocus();
+        QTest::keyClicks(c.SpeedDial[6], QStringLiteral("555"));
+        c.SpeedDial[5]->setFocus();
+        QTest::keyClicks(c.SpeedDial[5], QStringLiteral("777"));
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Speed Dial, row 5"));
+        undo->trigger();
+        QCOMPARE(c.SpeedDial[5]->text(), QString());
+        QCOMPARE(undo->text(), QStringLiteral("&Undo Speed Dial, row 6"));
         QVERIFY(messages.messages.isEmpty());
     }
 

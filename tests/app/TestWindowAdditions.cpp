@@ -115,6 +115,29 @@ private slots:
         QCOMPARE(summary->text(), DifferencesDialog::kNoDifferences);
         QVERIFY(messages.messages.isEmpty());
 
+        // Settings by their captions, a board's 16-digit number whole, and the words the
+        // window does not show in one plain row (the backups compare in the same table).
+        chosen = dir.file(QStringLiteral("third.tv2"));
+        saveEdited(chosen, [](Form& f) {
+            f.PrimaryCode.text = QStringLiteral("1234");
+            f.SpeedDial[5].text = QStringLiteral("0000000000000000");
+        });
+        BoardImage third;
+        QVERIFY(DataFile::load(chosen, third, DataFile::MarkerRule::Required).ok());
+        third.setWord(41, QStringLiteral("1234"));
+        third.setWord(98, QStringLiteral("AB") + third.word(98).mid(2));
+        QVERIFY(DataFile::save(chosen, third).ok());
+        w.menus().mnuFileCompare->trigger();
+        table = w.compareDialog()->findChild<QTableWidget*>(QStringLiteral("tblCompare"));
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(cell(table, 0, 0), QStringLiteral("Speed Dial, row 5"));
+        QCOMPARE(cell(table, 0, 2), QStringLiteral("0000000000000000"));
+        QVERIFY(table->columnWidth(2) > table->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000000")));
+        QCOMPARE(cell(table, 1, 0), QStringLiteral("Words the window does not show: 41, 98"));
+        QCOMPARE(table->columnSpan(1, 0), 3);
+        summary = w.compareDialog()->findChild<QLabel*>(QStringLiteral("lblCompareSummary"));
+        QCOMPARE(summary->text(), QStringLiteral("1 setting differs, and words the window does not show"));
+
         // A file without the marker is refused as Open refuses it.
         QFile bad(dir.file(QStringLiteral("bad.tv2")));
         QVERIFY(bad.open(QIODevice::WriteOnly));

@@ -1,8 +1,12 @@
 // The windows' faces: names, captions, menus, limits, tab order, and that nothing
 // is clipped by its frame or overlaps a neighbour with the font in use.
 #include "AboutWindow.h"
+#include "Backups.h"
+#include "BackupsWindow.h"
 #include "DataFile.h"
+#include "DoctorWindow.h"
 #include "Editor.h"
+#include "FleetWindow.h"
 #include "FormControls.h"
 #include "MainWindow.h"
 #include "MaskedEdit.h"
@@ -13,16 +17,21 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionComboBox>
+#include <QTableWidget>
 #include <QTest>
 
 namespace {
@@ -35,6 +44,37 @@ QString describe(const QWidget* w)
         .arg(w->y())
         .arg(w->width())
         .arg(w->height());
+}
+
+// A text's width as drawn, without its "&" access-key mark.
+int textWidth(const QFontMetrics& metrics, QString text)
+{
+    return metrics.horizontalAdvance(text.remove(QRegularExpression(QStringLiteral("&(?!&)"))));
+}
+
+// Every heading and every cell of a table whole in its column (a cell spanning
+// columns in all of them).
+QStringList tableFaults(const QTableWidget* t)
+{
+    constexpr int kMargins = 8; // the item's text margins and grid line
+    QStringList faults;
+    const QHeaderView* header = t->horizontalHeader();
+    for (int c = 0; c < t->columnCount(); ++c) {
+        const QString heading = t->horizontalHeaderItem(c) ? t->horizontalHeaderItem(c)->text() : QString();
+        if (header->fontMetrics().horizontalAdvance(heading) + kMargins > header->sectionSize(c))
+            faults << QStringLiteral("%1 heading clips \"%2\"").arg(t->objectName(), heading);
+        for (int r = 0; r < t->rowCount(); ++r) {
+            const QTableWidgetItem* item = t->item(r, c);
+            if (!item)
+                continue;
+            int width = 0;
+            for (int k = 0; k < t->columnSpan(r, c); ++k)
+                width += t->columnWidth(c + k);
+            if (QFontMetrics(item->font()).horizontalAdvance(item->text()) + kMargins > width)
+                faults << QStringLiteral("%1 clips \"%2\"").arg(t->objectName(), item->text());
+        }
+    }
+    return faults;
 }
 
 // Every visible child lies inside its parent, and no two visible siblings overlap.
@@ -51,14 +91,26 @@ QStringList layoutFaults(const QWidget* parent)
             faults << QStringLiteral("%1 outside %2").arg(describe(w), describe(parent));
         // Text that does not fit is cut off.
         if (const auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty()) {
-            const QSize needed = l->fontMetrics().size(0, l->text());
+            const QSize needed = l->wordWrap()                    ? QSize(0, l->heightForWidth(l->width()))
+                                 : Qt::mightBeRichText(l->text()) ? l->sizeHint()
+                                                                  : l->fontMetrics().size(0, l->text());
             if (needed.width() > l->contentsRect().width() || needed.height() > l->contentsRect().height() + 2)
                 faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), l->text());
         }
-        if (const auto* c = qobject_cast<const QCheckBox*>(w); c && !c->text().isEmpty()) {
-            if (c->sizeHint().width() > c->width())
-                faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), c->text());
+        if (const auto* b = qobject_cast<const QAbstractButton*>(w); b && !b->text().isEmpty()) {
+            // A push button's text between its frame and margins; a check or radio
+            // button's beside its mark.
+            const QStyle* style = b->style();
+            const int needed = qobject_cast<const QPushButton*>(b)
+                                   ? textWidth(b->fontMetrics(), b->text())
+                                         + style->pixelMetric(QStyle::PM_ButtonMargin)
+                                         + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth)
+                                   : b->sizeHint().width();
+            if (needed > b->width())
+                faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), b->text());
         }
+        if (const auto* t = qobject_cast<const QTableWidget*>(w))
+            faults << tableFaults(t);
         if (const auto* c = qobject_cast<const QComboBox*>(w)) {
             QStyleOptionComboBox option;
             option.initFrom(c);
@@ -73,7 +125,7 @@ QStringList layoutFaults(const QWidget* parent)
             if (e->fontMetrics().horizontalAdvance(e->text()) > e->width() - 6)
                 faults << QStringLiteral("%1 clips \"%2\"").arg(describe(w), e->text());
         }
-        if (qobject_cast<const QGroupBox*>(w))
+        if (qobject_cast<const QGroupBox*>(w) || qobject_cast<const QDialogButtonBox*>(w))
             faults << layoutFaults(w);
     }
     for (qsizetype i = 0; i < children.size(); ++i) {
@@ -366,6 +418,7 @@ private slots:
         QStringList faults = layoutFaults(w.centralWidget());
         TransferWindow transfer(nullptr);
         transfer.showTransfer(TransferWindow::Direction::Read, 250);
+        transfer.setBoardSilent(true);
         faults << layoutFaults(&transfer);
         AboutWindow about(nullptr);
         about.show();
@@ -418,11 +471,85 @@ private slots:
         saveScreenshot(&w, QStringLiteral("main.png"));
     }
 
+    // Backups (a backup selected against the window), Fleet Programming (units loaded,
+    // the next one marked in bold), Compare with File and Diagnose Link show every
+    // caption, item and button text whole.
+    void sideWindowsShowTheirTextsWhole()
+    {
+        WorkingDir dir;
+        CapturedMessages messages;
+        QTemporaryDir backups;
+        qputenv("VIREO_BACKUP_DIR", QFile::encodeName(backups.path()));
+        qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
+        const QString source = QDir(qEnvironmentVariable("VIREO_SOURCE_DIR")).filePath(QStringLiteral("data"));
+        MainWindow w;
+        QVERIFY(w.openFile(QDir(source).filePath(QStringLiteral("default.tv2"))));
+        Form vt60 = w.form();
+        Editor::applyProductProfile(vt60, QStringLiteral("4"));
+        w.showForm(vt60);
+        w.show();
+        // The board as a backup holds it: a 16-digit speed dial, a word the window does not show.
+        Form held = vt60;
+        held.PrimaryCode.text = QStringLiteral("4321");
+        held.SpeedDial[1].text = QStringLiteral("0000000000000000");
+        BoardImage board = w.image();
+        Editor::ReadGUI(held, board);
+        board.setWord(41, QStringLiteral("1234"));
+        const QDateTime taken(QDate(2026, 12, 7), QTime(8, 15, 2));
+        int k = 0;
+        for (Backups::Kind kind : {Backups::Kind::Read, Backups::Kind::BeforeWrite, Backups::Kind::Write})
+            QVERIFY(Backups::save(board, 4, kind, taken.addSecs(++k)).ok);
+        QStringList faults;
+
+        w.mnuFileBackups_Click();
+        auto* backupsWindow = w.findChild<BackupsWindow*>();
+        backupsWindow->select(1);
+        QCoreApplication::processEvents();
+        faults << layoutFaults(backupsWindow);
+
+        QFile units(dir.file(QStringLiteral("units.csv")));
+        QVERIFY(units.open(QIODevice::WriteOnly));
+        units.write("Unit,PrimaryCode\r\nTruck 12 (Anna Berg-Lindqvist),1201\r\nTruck 7,1202\r\n");
+        units.close();
+        w.menus().mnuCloneFleet->trigger();
+        auto* fleet = w.findChild<FleetWindow*>(QStringLiteral("frmFleet"));
+        fleet->findChild<QRadioButton*>(QStringLiteral("optFleetUnits"))->setChecked(true);
+        fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetUnits"))->setText(units.fileName());
+        QVERIFY2(fleet->loadRadios(), qPrintable(messages.messages.value(0).text));
+        QCoreApplication::processEvents();
+        faults << layoutFaults(fleet);
+
+        const QString other = dir.file(QStringLiteral("other.tv2"));
+        QVERIFY(DataFile::save(other, board).ok());
+        w.setFileChooser([other](QWidget*, FileChooser::Kind, const QString&) { return other; });
+        w.mnuFileCompare_Click();
+        QCoreApplication::processEvents();
+        faults << layoutFaults(w.compareDialog());
+
+        w.mnuDiagnoseLink_Click();
+        QTRY_VERIFY(!w.doctorWindow()->isRunning());
+        QCoreApplication::processEvents();
+        faults << layoutFaults(w.doctorWindow());
+
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join('\n')));
+        QVERIFY(messages.messages.isEmpty());
+        saveScreenshot(backupsWindow, QStringLiteral("backups.png"));
+        saveScreenshot(fleet, QStringLiteral("fleet.png"));
+        saveScreenshot(w.compareDialog(), QStringLiteral("compare.png"));
+        saveScreenshot(w.doctorWindow(), QStringLiteral("doctor.png"));
+        qunsetenv("VIREO_COM1");
+        qunsetenv("VIREO_BACKUP_DIR");
+    }
+
     void transferWindowHasItsControls()
     {
         TransferWindow t(nullptr);
         QCOMPARE(t.windowTitle(), QStringLiteral("Communications Link"));
-        QCOMPARE(t.size(), QSize(209, 88));
+        // Its title whole on a title bar: in bold, beside the bar's icon and buttons.
+        QFont bold = QApplication::font();
+        bold.setBold(true);
+        QVERIFY(t.width() >= QFontMetrics(bold).horizontalAdvance(t.windowTitle()) + 100);
+        QCOMPARE(t.height(), 88);
         auto* cancel = t.findChild<QPushButton*>("cmdCancel");
         QVERIFY(cancel);
         QCOMPARE(cancel->text(), QStringLiteral("Cancel"));

@@ -302,7 +302,7 @@ private slots:
 
         r = vireo({"read", "--product", "4", "--port", file("no-such-port"), "-o", out});
         QCOMPARE(r.status, 5);
-        QVERIFY(r.err.contains("not found"));
+        QVERIFY(r.err.contains("no-such-port is not there: the adapter is unplugged or was renamed"));
 
         BoardImage unmarked = load(file("default.tv2"));
         unmarked.setWord(0, QStringLiteral("00E6"));
@@ -402,16 +402,21 @@ private slots:
     }
 
     // A port this user may not open, and one another program holds, fail the first step.
+    // The holder is named as its command line names it, not by the system's 15 characters.
     void doctorFindsThePortRefused()
     {
         Board held = startBoard(4, VirtualBoard::factoryMemory(4));
+        const QString longName = file("vireo-programmer-holding");
+        QVERIFY(QFile::link(QStringLiteral("/bin/sleep"), longName));
         QProcess holder;
         holder.setStandardInputFile(held.path());
-        holder.start("sleep", {"30"});
+        holder.start(longName, {"30"});
         QVERIFY(holder.waitForStarted());
         Run r = vireo({"doctor", "--product", "4", "--port", held.path()});
         QCOMPARE(r.status, 5);
-        QVERIFY2(r.out.contains(QStringLiteral("sleep (process %1) holds it open.").arg(holder.processId()).toUtf8()),
+        QVERIFY2(r.out.contains(QStringLiteral("vireo-programmer-holding (process %1) holds it open.")
+                                    .arg(holder.processId())
+                                    .toUtf8()),
                  r.out);
         QVERIFY(r.out.contains("What to do: Close the program that holds the port, or choose another port."));
         QVERIFY(held.pty->received().isEmpty());

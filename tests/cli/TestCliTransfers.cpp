@@ -220,13 +220,14 @@ private slots:
     }
 
     // Two radios (VTP-50s, whose writes are short) on one port: codes 1000 and 1001 written in turn, none twice,
-    // logged; a refused radio keeps its code for the retry; 9999 ends a run.
+    // each backed up first (--backup-first), logged; a refused radio keeps its code for the retry; 9999 ends a run.
     void fleetNumbersRadiosAndLogsThem()
     {
         std::unique_ptr<PtyBoard> board = startBoard(5);
         const qsizetype backupsBefore = backupsNamed("VTP-50_write_*.tv2").size();
+        const qsizetype beforeWrites = backupsNamed("VTP-50_before-write_*.tv2").size();
         Session s(dir_.path(), {"fleet", "fleet.tv2", "--product", "5", "--port", board->slavePath(), "--count", "2",
-                                "--verify", "--log", "run.csv"});
+                                "--verify", "--backup-first", "--log", "run.csv"});
         for (int radio = 1; radio <= 2; ++radio) {
             QVERIFY2(s.answer(QStringLiteral("Connect radio %1 ").arg(radio).toLatin1(), 1, ""), s.err());
             if (radio > 1) { // the radio before holds the code before
@@ -250,6 +251,7 @@ private slots:
                      (QStringList{QString::number(999 + k), "written and verified", QString::number(k), "passed"}));
         }
         QCOMPARE(backupsNamed("VTP-50_write_*.tv2").size(), backupsBefore + 2);
+        QCOMPARE(backupsNamed("VTP-50_before-write_*.tv2").size(), beforeWrites + 2);
 
         // The board refuses the code: retried with the same code, then stopped.
         std::unique_ptr<PtyBoard> refusing = startBoard(5, [] {
@@ -290,12 +292,13 @@ private slots:
         BoardFaults faults;
         faults.wrongAck = true;
         std::unique_ptr<PtyBoard> board = serve(VirtualBoard::create(setupFor(5, faults), held));
+        const qsizetype earlier = backupsNamed("VTP-50_before-write_*.tv2").size(); // the fleet's
         const Run r = vireo({"write", "fleet.tv2", "--backup-first", "--timeout", "0.5", "--product", "5", "--port",
                              board->slavePath()});
         QCOMPARE(r.status, 4);
         const QStringList before = backupsNamed("VTP-50_before-write_*.tv2");
-        QCOMPARE(before.size(), 1);
-        const QString path = QDir(backups_).filePath(before[0]);
+        QCOMPARE(before.size(), earlier + 1);
+        const QString path = QDir(backups_).filePath(before.last());
         QVERIFY2(r.err.endsWith("The board as it was before the write is backed up in " + path.toUtf8() + "\n"), r.err);
         const BoardImage backup = load(path);
         QCOMPARE(backup.word(6), QStringLiteral("0102"));

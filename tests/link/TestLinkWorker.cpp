@@ -148,10 +148,10 @@ void TestLinkWorker::portFailureClosesThePortAndTheNextJobReopensIt()
     QCOMPARE(r.message, QStringLiteral("COM1: unplugged"));
     QCOMPARE(r.image.word(0), QStringLiteral("00E5"));
 
-    // a link check does not reopen the port
+    // a link check reopens the port, as a read does: the board is asked, and says nothing
     QVERIFY(results.runJob(w.worker, {.kind = Kind::LinkCheck, .product = 4, .accessCode = QStringLiteral("47203")}));
     r = results.nextJob();
-    QVERIFY(r.end == End::PortFailed);
+    QVERIFY(r.end == End::NoAnswer);
 
     // Force Initialization opens it again and sends "01" CR
     QVERIFY(results.runJob(w.worker, {.kind = Kind::ForceInitialization, .product = 4}));
@@ -163,18 +163,21 @@ void TestLinkWorker::portFailureClosesThePortAndTheNextJobReopensIt()
 void TestLinkWorker::openFailuresAreReportedWithTheirJob()
 {
     Results results;
-    // A device that will not open, on the real serial port: the link check after
-    // it finds the port closed and says so, instead of repeating the open's reason.
+    // A device that is not there, on the real serial port: the link check after it
+    // opens the port as a read does, and says again that the device is not there.
     LinkWorker real(nullptr, {}, [] { return std::make_unique<VirtualClock>(); });
-    QVERIFY(results.openPort(real, QStringLiteral("/dev/vireo-no-such-port"), LineSettings{}));
+    qputenv("VIREO_COM1", "/dev/ttyUSB-vireo-gone");
+    QVERIFY(results.openPort(real, QStringLiteral("COM1"), LineSettings{}));
     const LinkWorker::PortChange c = results.nextPort();
     QVERIFY(!c.opened);
-    QCOMPARE(c.message, QStringLiteral("/dev/vireo-no-such-port: not found"));
+    const QString gone =
+        QStringLiteral("COM1 (/dev/ttyUSB-vireo-gone) is not there: the adapter is unplugged or was renamed");
+    QCOMPARE(c.message, gone);
     QVERIFY(results.runJob(real, {.kind = Kind::LinkCheck, .product = 4, .accessCode = QStringLiteral("47203")}));
     const BoardJob::Result r = results.nextJob();
-    QVERIFY(r.end == End::PortFailed);
-    QCOMPARE(r.message, QStringLiteral("/dev/vireo-no-such-port: the port is not open; choose it again in "
-                                       "the Serial Port menu, or start a read or write, which opens it"));
+    QVERIFY(r.end == End::PortUnavailable);
+    QCOMPARE(r.message, gone);
+    qunsetenv("VIREO_COM1");
 }
 
 QTEST_GUILESS_MAIN(TestLinkWorker)
