@@ -1,5 +1,7 @@
 #include "SerialPort.h"
 
+#include "SerialPortTexts.h"
+
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <grp.h>
@@ -11,9 +13,10 @@ namespace {
 
 constexpr int kWriteTimeoutMillis = 2000;
 
-const QString kNotOpen = QStringLiteral(
-    ": the port is not open; choose it again in the Serial Port menu, or start a read or write, which opens it");
-const QString kDisconnected = QStringLiteral(": the adapter or cable was disconnected");
+using SerialPortTexts::kDisconnected;
+using SerialPortTexts::kNotOpen;
+using SerialPortTexts::kSettingsRefused;
+using SerialPortTexts::kTakesNoMore;
 
 QSerialPort::Parity qtParity(LineSettings::Parity p)
 {
@@ -114,7 +117,7 @@ bool SerialPort::doApplySettings(const LineSettings& settings)
                     && serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits))
                     && serial_.setStopBits(qtStopBits(settings.stopBits));
     if (!ok)
-        fail(path_ + QStringLiteral(": the port refused the product's line settings"), systemText());
+        fail(path_ + kSettingsRefused, systemText());
     return ok;
 }
 
@@ -141,7 +144,7 @@ bool SerialPort::doWrite(const QByteArray& bytes)
     if (serial_.write(bytes) != bytes.size()) {
         closeIfLineFailed();
         if (!hasFailed())
-            fail(path_ + QStringLiteral(": the line takes no more bytes"), systemText());
+            fail(path_ + kTakesNoMore, systemText());
         return false;
     }
     // Hand the bytes to the line now: paced output times each byte from here.
@@ -149,7 +152,7 @@ bool SerialPort::doWrite(const QByteArray& bytes)
         if (!serial_.waitForBytesWritten(kWriteTimeoutMillis)) {
             closeIfLineFailed();
             if (!hasFailed())
-                fail(path_ + QStringLiteral(": the line takes no more bytes"), systemText());
+                fail(path_ + kTakesNoMore, systemText());
             return false;
         }
     }
