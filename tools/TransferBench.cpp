@@ -6,7 +6,9 @@
 // a fixed turnaround. The floor is what those bytes cannot beat: 8 ms before
 // every paced byte, every board character at 11 bits, one turnaround per reply,
 // and for the Icom write its 100 ms pause (see floorMs for what the emulated
-// line leaves out).
+// line leaves out). --latency-ms L puts a USB adapter with that latency timer in
+// the line, which hands the board's bytes over once per tick: what it costs shows
+// against the same floor.
 #include "PtyRig.h"
 
 #include <LinkOperations.h>
@@ -64,18 +66,21 @@ double floorMs(int product, bool write, qsizetype bytesOut, qsizetype bytesIn)
     const double charMs = kBitsPerChar * 1000.0 / PtyRig::baudOf(product);
     const int answers = replies(product, write);
     const bool icom = Product::info(product).family == BoardFamily::Icom;
-    // A read reply waits until the previous one was taken, so it is timed in full.
+    // A read reply follows the last character of the one before by the board's gap,
+    // so it is timed in full.
     const qsizetype charsTimed = write && !icom ? bytesIn - answers : bytesIn;
     double ms = charsTimed * charMs + answers * std::chrono::duration<double, std::milli>(kTurnaround).count();
     ms += write && icom ? 100.0 : bytesOut * 8.0;
     return ms;
 }
 
-Row measure(int product, bool write)
+Row measure(int product, bool write, std::chrono::milliseconds latency)
 {
     RigSetup setup;
     setup.product = product;
     setup.turnaround = kTurnaround;
+    setup.replyGap = kTurnaround;
+    setup.latency = latency;
     setup.silenceTimeout = std::chrono::milliseconds(3000);
     PtyRig rig(setup, markedImage(product, 1));
     Row row{product, write, Product::info(product).lastWord + 1, 0, 0, 0, 0, 0, false};
@@ -106,14 +111,20 @@ Row measure(int product, bool write)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    std::printf("Board turnaround %lld ms; line rate emulated (11 bits a character).\n",
+    const QStringList args = QCoreApplication::arguments();
+    const qsizetype latencyAt = args.indexOf(QStringLiteral("--latency-ms"));
+    const std::chrono::milliseconds latency(latencyAt > 0 ? args.value(latencyAt + 1).toInt() : 0);
+    std::printf("Board turnaround %lld ms; line rate emulated (11 bits a character)",
                 static_cast<long long>(kTurnaround.count()));
+    if (latency.count() > 0)
+        std::printf("; through a USB adapter with a %lld ms latency timer", static_cast<long long>(latency.count()));
+    std::printf(".\n");
     std::printf("| Product | Op | Words | Bytes out | Bytes in | Wall ms | Floor ms | Ratio | CPU %% |\n");
     std::printf("|---|---|---|---|---|---|---|---|---|\n");
     bool allOk = true;
     for (const ProductInfo& product : Product::kAll) {
         for (const bool write : {false, true}) {
-            const Row row = measure(product.index, write);
+            const Row row = measure(product.index, write, latency);
             allOk = allOk && row.ok;
             std::printf("| %d %s | %s | %d | %lld | %lld | %.0f | %.0f | %.3f | %.2f |%s\n", row.product,
                         Product::info(row.product).shortName, row.write ? "write" : "read", row.words,

@@ -173,8 +173,9 @@ void BoardCommands::transferFinished(const BoardJob::Result& result)
         return;
     }
     const bool read = result.kind == BoardJob::Kind::Read;
-    // The dialogue worked on a copy: whatever it got to replaces the image.
-    if (read)
+    // The dialogue worked on a copy: whatever it got to replaces the image, unless
+    // what the board said is no configuration at all.
+    if (read && result.end != BoardJob::End::NotAConfiguration)
         window_.session.takeRead(result.image);
     backupFailure_ = result.backupProblems.join(QStringLiteral("\r\n"));
     if (result.end == BoardJob::End::BackupFailed) {
@@ -226,7 +227,11 @@ void BoardCommands::endTransferWithError(const BoardJob::Result& result)
     QString reason = d.reason;
     if (!d.backupNote.isEmpty())
         reason += (reason.isEmpty() ? QString() : QStringLiteral("\r\n\r\n")) + d.backupNote;
-    if (!closing_)
+    // A board that answered, but not with a configuration, is told just that.
+    const bool noise = result.end == BoardJob::End::NotAConfiguration;
+    if (!closing_ && noise)
+        Messages::show(window_.widget, {Messages::kCommTitle, reason, Messages::Icon::Stop});
+    else if (!closing_)
         Messages::commLinkError(window_.widget, reason);
     reportBackup();
 }

@@ -124,7 +124,8 @@ int read(const QStringList& args)
                                     .product = t->product,
                                     .accessCode = accessCode(*t, w),
                                     .linkCheckFirst = t->linkCheck,
-                                    .image = w.image};
+                                    .image = w.image,
+                                    .keepNoise = t->raw};
     BoardJob::Result result;
     status = onBoardLine(*t, QStringLiteral("read"),
                          [&](BoardLine& line) { return runJob(line, *t, QStringLiteral("read"), request, &result); });
@@ -133,6 +134,9 @@ int read(const QStringList& args)
     const BoardImage& image = result.image;
     DataFile::SaveResult saved;
     if (t->raw) {
+        if (result.wordsNotHex > 0)
+            report(QStringLiteral("read"), QStringLiteral("warning: ") + BoardJob::notAConfiguration(result)
+                                               + QStringLiteral(" The words are saved as they came (--raw)."));
         saved = DataFile::save(outPath, image);
     } else {
         // The window after the read, saved as Save As saves it.

@@ -329,7 +329,8 @@ int exitStatus(BoardJob::End end)
     case BoardJob::End::VerifyFailed: return kVerifyFailed;
     case BoardJob::End::NoAnswer:
     case BoardJob::End::PortFailed:
-    case BoardJob::End::BackupFailed: break;
+    case BoardJob::End::BackupFailed:
+    case BoardJob::End::NotAConfiguration: break;
     }
     return kFailed;
 }

@@ -3,6 +3,7 @@
 #include "LinkMessages.h"
 #include "LinkOperations.h"
 #include "Product.h"
+#include "WordCodecs.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,6 +21,19 @@ End endOf(const TransferResult& t)
     case TransferResult::End::Failed: break;
     }
     return End::PortFailed;
+}
+
+// A completed read whose words are not four hexadecimal digits is no configuration.
+End endOfRead(const TransferResult& t, Result& r, const BoardImage& image)
+{
+    r.wordsNotHex = 0;
+    if (t.end == TransferResult::End::Completed) {
+        for (int i = 0; i <= LinkOperations::lastWord(r.product); ++i)
+            r.wordsNotHex += WordCodec::isWellFormed(image.word(i)) ? 0 : 1;
+        if (r.wordsNotHex > 0)
+            return End::NotAConfiguration;
+    }
+    return endOf(t);
 }
 
 End endOf(const PingResult& p)
@@ -95,9 +109,9 @@ bool backUpBoard(LinkContext& ctx, Result& r)
     starting(ctx, QStringLiteral("Backing Up Logic Board"), r.product);
     BoardImage held = r.image; // words above N are not on the board: they stay as sent
     const TransferResult t = LinkOperations::read(ctx, r.product, held);
-    if (t.end != TransferResult::End::Completed) {
+    if (const End read = endOfRead(t, r, held); read != End::Done) {
         r.backingUp = true;
-        r.end = endOf(t);
+        r.end = read;
         r.message = t.message;
         r.wordsDone = t.wordsDone;
         return false;
@@ -123,7 +137,9 @@ void transfer(LinkContext& ctx, Result& r, const Request& request)
     r.transferStarted = true;
     const TransferResult t = reading ? LinkOperations::read(ctx, r.product, r.image)
                                      : LinkOperations::write(ctx, r.product, r.image);
-    r.end = endOf(t);
+    r.end = reading ? endOfRead(t, r, r.image) : endOf(t);
+    if (r.end == End::NotAConfiguration && request.keepNoise)
+        r.end = End::Done;
     r.message = t.message;
     r.wordsDone = t.wordsDone;
     if (request.backUp)
@@ -207,6 +223,10 @@ Description plainDescription(const Result& r, std::optional<std::chrono::millise
                     .arg(r.differences.size() == 1 ? QStringLiteral("difference") : QStringLiteral("differences")),
                 {},
                 {}};
+    case End::NotAConfiguration: {
+        const QString said = notAConfiguration(r);
+        return {said, said, {}};
+    }
     case End::BackupFailed:
         return {QStringLiteral("nothing was written, as the board could not be backed up first: ") + r.message,
                 QStringLiteral("Nothing was written to the board, as its backup before the write was not saved.\r\n%1")
@@ -244,6 +264,14 @@ QString readBackFailure(const Result& r)
     if (r.readBackEnd == End::Cancelled)
         return QStringLiteral("the read-back was cancelled.");
     return r.readBackEnd == End::Done ? QString() : r.readBackMessage;
+}
+
+QString notAConfiguration(const Result& r)
+{
+    return QStringLiteral("The board's answer is not a configuration: %1 of %2 words are not four hexadecimal digits. "
+                          "Check that the product in the Product menu is the board's, and the cable.")
+        .arg(r.wordsNotHex)
+        .arg(LinkOperations::progressMaximum(r.product));
 }
 
 } // namespace BoardJob

@@ -34,6 +34,7 @@ struct Request {
     bool backUp = true;          // back up a read or write that reached the transfer
     bool verify = false;         // Write: after a complete write, read the board back and compare
     bool backUpFirst = false;    // Write: first read the board into a before-write backup
+    bool keepNoise = false;      // Read: words that are not a configuration are kept, not refused (read --raw)
 };
 
 // How the job ended: one list for both front ends.
@@ -47,6 +48,10 @@ enum class End {
     TimedOut,     // no byte from the board for the context's silence timeout
     VerifyFailed, // the board read back holds other words than were sent
     BackupFailed, // the before-write backup was not saved, so nothing was written
+    // A read that ended with words that are not four hexadecimal digits: another
+    // product's board, or line settings the board does not speak. Its words are
+    // backed up as they came, and go no further.
+    NotAConfiguration,
 };
 
 struct Result {
@@ -56,6 +61,7 @@ struct Result {
     QString message;              // the port's reason (PortUnavailable, PortFailed, TimedOut)
     bool transferStarted = false; // the read or write command went to the board
     int wordsDone = 0;            // read: stored; write: handed to the board (Icom: acknowledged)
+    int wordsNotHex = 0;          // a completed read: words 0..N that are not four hexadecimal digits
     // Read: the caller's image holding exactly the words the dialogue got to;
     // Write and Verify: what was sent.
     BoardImage image;
@@ -96,6 +102,10 @@ struct Description {
     QString backupNote = {};
 };
 Description describe(const Result& result, std::optional<std::chrono::milliseconds> timeout = {});
+
+// A read's words that are not a configuration, in words: "The board's answer is not
+// a configuration: 3 of 99 words are not four hexadecimal digits. Check that ...".
+QString notAConfiguration(const Result& result);
 
 // Why a verify could not read the board back ("the read-back was cancelled."); empty
 // when it did, and its differences tell.

@@ -60,6 +60,7 @@ QString FleetLog::outcomeOf(const BoardJob::Result& result)
     case End::PortUnavailable: return QStringLiteral("failed: the serial port cannot be opened");
     case End::VerifyFailed: return QStringLiteral("failed: verify found differences");
     case End::BackupFailed: return QStringLiteral("failed: the board could not be backed up first");
+    case End::NotAConfiguration: return QStringLiteral("failed: the board's answer is not a configuration");
     }
     return QStringLiteral("failed");
 }

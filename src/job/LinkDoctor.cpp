@@ -66,12 +66,8 @@ protected:
         return applied;
     }
     qint64 doBytesAvailable() override { return inner_.bytesAvailable(); }
-    QByteArray doReadAll() override
-    {
-        const QByteArray bytes = inner_.readAll();
-        noteBytes(QStringLiteral("RX"), bytes);
-        return bytes;
-    }
+    QByteArray doReadAll() override { return received(inner_.readAll()); }
+    QByteArray doRead(qint64 maxBytes) override { return received(inner_.read(maxBytes)); }
     bool doWrite(const QByteArray& bytes) override
     {
         const bool written = inner_.write(bytes);
@@ -93,6 +89,11 @@ private:
         lines_ << QStringLiteral("%1  %2 %3").arg(stamp(), kind.leftJustified(5), details).trimmed();
         lastKind_ = kind;
         pending_.clear();
+    }
+    QByteArray received(const QByteArray& bytes)
+    {
+        noteBytes(QStringLiteral("RX"), bytes);
+        return bytes;
     }
     void noteBytes(const QString& kind, const QByteArray& bytes)
     {
@@ -171,6 +172,23 @@ QString serialPortsText()
     return QStringLiteral("No other program holds it open.");
 }
 
+// The adapter holds what the board sends for up to its latency timer before the PC
+// sees it; a board's acknowledgement, and so every word of a write, waits that long.
+QString latencyText(const PortInspection::Device& d)
+{
+    if (!d.latencyTimerMillis)
+        return {};
+    const int millis = *d.latencyTimerMillis;
+    if (millis <= 1)
+        return QStringLiteral(" Its latency timer is %1 ms.").arg(millis);
+    return QStringLiteral(" Its latency timer is %1 ms: above 1 ms, each of the board's acknowledgements waits that "
+                          "long before the programmer sees it, which slows every write. The programmer asks the "
+                          "driver for low latency when it opens the port; where that does not take, set the timer "
+                          "to 1 ms (echo 1 | sudo tee %2).")
+        .arg(millis)
+        .arg(d.latencyTimerFile);
+}
+
 QString deviceSeen(const Request& r, const PortInspection::Device& d)
 {
     const QString device = r.portMap.devicePathFor(r.portName);
@@ -191,7 +209,7 @@ QString deviceSeen(const Request& r, const PortInspection::Device& d)
 #endif
     seen += d.adapter ? QStringLiteral(" Adapter: %1.").arg(d.adapter->details())
                       : QStringLiteral(" The system lists no adapter behind it.");
-    return seen;
+    return seen + latencyText(d);
 }
 
 QString deviceAdvice(const PortInspection::Device& d)
@@ -256,7 +274,7 @@ bool Doctor::cancelled()
 bool Doctor::checkDevice()
 {
     const Request& r = report_.request;
-    const PortInspection::Device d = PortInspection::inspect(r.portMap.devicePathFor(r.portName));
+    const PortInspection::Device d = PortInspection::inspect(r.portMap.devicePathFor(r.portName), r.sysfs);
     const bool passed = d.exists && d.mayOpen && d.holders.isEmpty() && !d.inUse;
     add(Step::Port, passed, deviceSeen(r, d), deviceAdvice(d));
     return passed;

@@ -39,6 +39,7 @@ struct Request {
     QString portName = {}; // "COM1" or a device path
     PortMap portMap = {};
     QString accessCode = {};
+    QString sysfs = QStringLiteral("/sys"); // the system's device tree
 };
 
 struct Report {

@@ -25,7 +25,7 @@ TransferResult readWordReplies(LinkContext& ctx, BoardImage& image, int first, i
     for (int i = first; i <= N; ++i) {
         if (const LinkStatus wait = waitForCount(ctx, replyLength); !wait.ok())
             return TransferResult::stoppedBy(wait, i);
-        image.setWord(i, wordText(Input(ctx).left(4)));
+        image.setWord(i, wordText(takeReply(ctx, replyLength).left(4)));
         UpdateProgressBar(ctx);
     }
     return TransferResult::completed(N + 1);

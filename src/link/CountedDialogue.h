@@ -20,9 +20,10 @@ QByteArray line(const QByteArray& text);
 // Drops stale bytes, then sends a two-digit command ("02" read, "03" write) and CR.
 LinkStatus startTransfer(LinkContext& ctx, const QByteArray& command);
 
-// Words first..N, one reply of at least replyLength bytes each, the word in its
-// first four bytes; one progress step per word. A cancel ends the read at once,
-// leaving the word awaited and the rest as they were.
+// Words first..N, one reply of replyLength bytes each, the word in its first four
+// bytes; one progress step per word. Each word takes its own reply's bytes only,
+// however the replies arrive (in pieces, together, in an adapter's batches). A
+// cancel ends the read at once, leaving the word awaited and the rest as they were.
 TransferResult readWordReplies(LinkContext& ctx, BoardImage& image, int first, int N, qint64 replyLength);
 
 // Words 0..N, each followed by CR; a progress step right after sending, then a

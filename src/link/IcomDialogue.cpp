@@ -76,20 +76,22 @@ TransferResult ReadIcom(LinkContext& ctx, BoardImage& image, int N)
     QByteArray accumulator;
     if (const LinkStatus sent = Send(ctx, IcomFrame::withText("02")); !sent.ok())
         return TransferResult::stoppedBy(sent, 0);
-    // 3. The board sends one frame per word. When the accumulator ends with a frame
-    // end it can hold more than one complete frame (frames merged in one piece):
-    // each gives its own word, in order, so no word is lost and none shifts.
+    // 3. The board sends one frame per word, on its own. A piece can bring more than
+    // one frame, and end inside the next (frames merged, an adapter's batches): each
+    // complete frame gives its own word, in order, and the start of the next frame
+    // stays in the accumulator, so no word is lost and none shifts.
     int i = 0;
     while (i <= N) {
         if (const LinkStatus wait = waitForFrame(ctx, accumulator, kWordEnd); !wait.ok())
             return TransferResult::stoppedBy(wait, i);
-        for (const QByteArray& word : IcomFrame::wordsOf(accumulator)) {
+        const qsizetype complete = accumulator.lastIndexOf(kWordEnd) + kWordEnd.size();
+        for (const QByteArray& word : IcomFrame::wordsOf(accumulator.left(complete))) {
             if (i > N)
                 break;
             image.setWord(i++, wordText(word));
             UpdateProgressBar(ctx);
         }
-        accumulator.clear();
+        accumulator.remove(0, complete);
     }
     return TransferResult::completed(N + 1);
 }

@@ -104,6 +104,15 @@ QByteArray Port::readAll()
     return bytes;
 }
 
+QByteArray Port::read(qint64 maxBytes)
+{
+    catchUpWithSwitch();
+    const QByteArray bytes = doRead(maxBytes);
+    trace_.recordBytes(QStringLiteral("RX"), bytes);
+    noteFailure();
+    return bytes;
+}
+
 bool Port::write(const QByteArray& bytes)
 {
     catchUpWithSwitch();

@@ -16,7 +16,8 @@ class SerialTrace;
 // unchanged both ways. An operation on a port that is closed or has failed
 // (device gone, peer vanished) leaves it failed: hasFailed() then stays true and
 // errorMessage() keeps the reason of the first failure, until close() or the next
-// successful open(). A failure belongs to the job it happened in: the job closes
+// successful open(); bytes that arrived before the failure may still be read.
+// A failure belongs to the job it happened in: the job closes
 // the port when it ends, and the next operation on the closed port fails afresh,
 // saying the port is not open.
 //
@@ -44,6 +45,9 @@ public:
     qint64 bytesAvailable();
     // Every received byte not yet read, in one piece; afterwards none is pending.
     QByteArray readAll();
+    // At most `maxBytes` of the received bytes not yet read, oldest first; the rest
+    // stay pending for the next read.
+    QByteArray read(qint64 maxBytes);
     // Hands the bytes over to the line, in order.
     bool write(const QByteArray& bytes);
     // Blocks until new bytes arrive or ms pass; true when new bytes arrived.
@@ -77,6 +81,7 @@ protected:
     virtual bool doApplySettings(const LineSettings& settings) = 0;
     virtual qint64 doBytesAvailable() = 0;
     virtual QByteArray doReadAll() = 0;
+    virtual QByteArray doRead(qint64 maxBytes) = 0;
     virtual bool doWrite(const QByteArray& bytes) = 0;
     virtual bool doWaitForReadyRead(int ms) = 0;
 

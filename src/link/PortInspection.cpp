@@ -199,12 +199,33 @@ QString userName()
 #endif
 }
 
-Device inspect(const QString& path)
+namespace {
+
+// FTDI's driver shows the adapter's latency timer beside the tty it makes.
+[[maybe_unused]] void findLatencyTimer(Device& d, const QString& sysfs)
+{
+    const QString file =
+        QStringLiteral("%1/bus/usb-serial/devices/%2/latency_timer").arg(sysfs, QFileInfo(d.resolved).fileName());
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    bool ok = false;
+    const int millis = f.read(16).trimmed().toInt(&ok);
+    if (ok) {
+        d.latencyTimerMillis = millis;
+        d.latencyTimerFile = file;
+    }
+}
+
+} // namespace
+
+Device inspect(const QString& path, const QString& sysfs)
 {
     Device d;
     d.path = path;
     d.user = userName();
 #ifdef Q_OS_WIN
+    Q_UNUSED(sysfs);
     // Windows says whether a port is there and free only to a program that opens it.
     d.resolved = WinSerialPort::displayName(path);
     const WinSerialPort::Presence presence = WinSerialPort::probe(path);
@@ -217,6 +238,7 @@ Device inspect(const QString& path)
         return d;
     inspectFile(d);
     findHolders(d);
+    findLatencyTimer(d, sysfs);
 #endif
     for (const Adapter& a : serialPorts()) {
         if (a.location == d.resolved || a.location == path || a.name == d.resolved)

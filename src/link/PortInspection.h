@@ -51,9 +51,14 @@ struct Device {
     // Windows: another program has it open (which one, Windows does not say).
     bool inUse = false;
     std::optional<Adapter> adapter;
+    // A USB adapter's latency timer, where the system shows one (FTDI): how long the
+    // adapter holds what the board sent before the PC sees it.
+    std::optional<int> latencyTimerMillis;
+    QString latencyTimerFile;
 };
 
-Device inspect(const QString& path);
+// `sysfs`: where the system's device tree is (a test gives a tree of its own).
+Device inspect(const QString& path, const QString& sysfs = QStringLiteral("/sys"));
 
 // The login name of this process's user.
 QString userName();

@@ -89,6 +89,11 @@ QByteArray Input(LinkContext& ctx)
     return ctx.port.readAll();
 }
 
+QByteArray takeReply(LinkContext& ctx, qint64 count)
+{
+    return ctx.port.read(count);
+}
+
 void Sleep(LinkContext& ctx, int millis)
 {
     ctx.clock.sleepFor(qint64(millis) * 1000);
@@ -104,12 +109,13 @@ LinkStatus waitForCount(LinkContext& ctx, qint64 count)
 {
     SilenceWatch silence(ctx);
     for (;;) {
+        // Bytes that arrived before a failure are still the board's reply.
         const qint64 pending = ctx.port.bytesAvailable();
-        if (const LinkStatus s = portStatus(ctx); !s.ok())
-            return s;
         silence.sawBytes(pending);
         if (pending >= count)
             return {};
+        if (const LinkStatus s = portStatus(ctx); !s.ok())
+            return s;
         ctx.port.waitForReadyRead(kPollMillis);
         if (ctx.cancel.load())
             return kCancelled;
@@ -123,18 +129,19 @@ LinkStatus waitForFrame(LinkContext& ctx, QByteArray& accumulator, const QByteAr
     SilenceWatch silence(ctx);
     qint64 received = 0;
     for (;;) {
-        if (accumulator.endsWith(terminator))
+        if (accumulator.contains(terminator))
             return {};
-        if (ctx.port.bytesAvailable() > 0) {
-            const QByteArray piece = ctx.port.readAll();
+        if (const qint64 pending = ctx.port.bytesAvailable(); pending > 0) {
+            const QByteArray piece = ctx.port.read(pending);
             accumulator += piece;
             received += piece.size();
             silence.sawBytes(received);
         } else {
             ctx.port.waitForReadyRead(kPollMillis);
         }
+        // A frame that came in before the line failed is still the board's.
         if (const LinkStatus s = portStatus(ctx); !s.ok())
-            return s;
+            return accumulator.contains(terminator) ? LinkStatus{} : s;
         if (ctx.cancel.load())
             return kCancelled;
         if (silence.expired())

@@ -21,6 +21,11 @@ LinkStatus Send(LinkContext& ctx, const QByteArray& text);
 LinkStatus SendFast(LinkContext& ctx, const QByteArray& text);
 // Every received byte not yet read (also used to drop stale bytes).
 QByteArray Input(LinkContext& ctx);
+// One counted reply: `count` of the bytes received (fewer when fewer have arrived).
+// What arrived beyond it is the start of the next reply and stays pending: a board
+// sends its read replies on its own, and an adapter or a busy PC can hand over two
+// of them at once.
+QByteArray takeReply(LinkContext& ctx, qint64 count);
 // Pause without looking at the line.
 void Sleep(LinkContext& ctx, int millis);
 // One progress step.
@@ -31,7 +36,8 @@ void UpdateProgressBar(LinkContext& ctx);
 LinkStatus waitForCount(LinkContext& ctx, qint64 count);
 
 // Framed wait: appends every piece that arrives to `accumulator` and ends Ok once
-// the accumulator ends with `terminator`. The cancel token is looked at on every
+// the accumulator holds `terminator` (at its end, or followed by the start of the
+// next frame where a piece brought both). The cancel token is looked at on every
 // pass that has not found the terminator, also while bytes are arriving.
 LinkStatus waitForFrame(LinkContext& ctx, QByteArray& accumulator, const QByteArray& terminator);
 

@@ -2,6 +2,12 @@
 
 #include "SerialPortTexts.h"
 
+#include <limits>
+
+#ifdef Q_OS_LINUX
+#include <linux/serial.h>
+#include <sys/ioctl.h>
+#endif
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <grp.h>
@@ -38,6 +44,22 @@ QSerialPort::StopBits qtStopBits(LineSettings::StopBits s)
     case LineSettings::StopBits::Two: return QSerialPort::TwoStop;
     }
     return QSerialPort::TwoStop;
+}
+
+// A USB adapter hands over what the board sent once per tick of its latency timer
+// (16 ms on FTDI's), so every acknowledgement of a write would wait that long. Low
+// latency has the driver hand bytes over as they come (FTDI's: a 1 ms timer). A
+// driver that does not take it (a pseudo-terminal) is left as it is.
+void askForLowLatency([[maybe_unused]] QSerialPort& serial)
+{
+#ifdef Q_OS_LINUX
+    const int fd = static_cast<int>(serial.handle());
+    serial_struct line{};
+    if (::ioctl(fd, TIOCGSERIAL, &line) == 0 && (line.flags & ASYNC_LOW_LATENCY) == 0) {
+        line.flags |= ASYNC_LOW_LATENCY;
+        ::ioctl(fd, TIOCSSERIAL, &line);
+    }
+#endif
 }
 
 } // namespace
@@ -78,6 +100,8 @@ bool SerialPort::doOpen()
     if (!opened) {
         error_ = openFailureReason();
         systemError_ = serial_.errorString();
+    } else {
+        askForLowLatency(serial_);
     }
     // What QSerialPort said while opening is told above, or was no failure of the line.
     serial_.clearError();
@@ -96,6 +120,7 @@ void SerialPort::doClose()
 
 void SerialPort::forgetFailure()
 {
+    received_.clear();
     error_.clear();
     systemError_.clear();
     lineError_.clear();
@@ -123,18 +148,25 @@ bool SerialPort::doApplySettings(const LineSettings& settings)
 
 qint64 SerialPort::doBytesAvailable()
 {
-    if (!requireOpen())
-        return 0;
-    pullPending();
-    return serial_.isOpen() ? serial_.bytesAvailable() : 0;
+    if (requireOpen())
+        pullPending();
+    return received_.size() + (serial_.isOpen() ? serial_.bytesAvailable() : 0);
 }
 
 QByteArray SerialPort::doReadAll()
 {
-    if (!requireOpen())
-        return {};
-    pullPending();
-    return serial_.isOpen() ? serial_.readAll() : QByteArray(); // a failed line was closed just now
+    return doRead(std::numeric_limits<qint64>::max());
+}
+
+QByteArray SerialPort::doRead(qint64 maxBytes)
+{
+    if (requireOpen() && received_.size() + serial_.bytesAvailable() < maxBytes)
+        pullPending();
+    if (serial_.isOpen())
+        received_ += serial_.readAll();
+    const QByteArray bytes = received_.left(maxBytes);
+    received_.remove(0, bytes.size());
+    return bytes;
 }
 
 bool SerialPort::doWrite(const QByteArray& bytes)
@@ -195,8 +227,12 @@ void SerialPort::fail(const QString& why, const QString& system)
         error_ = why;
         systemError_ = system;
     }
-    if (serial_.isOpen())
+    // What arrived before the failure can still be read: a reply that came in just
+    // before the cable was pulled is not lost with the line.
+    if (serial_.isOpen()) {
+        received_ += serial_.readAll();
         serial_.close();
+    }
 }
 
 // Called from inside QSerialPort: only note the error here, act on it after the call returns.

@@ -7,7 +7,8 @@
 // The real serial port, over QSerialPort. Use it on one thread only (the one
 // that created it). When the line fails (device unplugged, peer gone) the port
 // is closed at once: a port left open after its peer vanished spins a core.
-// The failure is kept, as Port says, until close() or the next open().
+// The failure is kept, as Port says, until close() or the next open(); so are the
+// bytes that arrived before it, which can still be read.
 class SerialPort final : public Port {
 public:
     // The device for a port name with no mapping: COM1..COM4 as $VIREO_COM1..4 or
@@ -31,6 +32,7 @@ protected:
     bool doApplySettings(const LineSettings& settings) override;
     qint64 doBytesAvailable() override;
     QByteArray doReadAll() override;
+    QByteArray doRead(qint64 maxBytes) override;
     bool doWrite(const QByteArray& bytes) override;
     bool doWaitForReadyRead(int ms) override;
 
@@ -50,6 +52,8 @@ private:
     PortMap map_;
     QString path_;
     LineSettings settings_;
+    // Received bytes taken out of QSerialPort: kept when the line fails, until close().
+    QByteArray received_;
     QString error_;
     QString systemError_;
     // A line failure QSerialPort reported from inside a call, acted on after it.

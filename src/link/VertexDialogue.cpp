@@ -47,8 +47,8 @@ TransferResult ReadVertex(LinkContext& ctx, BoardImage& image, int N)
     // 3. The first reply; a cancel here does not stop the read before word 0 is taken.
     if (const LinkStatus wait = waitForCount(ctx, kFirstReplyLength); !wait.ok() && !wait.cancelled())
         return TransferResult::stoppedBy(wait, 0);
-    // 4. Word 0 is in bytes 4..7 (whatever of them has arrived).
-    image.setWord(0, wordText(Input(ctx).mid(3, 4)));
+    // 4. Word 0 is in bytes 4..7 of the first reply (whatever of them has arrived).
+    image.setWord(0, wordText(takeReply(ctx, kFirstReplyLength).mid(3, 4)));
     // 5. The board sends the other words on its own, one reply each.
     return readWordReplies(ctx, image, 1, N, kReplyLength);
 }

@@ -47,8 +47,7 @@ protected:
     bool doApplySettings(const LineSettings& settings) override;
     qint64 doBytesAvailable() override;
     QByteArray doReadAll() override;
-    // At most `maxBytes` of the bytes received, oldest first; the rest stay for the next read.
-    QByteArray doRead(qint64 maxBytes);
+    QByteArray doRead(qint64 maxBytes) override;
     bool doWrite(const QByteArray& bytes) override;
     bool doWaitForReadyRead(int ms) override;
 

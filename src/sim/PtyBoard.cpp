@@ -18,9 +18,6 @@ constexpr int kBitsPerChar = 11; // start, 8 data, 2 stop
 constexpr auto kQueuePoll = std::chrono::milliseconds(1);
 constexpr auto kLandingPoll = std::chrono::microseconds(25);
 constexpr auto kLandingAllowance = std::chrono::milliseconds(1);
-// With the programmer's reads watched: how long a reply may stay unread before the
-// board takes it as read all the same (a watch that has stopped telling).
-constexpr auto kReadAllowance = std::chrono::milliseconds(50);
 
 void makeRaw(int fd)
 {
@@ -45,7 +42,8 @@ QString systemError(const char* what)
 
 } // namespace
 
-PtyBoard::PtyBoard(std::unique_ptr<VirtualBoard> board, int baud) : board_(std::move(board)), charTime_(charTime(baud))
+PtyBoard::PtyBoard(std::unique_ptr<VirtualBoard> board, int baud, std::chrono::microseconds latency)
+    : board_(std::move(board)), charTime_(charTime(baud)), latency_(latency)
 {
 }
 
@@ -137,9 +135,15 @@ QByteArray PtyBoard::sent() const
 void PtyBoard::serve()
 {
     prctl(PR_SET_TIMERSLACK, 1000UL); // 1 us: the character rate is a few milliseconds
+    started_ = Clock::now();
     std::optional<Outgoing> out;
     while (!stopping_) {
         const auto now = Clock::now();
+        if (adapterTick_ && now >= *adapterTick_) {
+            if (!flushAdapter(now))
+                return;
+            continue;
+        }
         {
             std::lock_guard lock(mutex_);
             if (out && out->epoch != board_->epoch())
@@ -162,6 +166,8 @@ void PtyBoard::serve()
                 continue;
             }
         }
+        if (adapterTick_)
+            wait = std::min(wait.value_or(Clock::duration::max()), *adapterTick_ - now);
 
         pollfd fds[2] = {{master_, POLLIN, 0}, {wakePipe_[0], POLLIN, 0}};
         timespec timeout{};
@@ -216,6 +222,9 @@ std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock
 {
     auto due = out.due;
     if (out.offset == 0 && out.piece.afterTaken) {
+        // Bytes still in the adapter have not reached the programmer at all.
+        if (adapterTick_)
+            return *adapterTick_ - now;
         if (!programmerHasTakenAll()) {
             out.takenSince.reset();
             return kQueuePoll;
@@ -225,9 +234,8 @@ std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock
         if (!landed_ && now - lastWrite_ < kLandingAllowance)
             return kLandingPoll;
         // Neither seen arriving nor read: the kernel has not handed them over yet
-        // (it does so on its own time, later under load). Sent now, the next reply
-        // would join them in the programmer's queue.
-        if (!landed_ && reads_ >= 0 && !programmerReadSinceWrite() && now - lastWrite_ < kReadAllowance)
+        // (it does so on its own time, later under load).
+        if (!landed_ && reads_ >= 0 && !programmerReadSinceWrite())
             return kLandingPoll;
         if (!out.takenSince)
             out.takenSince = now;
@@ -236,6 +244,31 @@ std::optional<PtyBoard::Clock::duration> PtyBoard::holdBack(Outgoing& out, Clock
     if (now >= due)
         return Clock::duration::zero();
     return due - now;
+}
+
+ssize_t PtyBoard::handOver(const char* bytes, std::size_t count, Clock::time_point now)
+{
+    programmerReadSinceWrite(); // reads of earlier bytes do not count for these
+    readSinceWrite_ = false;
+    const ssize_t written = ::write(master_, bytes, count);
+    if (written < 0)
+        return errno == EAGAIN || errno == EINTR ? 0 : -1;
+    lastWrite_ = now;
+    landed_ = false;
+    return written;
+}
+
+bool PtyBoard::flushAdapter(Clock::time_point now)
+{
+    const ssize_t written = handOver(adapter_.constData(), static_cast<std::size_t>(adapter_.size()), now);
+    if (written < 0)
+        return false;
+    adapter_.remove(0, written);
+    // What the programmer's queue could not take goes at the next tick.
+    adapterTick_.reset();
+    if (!adapter_.isEmpty())
+        adapterTick_ = now + latency_;
+    return true;
 }
 
 bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
@@ -250,14 +283,20 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
         return true;
     // At a line rate the bytes go one at a time, a character time apart.
     const qsizetype count = charTime_.count() > 0 ? 1 : bytes.size() - out.offset;
-    programmerReadSinceWrite(); // reads of earlier bytes do not count for these
-    readSinceWrite_ = false;
-    const ssize_t written = ::write(master_, bytes.constData() + out.offset, static_cast<size_t>(count));
-    if (written < 0) {
-        if (errno != EAGAIN && errno != EINTR)
+    ssize_t written = count;
+    if (latency_.count() > 0) {
+        // The adapter collects what arrives and hands it over at its next tick.
+        adapter_.append(bytes.constData() + out.offset, count);
+        if (!adapterTick_)
+            adapterTick_ = started_ + (((now - started_) / latency_) + 1) * latency_;
+    } else {
+        written = handOver(bytes.constData() + out.offset, static_cast<std::size_t>(count), now);
+        if (written < 0)
             return false;
-        out.due = now + kQueuePoll; // the programmer's queue is full: try again shortly
-        return true;
+        if (written == 0) {
+            out.due = now + kQueuePoll; // the programmer's queue is full: try again shortly
+            return true;
+        }
     }
     {
         std::lock_guard lock(mutex_);
@@ -266,8 +305,6 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
     }
     out.offset += written;
     lineFree_ = now + charTime_ * written;
-    lastWrite_ = now;
-    landed_ = false;
     out.due = lineFree_;
     return true;
 }

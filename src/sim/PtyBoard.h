@@ -17,17 +17,24 @@
 // thread; the programmer opens the slave side as its serial port.
 //
 // A pseudo-terminal has no line speed, so the board puts its bytes out at the
-// character rate of the baud it is given (11 bits a character) and holds each
-// read reply until the programmer has taken the one before: the slave's receive
-// queue is empty (watched through a descriptor of its own) and the programmer has
-// read from it since the last byte went out (watched with inotify). Closing the master,
-// which the unplug fault does, is what the programmer sees as a pulled cable.
+// character rate of the baud it is given (11 bits a character). Like a board, it
+// sends its read replies on its own, one after another, whether or not the
+// programmer has taken the last one. With an adapter latency it stands in for a
+// USB serial adapter as well: what it sends reaches the programmer once per tick
+// of the adapter's latency timer, in one batch. Closing the master, which the
+// unplug fault does, is what the programmer sees as a pulled cable; it is pulled
+// once the programmer has taken what was sent before it (its receive queue, watched
+// through a descriptor of the board's own, is empty, and it has read from it since
+// the last byte went out, watched with inotify), so the words before the fault
+// always get through.
 class PtyBoard {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // baud 0: bytes go out as fast as the pseudo-terminal takes them.
-    PtyBoard(std::unique_ptr<VirtualBoard> board, int baud);
+    // baud 0: bytes go out as fast as the pseudo-terminal takes them. latency 0:
+    // each byte is handed over as it leaves the board; else once per latency tick.
+    PtyBoard(std::unique_ptr<VirtualBoard> board, int baud,
+             std::chrono::microseconds latency = std::chrono::microseconds(0));
     ~PtyBoard();
     PtyBoard(const PtyBoard&) = delete;
     PtyBoard& operator=(const PtyBoard&) = delete;
@@ -68,10 +75,19 @@ private:
     std::optional<Clock::duration> holdBack(Outgoing& out, Clock::time_point now);
     // false when the line is gone.
     bool transmit(Outgoing& out, Clock::time_point now);
+    // Bytes handed to the programmer's end; -1 when the line is gone, 0 when its
+    // queue is full for now.
+    ssize_t handOver(const char* bytes, std::size_t count, Clock::time_point now);
+    // The adapter's batch, at its tick; false when the line is gone.
+    bool flushAdapter(Clock::time_point now);
     void closeLine();
 
     std::unique_ptr<VirtualBoard> board_;
     const std::chrono::microseconds charTime_;
+    const std::chrono::microseconds latency_;
+    Clock::time_point started_{};
+    QByteArray adapter_;                           // sent by the board, not yet handed over
+    std::optional<Clock::time_point> adapterTick_; // when adapter_ goes
     int master_ = -1;
     int slave_ = -1; // held so the slave's queue can be watched and survives the programmer closing it
     int wakePipe_[2] = {-1, -1};

@@ -191,7 +191,7 @@ void VirtualBoard::queueReadReply()
             pause += kLateBy;
         queue(bytes, pause, false);
     } else {
-        queue(bytes, setup_.replyGap, true);
+        queue(bytes, setup_.replyGap, false);
     }
 
     for (int i = first; i <= last; ++i) {

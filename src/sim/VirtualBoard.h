@@ -21,8 +21,8 @@ struct Piece {
     // received byte and the end of its previous piece, or, for a piece that waits
     // for the programmer to take the previous one, from the moment it was taken.
     std::chrono::microseconds pause{0};
-    // A read sends one reply per word and the programmer takes everything pending
-    // as one reply, so each word may only go out once the last one was taken.
+    // Only the unplug fault waits: the cable is pulled once the programmer has the
+    // words before it. Everything else goes out on the board's own time.
     bool afterTaken = false;
     bool hangup = false; // close the line instead of sending
 };
@@ -32,7 +32,8 @@ struct BoardSetup {
     std::optional<QString> accessCode; // fixed code; else the one in words 17..19
     BoardFaults faults;
     std::chrono::microseconds turnaround{std::chrono::milliseconds(5)};
-    std::chrono::microseconds replyGap{std::chrono::milliseconds(10)}; // between read replies
+    // Between read replies, which the board sends one after another on its own.
+    std::chrono::microseconds replyGap{std::chrono::milliseconds(5)};
     bool requireCode = true; // read and write only after the access code was accepted
 };
 

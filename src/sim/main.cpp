@@ -17,6 +17,7 @@ namespace {
 struct Options {
     BoardSetup setup;
     int baud = 0;
+    std::chrono::milliseconds latency{0};
     QString link;
     QString memoryFile;
 };
@@ -147,6 +148,16 @@ void describeOptions(QCommandLineParser& parser)
          QStringLiteral("B")},
         {QStringLiteral("turnaround-ms"), QStringLiteral("Pause before each answer, in milliseconds (default: 5)."),
          QStringLiteral("T")},
+        {QStringLiteral("gap-ms"),
+         QStringLiteral("Line silence between two read replies, in milliseconds; the board sends them one after "
+                        "another on its own, whether or not the programmer has taken the last (default: 5; 0: back "
+                        "to back)."),
+         QStringLiteral("G")},
+        {QStringLiteral("latency-ms"),
+         QStringLiteral("Stand in for a USB serial adapter whose latency timer ticks every L milliseconds: what the "
+                        "board sends reaches the programmer once per tick, in one batch (FTDI's default: 16; "
+                        "default here: 0, each byte as it is sent)."),
+         QStringLiteral("L")},
         {QStringLiteral("fault"), QStringLiteral("Switch on a fault (see above)."), QStringLiteral("NAME[:K]")},
         {QStringLiteral("no-lock"), QStringLiteral("Obey read and write also without the access code.")},
     });
@@ -177,6 +188,10 @@ Options parseOptions(const QCoreApplication& app)
                                                         : Product::info(options.setup.product).line.baudRate;
     if (parser.isSet(QStringLiteral("turnaround-ms")))
         options.setup.turnaround = std::chrono::milliseconds(numberOption(parser, QStringLiteral("turnaround-ms")));
+    if (parser.isSet(QStringLiteral("gap-ms")))
+        options.setup.replyGap = std::chrono::milliseconds(numberOption(parser, QStringLiteral("gap-ms")));
+    if (parser.isSet(QStringLiteral("latency-ms")))
+        options.latency = std::chrono::milliseconds(numberOption(parser, QStringLiteral("latency-ms")));
     for (const QString& fault : parser.values(QStringLiteral("fault"))) {
         if (auto error = options.setup.faults.add(fault))
             fail(*error);
@@ -234,19 +249,24 @@ int main(int argc, char* argv[])
 
     auto board = VirtualBoard::create(options.setup, memory);
     const QString code = board->accessCode();
-    PtyBoard line(std::move(board), options.baud);
+    PtyBoard line(std::move(board), options.baud, options.latency);
     line.setLogging(false); // served for hours: no byte logs
     if (auto error = line.start())
         fail(*error);
     makeLink(options.link, line.slavePath());
 
     const ProductInfo& product = Product::info(options.setup.product);
-    std::printf("vireo-board: %s (%s board), access code %s%s, %s\n"
+    const QString adapter = options.latency.count() > 0
+                                ? QStringLiteral(", adapter latency %1 ms").arg(options.latency.count())
+                                : QString();
+    std::printf("vireo-board: %s (%s board), access code %s%s, %s, read replies %lld ms apart%s\n"
                 "listening on %s -> %s\n",
                 product.caption, product.family.name, qPrintable(code),
                 options.setup.accessCode ? "" : " (from memory)",
                 options.baud > 0 ? qPrintable(QStringLiteral("%1 baud").arg(options.baud)) : "no line rate",
-                qPrintable(options.link), qPrintable(line.slavePath()));
+                static_cast<long long>(
+                    std::chrono::duration_cast<std::chrono::milliseconds>(options.setup.replyGap).count()),
+                qPrintable(adapter), qPrintable(options.link), qPrintable(line.slavePath()));
     std::fflush(stdout);
 
     const timespec tick{0, 100'000'000};

@@ -46,10 +46,12 @@ struct Bench {
     CapturedMessages messages;
 };
 
-// A board on a pseudo-terminal that COM1 points at; baud 0 leaves the line's speed out.
-std::unique_ptr<PtyBoard> plugBoard(const BoardSetup& setup, const BoardImage& memory, int baud = 0)
+// A board on a pseudo-terminal that COM1 points at; baud 0 leaves the line's speed out;
+// with a latency, through an adapter that hands its bytes over once per tick.
+std::unique_ptr<PtyBoard> plugBoard(const BoardSetup& setup, const BoardImage& memory, int baud = 0,
+                                    std::chrono::milliseconds latency = {})
 {
-    auto board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud);
+    auto board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud, latency);
     if (const std::optional<QString> why = board->start())
         qWarning("no pseudo-terminal: %s", qPrintable(*why));
     qputenv("VIREO_COM1", board->slavePath().toLocal8Bit());
@@ -96,24 +98,37 @@ private slots:
 
     void cleanup() { qunsetenv("VIREO_COM1"); }
 
-    // Link check, read and write for every product, each against its own family's board.
+    // Link check, read and write for every product, each against its own family's board,
+    // the products that move 99 words with the board's read replies back to back and
+    // through an adapter that hands them over in 16 ms batches.
     void checkReadAndWriteEveryProduct_data()
     {
         QTest::addColumn<int>("product");
-        QTest::addColumn<int>("baud"); // 0: the line's speed left out
-        for (int p : {4, 1, 2, 3})
-            QTest::newRow(Product::info(p).shortName) << p << 0;
-        QTest::newRow("VTP-50 at the line's speed") << 5 << 4800;
+        QTest::addColumn<int>("baud");    // 0: the line's speed left out
+        QTest::addColumn<int>("gap");     // between read replies
+        QTest::addColumn<int>("latency"); // the adapter's
+        for (int p : {4, 3})
+            QTest::newRow(Product::info(p).shortName) << p << 0 << 5 << 0;
+        QTest::newRow("VTP-50 at the line's speed") << 5 << 4800 << 5 << 0;
+        for (int p : {5, 1, 2}) {
+            QTest::addRow("%s, back to back", Product::info(p).shortName) << p << 0 << 0 << 0;
+            QTest::addRow("%s, 16 ms adapter", Product::info(p).shortName)
+                << p << Product::info(p).line.baudRate << 2 << 16;
+        }
     }
     void checkReadAndWriteEveryProduct()
     {
         QFETCH(int, product);
         QFETCH(int, baud);
+        QFETCH(int, gap);
+        QFETCH(int, latency);
         Bench bench(product);
         MainWindow w;
         w.Form_Load();
         const BoardImage memory = boardConfiguration(w);
-        auto board = plugBoard(setupFor(w, product), memory, baud);
+        BoardSetup setup = setupFor(w, product);
+        setup.replyGap = std::chrono::milliseconds(gap);
+        auto board = plugBoard(setup, memory, baud, std::chrono::milliseconds(latency));
         WAIT_LINK_IDLE(w);
         w.mnuSerialConfig_Click(1);
         WAIT_LINK_IDLE(w);
@@ -323,6 +338,30 @@ private slots:
         QCOMPARE(bench.messages.messages.size(), 6);
         QCOMPARE(bench.messages.messages[5].title, Messages::kErrorTitle);
         QVERIFY(!w.transferWindow()->isVisible() && !w.isLinkBusy());
+
+        // A board whose answer is no configuration (another product's board, the line
+        // set wrong) is said so, and the window keeps what it had.
+        BoardSetup noisy = setupFor(w, 4);
+        noisy.faults.garbage = true;
+        board = plugBoard(noisy, memory);
+        w.mnuProduct_Click(4);
+        WAIT_LINK_IDLE(w);
+        const BoardImage held = w.image();
+        const QString undo = w.menus().mnuEditUndo->text();
+        bench.messages.answers = {QStringLiteral("Discard")}; // the entry typed above
+        w.mnuOperRead_Click();
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.messages.size(), 7, kLong);
+        const Messages::Message& noise = bench.messages.messages[6];
+        QCOMPARE(noise.title, Messages::kCommTitle);
+        QVERIFY2(noise.text.startsWith(QStringLiteral("The board's answer is not a configuration: ")),
+                 qPrintable(noise.text));
+        QVERIFY(noise.text.endsWith(QStringLiteral(
+            " of 250 words are not four hexadecimal digits. Check that the product in the Product menu is the "
+            "board's, and the cable.")));
+        WAIT_LINK_IDLE(w);
+        QVERIFY(!w.transferWindow()->isVisible());
+        QVERIFY(sameWords(w.image(), held, 0, 300));
+        QCOMPARE(w.menus().mnuEditUndo->text(), undo);
     }
 
     // A board read as it came from the factory goes back to it as it was read.

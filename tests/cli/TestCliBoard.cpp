@@ -42,21 +42,24 @@ struct Board {
     BoardImage memory() const { return pty->memory(); }
 };
 
+// How the board's bytes reach vireo: at a character rate (0: at once), a gap between
+// read replies, through an adapter with a latency timer.
+struct Wire {
+    int baud = 0;
+    std::chrono::milliseconds gap{5};
+    std::chrono::milliseconds latency{0};
+};
+
 // A board whose words above N hold kFiller, so a transfer that strays past N shows.
-Board startBoard(int product, BoardImage memory, BoardFaults faults = {}, int baud = 0)
+Board startBoard(int product, BoardImage memory, BoardFaults faults = {}, Wire wire = {})
 {
     for (int k = lastWord(product) + 1; k <= BoardImage::kLastIndex; ++k)
         memory.setWord(k, kFiller);
     BoardSetup setup;
     setup.product = product;
     setup.faults = faults;
-    // The board sends its next read reply a gap after it saw the last one leave the
-    // programmer's queue, and vireo takes all that is pending as one reply. The
-    // queue also reads empty while a reply is still on its way through the
-    // pseudo-terminal, which a busy machine can hold up for tens of milliseconds:
-    // the gap must outlast that, or two replies arrive as one.
-    setup.replyGap = std::chrono::milliseconds(60);
-    Board b{std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), baud)};
+    setup.replyGap = wire.gap;
+    Board b{std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), wire.baud, wire.latency)};
     const std::optional<QString> failed = b.pty->start();
     if (failed)
         qWarning() << *failed;
@@ -160,6 +163,48 @@ private slots:
         }
     }
 
+    // Read replies that reach vireo together (sent back to back, or handed over in an
+    // adapter's 16 ms batches) are each read as their own word, and writes through the
+    // adapter arrive whole: one product of each family.
+    void repliesThatArriveTogether_data()
+    {
+        QTest::addColumn<int>("product");
+        QTest::addColumn<int>("baud");
+        QTest::addColumn<int>("gap");
+        QTest::addColumn<int>("latency");
+        for (const int product : {1, 2, 5}) {
+            const int baud = product == 2 ? 9600 : 4800;
+            QTest::addRow("product %d, back to back", product) << product << 0 << 0 << 0;
+            QTest::addRow("product %d, 16 ms adapter", product) << product << baud << 2 << 16;
+        }
+    }
+    void repliesThatArriveTogether()
+    {
+        QFETCH(int, product);
+        QFETCH(int, baud);
+        QFETCH(int, gap);
+        QFETCH(int, latency);
+        const Wire wire{baud, std::chrono::milliseconds(gap), std::chrono::milliseconds(latency)};
+        const QString p = QString::number(product);
+        const BoardImage onBoard = editedImage(product, "2468");
+        Board board = startBoard(product, onBoard, {}, wire);
+        const QString out = file(QStringLiteral("together%1-%2-%3.tv2").arg(product).arg(gap).arg(latency));
+        const Run read = vireo({"read", "--raw", "--product", p, "--port", board.path(), "-o", out});
+        QVERIFY2(read.status == 0, read.err.constData());
+        const BoardImage saved = load(out);
+        for (int k = 0; k <= 98; ++k)
+            QCOMPARE(saved.word(k), onBoard.word(k));
+
+        const BoardImage toWrite = editedImage(product, "1357");
+        Board writer = startBoard(product, VirtualBoard::factoryMemory(product), {}, wire);
+        const Run write = vireo({"write", QStringLiteral("edited%1-1357.tv2").arg(product), "--product", p, "--port",
+                                 writer.path(), "--verify"});
+        QVERIFY2(write.status == 0, write.err.constData());
+        for (int k = 0; k <= 98; ++k)
+            QCOMPARE(writer.memory().word(k), toWrite.word(k));
+        QCOMPARE(writer.memory().word(99), kFiller);
+    }
+
     // What a board held goes back: a factory VT-60 read into a file is written back, and
     // converted, word for word (its speed dials hold 0000, which the boxes never refuse).
     void whatABoardHeldGoesBack()
@@ -236,6 +281,24 @@ private slots:
 
         Board unplugged = startBoard(4, VirtualBoard::factoryMemory(4), fault("unplug:40"));
         QCOMPARE(read(unplugged).status, 1);
+
+        // An answer that is no configuration is said so, and kept only with --raw. (An
+        // Alinco board's link check takes any answer at all.)
+        Board noisy = startBoard(1, VirtualBoard::factoryMemory(1), fault("garbage"));
+        const auto readNoise = [&](QStringList extra) {
+            return vireo(QStringList{"read", "--product", "1", "--port", noisy.path(), "-o", out} + extra);
+        };
+        r = readNoise({});
+        QCOMPARE(r.status, 1);
+        QVERIFY2(r.err.contains("The board's answer is not a configuration: "), r.err.constData());
+        QVERIFY(r.err.contains(" of 99 words are not four hexadecimal digits. Check that the product in the "
+                               "Product menu is the board's, and the cable."));
+        QVERIFY(!QFile::exists(out));
+        r = readNoise({"--raw"});
+        QCOMPARE(r.status, 0);
+        QVERIFY(r.err.contains("warning: The board's answer is not a configuration: "));
+        QVERIFY(r.err.contains("The words are saved as they came (--raw)."));
+        QVERIFY(QFile::remove(out));
 
         r = vireo({"read", "--product", "4", "--port", file("no-such-port"), "-o", out});
         QCOMPARE(r.status, 5);
@@ -409,7 +472,7 @@ private slots:
     // Product and port from Config.ini, COM1 mapped to the board by VIREO_COM1, at the real line rate.
     void settingsFileAndComNameAtLineRate()
     {
-        Board board = startBoard(5, editedImage(5, "5555"), {}, 4800);
+        Board board = startBoard(5, editedImage(5, "5555"), {}, {.baud = 4800});
         QFile config(file("Config.ini"));
         QVERIFY(config.open(QIODevice::WriteOnly));
         config.write("1\r\n5\r\n");

@@ -50,7 +50,6 @@ BoardSetup setupFor(int product, BoardFaults faults = {})
     BoardSetup setup;
     setup.product = product;
     setup.faults = faults;
-    setup.replyGap = std::chrono::milliseconds(60); // as in TestCliBoard: a busy machine must not merge replies
     return setup;
 }
 

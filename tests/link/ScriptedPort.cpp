@@ -102,6 +102,15 @@ QByteArray ScriptedPort::doReadAll()
     return std::exchange(received_, {});
 }
 
+QByteArray ScriptedPort::doRead(qint64 maxBytes)
+{
+    if (!usable())
+        return {};
+    const QByteArray bytes = received_.left(maxBytes);
+    received_.remove(0, bytes.size());
+    return bytes;
+}
+
 bool ScriptedPort::doWrite(const QByteArray& bytes)
 {
     if (!usable())

@@ -55,6 +55,7 @@ protected:
     bool doApplySettings(const LineSettings&) override { return true; }
     qint64 doBytesAvailable() override;
     QByteArray doReadAll() override;
+    QByteArray doRead(qint64 maxBytes) override;
     bool doWrite(const QByteArray& bytes) override;
     bool doWaitForReadyRead(int ms) override;
 

@@ -26,6 +26,42 @@ QList<ScriptedPort::Piece> wordReplies(int first, int N, qint64 startMillis = 5)
     return pieces;
 }
 
+enum class Arrival { OneAtATime, InPieces, InPairs, BackToBack, AdapterBatches };
+
+// The replies of a board that sends words 0..N on its own, one reply every 2 ms,
+// as they reach the programmer. Through an adapter, what the board sent reaches
+// the PC once per 16 ms tick.
+QList<ScriptedPort::Piece> arriving(const QList<QByteArray>& replies, Arrival arrival)
+{
+    QList<ScriptedPort::Piece> pieces;
+    QByteArray all;
+    for (qsizetype k = 0; k < replies.size(); ++k) {
+        const qint64 at = 5 + 2 * k;
+        const QByteArray& reply = replies[k];
+        switch (arrival) {
+        case Arrival::OneAtATime: pieces.append({at, reply}); break;
+        case Arrival::InPieces:
+            pieces.append({at, reply.left(1)});
+            pieces.append({at, reply.mid(1, 4)}); // a piece may end mid-word
+            pieces.append({at + 1, reply.mid(5)});
+            break;
+        case Arrival::InPairs:
+            if (k % 2 == 1 || k + 1 == replies.size())
+                pieces.append({at, (k % 2 == 1 ? replies[k - 1] : QByteArray()) + reply});
+            break;
+        case Arrival::BackToBack: all += reply; break;
+        case Arrival::AdapterBatches:
+            all += reply;
+            if ((at + 2) / 16 != at / 16 || k + 1 == replies.size())
+                pieces.append({(at / 16 + 1) * 16, std::exchange(all, {})});
+            break;
+        }
+    }
+    if (arrival == Arrival::BackToBack)
+        pieces.append({5, all});
+    return pieces;
+}
+
 // A board that answers every written word (4 characters and CR) with `answer`.
 void answerEveryWord(ScriptedPort& port, const BoardImage& image, int N, const QByteArray& answer)
 {
@@ -44,6 +80,8 @@ private slots:
     void pingOnAClosedPortIsAPortError();
     void vertexReadTakesWordZeroFromTheFirstReply_data();
     void vertexReadTakesWordZeroFromTheFirstReply();
+    void readsEveryWordHoweverTheRepliesArrive_data();
+    void readsEveryWordHoweverTheRepliesArrive();
     void vertexReadCancelledAtTheFirstWaitStillOverwritesWordZero();
     void cancelDuringAWordWaitKeepsTheWordsReadSoFar();
     void vertexWriteSendsEveryWordPacedAndAwaitsEachAnswer();
@@ -112,7 +150,7 @@ void TestCountedDialogues::vertexReadTakesWordZeroFromTheFirstReply_data()
     QTest::newRow("9 characters, VT-60") << QByteArray("\x02"
                                                        "0:00E5\r\n")
                                          << 249;
-    QTest::newRow("12 characters, VTP-50") << QByteArray("abc00E5\r\nxyz") << 98;
+    QTest::newRow("9 characters, VTP-50") << QByteArray("abc00E5\n\r") << 98;
 }
 
 void TestCountedDialogues::vertexReadTakesWordZeroFromTheFirstReply()
@@ -134,6 +172,47 @@ void TestCountedDialogues::vertexReadTakesWordZeroFromTheFirstReply()
         QCOMPARE(image.word(i), boardWord(i));
     for (int i = N + 1; i <= BoardImage::kLastIndex; ++i)
         QCOMPARE(image.word(i), QStringLiteral("AAAA"));
+}
+
+void TestCountedDialogues::readsEveryWordHoweverTheRepliesArrive_data()
+{
+    QTest::addColumn<bool>("vertex");
+    QTest::addColumn<int>("arrival");
+    const std::pair<const char*, Arrival> arrivals[] = {{"one at a time", Arrival::OneAtATime},
+                                                        {"in pieces", Arrival::InPieces},
+                                                        {"merged in pairs", Arrival::InPairs},
+                                                        {"back to back", Arrival::BackToBack},
+                                                        {"in 16 ms adapter batches", Arrival::AdapterBatches}};
+    for (const auto& [name, arrival] : arrivals) {
+        QTest::addRow("Vertex, %s", name) << true << int(arrival);
+        QTest::addRow("Alinco, %s", name) << false << int(arrival);
+    }
+}
+
+void TestCountedDialogues::readsEveryWordHoweverTheRepliesArrive()
+{
+    QFETCH(bool, vertex);
+    QFETCH(int, arrival);
+    constexpr int N = 98;
+    QList<QByteArray> replies;
+    for (int i = 0; i <= N; ++i)
+        replies.append((vertex && i == 0 ? "RD:" : "") + boardWord(i).toLatin1() + "\n\r");
+    ScriptedLink link;
+    link.port.onSent("02\r", arriving(replies, Arrival(arrival)));
+    BoardImage image = filled(QStringLiteral("AAAA"));
+
+    const TransferResult r = vertex ? ReadVertex(link.ctx, image, N) : ReadAlinco(link.ctx, image, N);
+    QVERIFY(r.end == End::Completed);
+    QCOMPARE(r.wordsDone, 99);
+    QCOMPARE(link.steps, vertex ? 98 : 99);
+    QCOMPARE(image.word(0), QStringLiteral("1000"));
+    QCOMPARE(image.word(1), QStringLiteral("1007"));
+    QCOMPARE(image.word(50), QStringLiteral("115E"));
+    QCOMPARE(image.word(98), QStringLiteral("12AE"));
+    QCOMPARE(image.word(99), QStringLiteral("AAAA"));
+    for (int i = 0; i <= N; ++i)
+        QCOMPARE(image.word(i), boardWord(i));
+    QCOMPARE(link.port.bytesAvailable(), 0);
 }
 
 void TestCountedDialogues::vertexReadCancelledAtTheFirstWaitStillOverwritesWordZero()

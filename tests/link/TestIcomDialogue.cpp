@@ -143,17 +143,22 @@ void TestIcomDialogue::readStoresEveryWordOfFramesMergedInOnePiece()
     link.port.onSent(kReadFrame, QList<ScriptedPort::Piece>{
                                      {5, boardFrame(QStringLiteral("00E5"))},
                                      {20, boardFrame(QStringLiteral("1111")) + boardFrame(QStringLiteral("2222"))},
-                                     {40, boardFrame(QStringLiteral("3333"))},
+                                     // an adapter's batch ends inside the next word
+                                     {40, boardFrame(QStringLiteral("3333")) + boardFrame("4444").left(12)},
+                                     {56, boardFrame("4444").mid(12) + boardFrame("5555").left(3)},
+                                     {72, boardFrame("5555").mid(3)},
                                  });
     BoardImage image = filled(QStringLiteral("AAAA"));
-    const TransferResult r = ReadIcom(link.ctx, image, 3);
+    const TransferResult r = ReadIcom(link.ctx, image, 5);
     QVERIFY(r.end == End::Completed);
     QCOMPARE(image.word(0), QStringLiteral("00E5"));
     QCOMPARE(image.word(1), QStringLiteral("1111"));
     QCOMPARE(image.word(2), QStringLiteral("2222"));
     QCOMPARE(image.word(3), QStringLiteral("3333"));
-    QCOMPARE(image.word(4), QStringLiteral("AAAA"));
-    QCOMPARE(link.steps, 4);
+    QCOMPARE(image.word(4), QStringLiteral("4444"));
+    QCOMPARE(image.word(5), QStringLiteral("5555"));
+    QCOMPARE(image.word(6), QStringLiteral("AAAA"));
+    QCOMPARE(link.steps, 6);
 
     // Frames beyond the last word are not stored.
     ScriptedLink more;

@@ -106,6 +106,7 @@ protected:
     bool doApplySettings(const LineSettings& s) override { return inner_.applySettings(s); }
     qint64 doBytesAvailable() override { return inner_.bytesAvailable(); }
     QByteArray doReadAll() override { return inner_.readAll(); }
+    QByteArray doRead(qint64 maxBytes) override { return inner_.read(maxBytes); }
     bool doWrite(const QByteArray& bytes) override
     {
         writeStarts.push_back(steadyMicros());

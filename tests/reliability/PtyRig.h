@@ -19,7 +19,9 @@ struct RigSetup {
     BoardFaults faults = {};
     bool lineRate = true; // emulate the line's character rate
     std::chrono::microseconds turnaround{std::chrono::milliseconds(5)};
-    bool requireCode = false; // most runs skip the link check
+    std::chrono::microseconds replyGap{std::chrono::milliseconds(5)}; // between read replies; 0: back to back
+    std::chrono::microseconds latency{0};                             // a USB adapter's latency timer
+    bool requireCode = false;                                         // most runs skip the link check
     std::optional<std::chrono::milliseconds> silenceTimeout = std::chrono::milliseconds(1500);
 };
 
@@ -37,9 +39,7 @@ inline BoardImage markedImage(int product, int salt)
 
 class PtyRig {
 public:
-    explicit PtyRig(const RigSetup& setup, const BoardImage& memory)
-        : setup_(setup),
-          board_(std::make_unique<PtyBoard>(makeBoard(setup, memory), setup.lineRate ? baudOf(setup.product) : 0))
+    explicit PtyRig(const RigSetup& setup, const BoardImage& memory) : setup_(setup), board_(makeLine(setup, memory))
     {
         ctx.silenceTimeout = setup.silenceTimeout;
     }
@@ -64,7 +64,7 @@ public:
     std::optional<QString> replaceBoard(const BoardImage& memory)
     {
         port.close();
-        board_ = std::make_unique<PtyBoard>(makeBoard(setup_, memory), setup_.lineRate ? baudOf(setup_.product) : 0);
+        board_ = makeLine(setup_, memory);
         return start();
     }
 
@@ -85,12 +85,17 @@ public:
         setup.product = s.product;
         setup.faults = s.faults;
         setup.turnaround = s.turnaround;
-        setup.replyGap = s.turnaround;
+        setup.replyGap = s.replyGap;
         setup.requireCode = s.requireCode;
         return VirtualBoard::create(setup, memory);
     }
 
 private:
+    static std::unique_ptr<PtyBoard> makeLine(const RigSetup& s, const BoardImage& memory)
+    {
+        return std::make_unique<PtyBoard>(makeBoard(s, memory), s.lineRate ? baudOf(s.product) : 0, s.latency);
+    }
+
     RigSetup setup_;
     std::unique_ptr<PtyBoard> board_;
 };

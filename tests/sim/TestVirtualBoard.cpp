@@ -70,7 +70,7 @@ private slots:
             for (int i = 1; i <= last; ++i) {
                 QVERIFY2(pieces[size_t(i)].bytes.size() == 6, qPrintable(QString::number(i)));
                 QCOMPARE(pieces[size_t(i)].bytes.left(4), b->memory().word(i).toLatin1());
-                QVERIFY(pieces[size_t(i)].afterTaken); // never two replies pending at once
+                QVERIFY(!pieces[size_t(i)].afterTaken); // sent on the board's own time, as a board does
             }
             // The read is over: the board takes commands again.
             QCOMPARE(say(*b, "03\r").size(), 3);
@@ -195,7 +195,7 @@ private slots:
         QCOMPARE(int(pieces.size()), 250);
         for (int i = 0; i <= 249; ++i) {
             QCOMPARE(icomWord(pieces[size_t(i)].bytes), b->memory().word(i).toLatin1());
-            QCOMPARE(pieces[size_t(i)].afterTaken, i > 0);
+            QVERIFY(!pieces[size_t(i)].afterTaken);
         }
 
         say(*b, icomText("03"));
