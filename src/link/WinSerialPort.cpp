@@ -82,19 +82,9 @@ WinSerialPort::Presence presenceAfter(DWORD openError)
     }
 }
 
-QString openFailure(const QString& name, DWORD code)
-{
-    switch (presenceAfter(code)) {
-    case WinSerialPort::Presence::Missing: return name + QStringLiteral(": not found");
-    case WinSerialPort::Presence::InUse: return name + QStringLiteral(" is in use by another program");
-    default: return name + QStringLiteral(": the port cannot be opened");
-    }
-}
-
 HANDLE openDevice(const QString& device)
 {
-    return CreateFileW(win32Path(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0,
-                       nullptr);
+    return CreateFileW(win32Path(device).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
 }
 
 } // namespace
@@ -123,6 +113,15 @@ WinSerialPort::Presence WinSerialPort::probe(const QString& device)
         return presenceAfter(GetLastError());
     CloseHandle(h);
     return Presence::Free;
+}
+
+QString WinSerialPort::openFailure(const QString& name, unsigned long systemCode)
+{
+    switch (presenceAfter(systemCode)) {
+    case Presence::Missing: return name + QStringLiteral(": not found");
+    case Presence::InUse: return name + QStringLiteral(" is in use by another program");
+    default: return name + QStringLiteral(": the port cannot be opened");
+    }
 }
 
 void WinSerialPort::setPortName(const QString& portName, const PortMap& map)

@@ -31,6 +31,9 @@ public:
     // Whether the device is there and free, as opening it for a moment tells.
     enum class Presence { Free, InUse, Missing, Unknown };
     static Presence probe(const QString& device);
+    // Why a port of that name did not open, from the system's error code:
+    // "COM3 is in use by another program", "COM3: not found".
+    static QString openFailure(const QString& name, unsigned long systemCode);
 
     // Only while closed. The device is looked up again each time the port opens.
     void setPortName(const QString& portName, const PortMap& map = {}) override;

@@ -50,10 +50,12 @@ void TestLinkDoctor::portStepNamesTheAdaptersLatencyTimer()
 
     ScriptedLink link; // a board that answers nothing
     const LinkDoctor::Report report =
-        LinkDoctor::run(link.ctx, {.product = 4, .portName = device, .accessCode = QStringLiteral("47203"), .sysfs = sys});
+        LinkDoctor::run(link.ctx,
+                        {.product = 4, .portName = device, .accessCode = QStringLiteral("47203"), .sysfs = sys});
     const LinkDoctor::StepResult& port = report.steps.front();
     QVERIFY(port.passed);
-    QVERIFY2(port.seen.endsWith(QStringLiteral("The system lists no adapter behind it.") + QString(said).replace("SYS", sys)),
+    QVERIFY2(port.seen.endsWith(QStringLiteral("The system lists no adapter behind it.")
+                                + QString(said).replace("SYS", sys)),
              qPrintable(port.seen));
 }
 
