@@ -1,10 +1,10 @@
-# vireo_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [ARGS a b] [LABELS l] [TIMEOUT s] [ALONE])
+# vireo_add_test(NAME SOURCES a.cpp b.cpp LIBS lib1 lib2 [ARGS a b] [LABELS l] [TIMEOUT s])
 # One Qt Test executable per test file; GUI tests run on the offscreen platform.
 # Labels: e2e (real time over pseudo-terminals), soak (scripts/run-soak only),
-# tsan (threads meet in our own code: scripts/run-tests --tsan), alone (ALONE: no
-# other test beside it). The target tests_LABEL builds every test of that label.
+# tsan (threads meet in our own code: scripts/run-tests --tsan). The target
+# tests_LABEL builds every test of that label.
 function(vireo_add_test name)
-  cmake_parse_arguments(T "ALONE" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS;ARGS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE Qt6::Test ${T_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
@@ -16,11 +16,6 @@ function(vireo_add_test name)
   # programmer past the board's gap between read replies. They may run side by side
   # with each other: each sleeps nearly all its time, waiting on the line. They are
   # registered at the end of the configure, when the list of other tests is whole.
-  # ALONE: a test that runs with no other beside it (the window's board tests: one
-  # of them once stopped for good while the other ran, and the cause is not found).
-  if(T_ALONE)
-    list(APPEND T_LABELS alone)
-  endif()
   if("e2e" IN_LIST T_LABELS)
     cmake_language(EVAL CODE "cmake_language(DEFER DIRECTORY [[${PROJECT_SOURCE_DIR}]] CALL vireo_register_test \
       [[${name}]] [[${CMAKE_CURRENT_BINARY_DIR}]] [[${T_TIMEOUT}]] [[${T_LABELS}]] [[${T_ARGS}]])")
@@ -58,8 +53,5 @@ function(vireo_register_test name dir timeout labels args)
   if("e2e" IN_LIST labels)
     get_property(others GLOBAL PROPERTY VIREO_OTHER_TESTS)
     set_tests_properties(${name} PROPERTIES DEPENDS "${others}")
-  endif()
-  if("alone" IN_LIST labels)
-    set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
   endif()
 endfunction()

@@ -235,6 +235,30 @@ int main(int argc, char* argv[])
         backups->select(1);
         QTest::qWait(100);
         save(backups, QStringLiteral("backups"));
+        // Restore to Board...'s question, answered with its default (Cancel).
+        Messages::setAnswerer([](QWidget* parent, const Messages::Question& q) {
+            const std::unique_ptr<QMessageBox> box = Messages::makeBox(parent, q);
+            box->show();
+            save(box.get(), QStringLiteral("question-restore"));
+            return q.defaultButton;
+        });
+        backups->findChild<QPushButton*>(QStringLiteral("cmdBackupRestore"))->click();
+        Messages::setAnswerer({});
+        // ... and its refusal of another product's backup.
+        const QString& before = backups->entries()[1].path;
+        QFile::copy(before, QString(before).replace(QStringLiteral("VT-60_"), QStringLiteral("VTP-50_")));
+        backups->refresh();
+        for (int row = 0; row < static_cast<int>(backups->entries().size()); ++row) {
+            if (backups->entries()[static_cast<std::size_t>(row)].product == 5)
+                backups->select(row);
+        }
+        Messages::setSink([](QWidget* parent, const Messages::Message& m) {
+            const std::unique_ptr<QMessageBox> box = Messages::makeBox(parent, m);
+            box->show();
+            save(box.get(), QStringLiteral("message-restore-refused"));
+        });
+        backups->findChild<QPushButton*>(QStringLiteral("cmdBackupRestore"))->click();
+        Messages::setSink([](QWidget*, const Messages::Message& m) { qWarning("message: %s", qPrintable(m.text)); });
         backups->close();
     }
 

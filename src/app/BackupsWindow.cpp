@@ -10,6 +10,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -58,12 +59,14 @@ BackupsWindow::BackupsWindow(QWidget* parent, Window window)
     layout->addWidget(summary_);
     auto* row = new QHBoxLayout;
     open_ = button(this, QStringLiteral("cmdBackupOpen"), QStringLiteral("Open"), row);
+    restore_ = button(this, QStringLiteral("cmdBackupRestore"), QStringLiteral("Restore to Board..."), row);
     QPushButton* showFolder = button(this, QStringLiteral("cmdBackupShowFolder"), QStringLiteral("Show Folder"), row);
     row->addStretch();
     QPushButton* close = button(this, QStringLiteral("cmdBackupClose"), QStringLiteral("Close"), row);
     layout->addLayout(row);
     connect(list_, &QTableWidget::itemSelectionChanged, this, &BackupsWindow::showDifferences);
     connect(open_, &QPushButton::clicked, this, &BackupsWindow::openSelected);
+    connect(restore_, &QPushButton::clicked, this, &BackupsWindow::restoreSelected);
     connect(showFolder, &QPushButton::clicked, this, [this] {
         QDir().mkpath(Backups::folder());
         window_.openUrl(QUrl::fromLocalFile(Backups::folder()));
@@ -126,6 +129,7 @@ void BackupsWindow::showDifferences()
 {
     const int row = selectedRow();
     open_->setEnabled(row >= 0);
+    restore_->setEnabled(row >= 0);
     if (row < 0) {
         against_->setText(entries_.empty() ? QStringLiteral("No backups yet: every read and write is backed up here.")
                                            : QStringLiteral("Select a backup to compare it with this window."));
@@ -152,4 +156,16 @@ void BackupsWindow::openSelected()
     const int row = selectedRow();
     if (row >= 0 && window_.open(entries_[static_cast<size_t>(row)].path))
         showDifferences(); // the window now holds the backup
+}
+
+void BackupsWindow::restoreSelected()
+{
+    const int row = selectedRow();
+    if (row < 0)
+        return;
+    // The restore and any backup before it are listed once its job has ended.
+    window_.restore(entries_[static_cast<size_t>(row)], this, [window = QPointer<BackupsWindow>(this)] {
+        if (window)
+            window->refresh();
+    });
 }

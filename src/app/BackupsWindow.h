@@ -14,9 +14,10 @@ class QPushButton;
 class QTableWidget;
 
 // File > Backups...: every backup of every product, newest first. The one selected
-// is compared with the window setting by setting (the Compare table); Open loads it
-// into the window as Open... does, so writing it back undoes the write it was taken
-// before; Show Folder opens the folder on the desktop.
+// is compared with the window setting by setting (the Compare table); Open shows it
+// in the window as Open... does, for reading and editing; Restore to Board... puts it
+// back on the board exactly, word for word, undoing the write it was taken before;
+// Show Folder opens the folder on the desktop.
 class BackupsWindow : public QDialog {
     Q_OBJECT
 public:
@@ -25,6 +26,9 @@ public:
         const EditorSession& session;                  // the window a backup is compared with
         std::function<bool(const QString& path)> open; // Open... after its file dialog
         std::function<bool(const QUrl&)> openUrl;      // the desktop's file manager
+        // Restore to Board... (BoardCommands::restore), asking over `parent`; `ended`
+        // once its job has ended.
+        std::function<void(const Backups::Entry&, QWidget* parent, std::function<void()> ended)> restore;
     };
     inline static const QString kTitle = QStringLiteral("Backups");
 
@@ -42,6 +46,7 @@ public:
 private:
     void showDifferences();
     void openSelected();
+    void restoreSelected();
     int selectedRow() const;
 
     Window window_;
@@ -52,4 +57,5 @@ private:
     QTableWidget* differences_;
     QLabel* summary_;
     QPushButton* open_;
+    QPushButton* restore_;
 };

@@ -8,8 +8,10 @@
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "Product.h"
+#include "Restore.h"
 #include "TransferWindow.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 BoardCommands::BoardCommands(Window window, std::shared_ptr<SerialTrace> trace)
@@ -128,19 +130,63 @@ void BoardCommands::write()
         transferWithoutBoard(TransferWindow::Direction::Write);
         return;
     }
-    run(
-        {.kind = BoardJob::Kind::Write,
-         .product = *product,
-         .image = outgoing.image,
+    // The controls go into the image as the write sends them.
+    send(
+        outgoing.image, *product, [this, sent = outgoing.image] { window_.session.image = sent; },
+        [this](const BoardJob::Result& result) { transferFinished(result); });
+}
+
+void BoardCommands::restore(const Backups::Entry& backup, const QString& port, QWidget* parent,
+                            std::function<void()> ended)
+{
+    const QString name = QFileInfo(backup.path).fileName();
+    const QString caption = QLatin1String(Product::info(backup.product).caption);
+    const std::optional<int> product = window_.session.product();
+    const Restore::Words words = product ? Restore::backupWords(backup.path, *product) : Restore::Words{};
+    if (!product || !words.ok()) {
+        const QString why = product ? words.problem : QStringLiteral("no product is chosen");
+        const QString choose = !product || backup.product != *product
+                                   ? QStringLiteral(" Choose %1 in the Product menu to restore it.").arg(caption)
+                                   : QString();
+        Messages::errorMessage(parent, QStringLiteral("Nothing was written to the board: %1.%2").arg(why, choose));
+        return;
+    }
+    enum { RestoreToBoard, Cancel };
+    const QString code = backup.primaryCode.isEmpty() ? QStringLiteral("none") : backup.primaryCode;
+    const int answer =
+        Messages::ask(parent,
+                      {kRestoreTitle,
+                       QStringLiteral("Write the backup %1 (%2, primary code %3, %4) to the board on %5? Every word of "
+                                      "the board is replaced by the backup's.")
+                           .arg(name, QLatin1String(Product::info(backup.product).shortName), code,
+                                backup.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), port),
+                       {QStringLiteral("Restore to Board"), QStringLiteral("Cancel")},
+                       Cancel,
+                       Messages::Icon::Exclamation});
+    if (answer != RestoreToBoard)
+        return;
+    send(words.image, *product, {}, [this, ended = std::move(ended)](const BoardJob::Result& result) {
+        transferFinished(result, true);
+        if (ended)
+            ended();
+    });
+}
+
+void BoardCommands::send(const BoardImage& image, int product, std::function<void()> writing,
+                         std::function<void(const BoardJob::Result&)> done)
+{
+    run({.kind = BoardJob::Kind::Write,
+         .product = product,
+         .image = image,
          .backUpFirst = window_.menus.mnuBackUpBeforeWrite->isChecked()},
-        [this](const BoardJob::Result& result) { transferFinished(result); },
-        [this, sent = outgoing.image](const QString& label, int maximum) {
+        std::move(done), [this, writing = std::move(writing)](const QString& label, int maximum) {
             if (label != TransferWindow::kWriting) { // the board read into its backup first
                 transferStarted(TransferWindow::Direction::Read, maximum);
                 transfer_->setLabel(label);
                 return;
             }
-            window_.session.image = sent; // the controls read into the image, as the write sends them
+            if (writing)
+                writing();
             transferStarted(TransferWindow::Direction::Write, maximum);
         });
 }
@@ -163,7 +209,7 @@ void BoardCommands::transferWithoutBoard(TransferWindow::Direction direction)
     showTransferComplete(std::move(then));
 }
 
-void BoardCommands::transferFinished(const BoardJob::Result& result)
+void BoardCommands::transferFinished(const BoardJob::Result& result, bool restored)
 {
     transfer_->setCancelEnabled(false);
     transfer_->setBoardSilent(false);
@@ -190,7 +236,8 @@ void BoardCommands::transferFinished(const BoardJob::Result& result)
         return;
     }
     const bool verify = !read && result.end == BoardJob::End::Done && window_.menus.mnuVerifyAfterWrite->isChecked();
-    if (!read && result.end == BoardJob::End::Done) {
+    // A restore leaves the board holding the backup, not what the controls give.
+    if (!read && !restored && result.end == BoardJob::End::Done) {
         window_.session.markStored();
         emit written();
     }

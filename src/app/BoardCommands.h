@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Backups.h"
 #include "BoardJob.h"
 #include "LinkWorker.h"
 #include "MainWindowLayout.h"
@@ -49,6 +50,13 @@ public:
     void linkCheck();
     void read();
     void write();
+    // The Backups window's "Restore to Board...": refused when the backup is not for the
+    // product ticked or its words cannot go to a board, else asked (`parent` gets the
+    // question and any refusal), then its words 0..N written exactly as the backup holds
+    // them, with Back Up Board Before Write and Verify after Write as ticked. The editor
+    // is not touched. `ended` is called when the job has ended.
+    void restore(const Backups::Entry& backup, const QString& port, QWidget* parent, std::function<void()> ended);
+    inline static const QString kRestoreTitle = QStringLiteral("Restore Board");
     void forceInitialization();
     // One radio of a fleet run: the request's link check, write and verify as one job,
     // shown in the transfer window as a write and its verify are; the editor's session
@@ -73,7 +81,11 @@ private:
     void linkCheckFinished(const BoardJob::Result& result);
     void transferStarted(TransferWindow::Direction direction, int maximum);
     void transferWithoutBoard(TransferWindow::Direction direction);
-    void transferFinished(const BoardJob::Result& result);
+    // A write of `image`, its backup before and verify as ticked; the transfer window
+    // shows it, `writing` is called as the words start to go.
+    void send(const BoardImage& image, int product, std::function<void()> writing,
+              std::function<void(const BoardJob::Result&)> done);
+    void transferFinished(const BoardJob::Result& result, bool restored = false);
     void showTransferComplete(std::function<void()> then);
     void showImage();
     void endTransferWithError(const BoardJob::Result& result);

@@ -22,7 +22,11 @@
 
 void MainWindow::mnuFileBackups_Click()
 {
-    BackupsWindow::showFor(this, {session_, [this](const QString& path) { return openFile(path); }, openUrl_});
+    BackupsWindow::showFor(this, {session_, [this](const QString& path) { return openFile(path); }, openUrl_,
+                                  [this](const Backups::Entry& backup, QWidget* parent, std::function<void()> ended) {
+                                      if (!board_->refuseWhileBusy())
+                                          board_->restore(backup, portName(), parent, std::move(ended));
+                                  }});
 }
 
 // ---- compare with a file ------------------------------------------------------

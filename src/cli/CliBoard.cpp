@@ -4,12 +4,9 @@
 #include "CliSupport.h"
 #include "Commands.h"
 
+#include "Backups.h"
 #include "DataFile.h"
-#include "Editor.h"
-#include "LinkOperations.h"
-#include "MemoryMap.h"
-#include "Product.h"
-#include "WordCodecs.h"
+#include "Restore.h"
 
 #include <QFileInfo>
 
@@ -24,10 +21,14 @@ const QString kWriteUsage = QStringLiteral(
     "vireo write FILE.tv2 [--product N] [--port PORT] [--code CODE] [--raw] "
     "[--no-link-check] [--timeout SECONDS] [--verify] [--backup-first] [--trace FILE]");
 
+const QString kRestoreUsage = QStringLiteral(
+    "vireo restore BACKUP.tv2 [--product N] [--port PORT] [--code CODE] [--no-link-check] [--timeout SECONDS] "
+    "[--verify] [--backup-first] [--trace FILE]");
+
 const QString kBackupHelp = QStringLiteral(
     "Every read and write that reached the transfer is backed up to a board data file in the backup folder\n"
     "($VIREO_BACKUP_DIR, else vireo/backups in the user's data folder); backups over a year old are deleted.\n"
-    "vireo backups lists them.");
+    "vireo backups lists them; vireo restore puts one back on the board exactly.");
 
 // Opens the line (with its trace) under Ctrl+C's guard and runs `body` on it; the
 // port is closed again whatever the end.
@@ -40,34 +41,6 @@ int onBoardLine(const Target& t, const QString& command, const std::function<int
     if (const int opened = line.open(command); opened != kOk)
         return opened;
     return body(line);
-}
-
-// "write --raw": the file's words 0..N exactly, each four hexadecimal digits, marker in word 0.
-std::optional<BoardImage> rawFileImage(const QString& path, const Target& t, const EditorSession& start)
-{
-    BoardImage image;
-    const DataFile::LoadResult loaded = start.openCopy(path, image);
-    if (!reportOpen(loaded, path, QStringLiteral("write")))
-        return std::nullopt;
-    const int last = LinkOperations::lastWord(t.product);
-    if (loaded.count <= last) {
-        report(QStringLiteral("write"), QStringLiteral("%1 holds %2 words; %3 sends words 0 to %4")
-                                            .arg(QFileInfo(path).fileName())
-                                            .arg(loaded.count)
-                                            .arg(QString::fromLatin1(Product::info(t.product).caption))
-                                            .arg(last));
-        return std::nullopt;
-    }
-    for (int k = 0; k <= last; ++k) {
-        if (!WordCodec::isWellFormed(image.word(k))) {
-            report(QStringLiteral("write"),
-                   QStringLiteral("word %1 of %2 is \"%3\", not four hexadecimal digits (0-9, A-F)")
-                       .arg(k)
-                       .arg(QFileInfo(path).fileName(), image.word(k)));
-            return std::nullopt;
-        }
-    }
-    return image;
 }
 
 } // namespace
@@ -168,7 +141,7 @@ int write(const QStringList& args)
                                      "otherwise; ends with \"Verify passed\" or \"Verify FAILED\" (exit 6).")});
     parser.addOption({QStringLiteral("backup-first"),
                       QStringLiteral("First read the board into a before-write backup, so the write can be undone "
-                                     "by writing that file back; nothing is written when the backup fails.")});
+                                     "by vireo restore of that file; nothing is written when the backup fails.")});
     int status = kInvalid;
     const std::optional<Target> t =
         parseBoardCommand(parser, {QStringLiteral("write"), kWriteUsage, 1, true, kBackupHelp}, args, &status);
@@ -179,10 +152,12 @@ int write(const QStringList& args)
     const QString code = accessCode(*t, w); // the code in the box before the file is opened
     BoardImage image;
     if (t->raw) {
-        const std::optional<BoardImage> file = rawFileImage(path, *t, w);
-        if (!file)
+        const Restore::Words file = Restore::exactWords(path, t->product);
+        if (!file.ok()) {
+            report(QStringLiteral("write"), file.problem);
             return kInvalid;
-        image = *file;
+        }
+        image = file.image;
     } else {
         if (!reportOpen(w.open(path), path, QStringLiteral("write")))
             return kInvalid;
@@ -200,6 +175,55 @@ int write(const QStringList& args)
                                     .backUpFirst = parser.isSet(QStringLiteral("backup-first"))};
     return onBoardLine(*t, QStringLiteral("write"),
                        [&](BoardLine& line) { return runJob(line, *t, QStringLiteral("write"), request); });
+}
+
+int restore(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Puts a backup back on the board exactly: words 0..N (N = 98, or 249 for products 3 and 4) as the backup "
+        "holds them, as write --raw sends them, so that the board holds again what it held when the backup was "
+        "taken. The product is the one the backup's name gives (VT-60_before-write_...tv2) unless --product is "
+        "given; a backup of another product is refused before any byte is sent."));
+    parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("A backup (vireo backups lists them)."));
+    addTargetOptions(parser, true, false, true, QStringLiteral("the product the backup's name gives"));
+    parser.addOption({QStringLiteral("verify"),
+                      QStringLiteral("After a complete restore, read the board back and list every setting and "
+                                     "word it holds otherwise than the backup (exit 6).")});
+    parser.addOption(
+        {QStringLiteral("backup-first"),
+         QStringLiteral("First read the board into a before-write backup, so that the restore can be undone in "
+                        "turn; nothing is written when that backup fails.")});
+    const auto productOfBackup = [](const QStringList& files) -> std::optional<int> {
+        if (const std::optional<Backups::Entry> backup = Backups::named(files.value(0)))
+            return backup->product;
+        report(QStringLiteral("restore"),
+               QStringLiteral("the name %1 does not say which product it is a backup of (as "
+                              "VT-60_before-write_20261207-081502-117.tv2 does): give --product N")
+                   .arg(QFileInfo(files.value(0)).fileName()));
+        return std::nullopt;
+    };
+    int status = kInvalid;
+    const std::optional<Target> t = parseBoardCommand(
+        parser, {QStringLiteral("restore"), kRestoreUsage, 1, true, kBackupHelp, true, productOfBackup}, args, &status);
+    if (!t)
+        return status;
+    const QString path = parser.positionalArguments().front();
+    const Restore::Words backup = Restore::backupWords(path, t->product);
+    if (!backup.ok()) {
+        report(QStringLiteral("restore"), backup.problem + QStringLiteral("; nothing was sent"));
+        return kInvalid;
+    }
+    const EditorSession start = startUp(t->product);
+    const BoardJob::Request request{.kind = BoardJob::Kind::Write,
+                                    .product = t->product,
+                                    .accessCode = accessCode(*t, start),
+                                    .linkCheckFirst = t->linkCheck,
+                                    .image = backup.image,
+                                    .verify = parser.isSet(QStringLiteral("verify")),
+                                    .backUpFirst = parser.isSet(QStringLiteral("backup-first"))};
+    return onBoardLine(*t, QStringLiteral("restore"),
+                       [&](BoardLine& line) { return runJob(line, *t, QStringLiteral("restore"), request); });
 }
 
 } // namespace Cli

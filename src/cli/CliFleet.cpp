@@ -244,7 +244,7 @@ void addFleetOptions(QCommandLineParser& parser)
         "each next radio the next primary code, as \"Increment Primary Code\" does. The first radio gets the "
         "file's primary code. With --units, each radio gets its own row of UNITS.csv instead."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
-    addTargetOptions(parser, true, false);
+    addTargetOptions(parser, true, false, false);
     parser.addOption({QStringLiteral("units"), QStringLiteral("The table of radios, one row each (CSV)."),
                       QStringLiteral("UNITS.csv")});
     parser.addOption({QStringLiteral("resume"),

@@ -51,10 +51,13 @@ extern "C" void onInterrupt(int)
 #endif
 
 std::optional<int> targetProduct(const QCommandLineParser& parser, const SettingsFile::Settings& settings,
-                                 const QString& command)
+                                 const BoardCommand& c)
 {
     if (parser.isSet(QStringLiteral("product")))
         return productOption(parser.value(QStringLiteral("product")), QStringLiteral("--product"));
+    if (c.productOfFiles)
+        return c.productOfFiles(parser.positionalArguments());
+    const QString& command = c.name;
     if (settings.product) {
         if (const std::optional<int> product = Product::fromValue(*settings.product))
             return product;
@@ -80,10 +83,12 @@ bool isSet(const QCommandLineParser& parser, const char* name)
 }
 
 // Product, port, code and timeout from the options, else from what the window would use.
-std::optional<Target> resolveTarget(const QCommandLineParser& parser, const QString& command, bool transfer)
+std::optional<Target> resolveTarget(const QCommandLineParser& parser, const BoardCommand& c)
 {
+    const QString& command = c.name;
+    const bool transfer = c.transfer;
     const SettingsFile::Settings settings = SettingsFile::read(QDir::currentPath());
-    const std::optional<int> product = targetProduct(parser, settings, command);
+    const std::optional<int> product = targetProduct(parser, settings, c);
     if (!product)
         return std::nullopt;
     const std::optional<QString> port = targetPort(parser, settings, command);
@@ -171,12 +176,13 @@ EditorSession startUp(int product)
     return EditorSession::startUp(product, QDir::currentPath());
 }
 
-void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLinkCheck)
+void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw, bool linkCheckOption,
+                      const QString& productDefault)
 {
+    const QString fromConfig = QStringLiteral("the programmer's, from Config.ini in the working directory");
     parser.addOption({QStringLiteral("product"),
-                      QStringLiteral("The product %1 of the Product menu (default: the programmer's, from "
-                                     "Config.ini in the working directory).")
-                          .arg(productNumbers()),
+                      QStringLiteral("The product %1 of the Product menu (default: %2).")
+                          .arg(productNumbers(), productDefault.isEmpty() ? fromConfig : productDefault),
                       QStringLiteral("N")});
     parser.addOption({QStringLiteral("port"),
                       QStringLiteral("COM1..COM4 (on Linux the device in $VIREO_COM1..$VIREO_COM4, else "
@@ -191,12 +197,12 @@ void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLink
                       QStringLiteral("FILE")});
     if (!transfer)
         return;
-    if (rawAndLinkCheck) {
+    if (raw)
         parser.addOption({QStringLiteral("raw"),
                           QStringLiteral("Take the words as they are, without the editor's reading of them.")});
+    if (linkCheckOption)
         parser.addOption({QStringLiteral("no-link-check"),
                           QStringLiteral("Do not run the link check first (the board must already be unlocked).")});
-    }
     parser.addOption({QStringLiteral("timeout"),
                       QStringLiteral("Give up after this many seconds without a byte from the board (default 10)."),
                       QStringLiteral("SECONDS")});
@@ -210,7 +216,7 @@ std::optional<Target> parseBoardCommand(QCommandLineParser& parser, const BoardC
         moreHelp += c.extraHelp + QStringLiteral("\n");
     if (!parseCommand(parser, c.name, c.usage, c.files, {}, args, status, moreHelp))
         return std::nullopt;
-    return resolveTarget(parser, c.name, c.transfer);
+    return resolveTarget(parser, c);
 }
 
 QString accessCode(const Target& t, const EditorSession& start)

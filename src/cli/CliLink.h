@@ -38,9 +38,11 @@ struct Target {
     QString trace; // trace file; empty: no trace
 };
 
-// --product, --port, --code, --trace; with `transfer` also --timeout, and with
-// `rawAndLinkCheck` --raw and --no-link-check.
-void addTargetOptions(QCommandLineParser& parser, bool transfer, bool rawAndLinkCheck = true);
+// --product, --port, --code, --trace; with `transfer` also --timeout, with `raw`
+// --raw, and with `linkCheckOption` --no-link-check. `productDefault` says where the
+// product comes from without --product, when not from Config.ini.
+void addTargetOptions(QCommandLineParser& parser, bool transfer, bool raw = true, bool linkCheckOption = true,
+                      const QString& productDefault = {});
 
 // A board command's name, usage line, number of file arguments, whether it transfers words.
 struct BoardCommand {
@@ -50,6 +52,9 @@ struct BoardCommand {
     bool transfer;
     QString extraHelp = {};       // after the exit statuses in --help
     bool transferStatuses = true; // --help lists the transfers' exit statuses
+    // Without --product: the product the file arguments name (a backup's name), in
+    // place of Config.ini's; reports why not itself.
+    std::function<std::optional<int>(const QStringList& files)> productOfFiles = {};
 };
 
 // Parses a board command's arguments; nothing when it should end now with *status

@@ -27,7 +27,10 @@ int exportLists(const QStringList& args)
     parser.setApplicationDescription(QStringLiteral(
         "Opens FILE as the programmer's window does with product N and writes its group and speed-dial lists "
         "to a CSV file (UTF-8, CR LF): the header List,Row,Number,Alpha Tag,Lock, then the 16 group rows "
-        "and the 14 speed-dial rows in the order of the window, each box's text as the window shows it."));
+        "and the 14 speed-dial rows in the order of the window, each box's text as the window shows it. Every "
+        "number, and every tag that does not begin with a letter or holds a digit, is written behind a leading "
+        "' so that a "
+        "spreadsheet keeps it as text (no leading zero lost, no formula run); import takes it off again."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
     parser.addOption(productOpt());
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
@@ -57,8 +60,10 @@ int importLists(const QStringList& args)
         "vireo export writes it or a spreadsheet saves it) into its group and speed-dial lists, and saves "
         "OUT as \"Save As...\" does. Columns are found by their header names (List, Row, Number, Alpha "
         "Tag, Lock) in any order; other columns are ignored; ',' or ';' separates, a byte-order mark is "
-        "allowed. Tags become capitals and group codes get their leading zeros back; speed-dial numbers "
-        "are kept exactly. Rows not in LISTS keep their values.\n"
+        "allowed. One leading ' is taken off a number or a tag; tags become capitals and group codes get "
+        "their leading zeros back; speed-dial numbers are kept exactly. A number a spreadsheet has cut (in "
+        "exponent form, or the row's number without its leading zeros) is refused. Rows not in LISTS keep "
+        "their values.\n"
         "Exit status: 0 done, 1 a row or an entry refused (each named by line and column; nothing is "
         "written), 2 wrong usage or an unreadable input file."));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The board data file to read."));

@@ -6,10 +6,11 @@ namespace Cli {
 
 std::span<const Command> commands()
 {
-    static const std::array<Command, 12> table{{
+    static const std::array<Command, 13> table{{
         {"ping", "Check the link to the board and hand it the access code.", ping},
         {"read", "Read the board's configuration into a board data file.", read},
         {"write", "Write a board data file to the board.", write},
+        {"restore", "Put a backup back on the board exactly as it was taken.", restore},
         {"backups", "List the backups of reads and writes, newest first.", backups},
         {"doctor", "Diagnose the link to the board step by step, saying which layer failed and what to do.", doctor},
         {"fleet", "Write one file to radio after radio, numbering their primary codes.", fleet},

@@ -38,6 +38,7 @@ int diff(const QStringList& args);
 int ping(const QStringList& args);
 int read(const QStringList& args);
 int write(const QStringList& args);
+int restore(const QStringList& args);
 
 // CliBackups.cpp
 int backups(const QStringList& args);

@@ -52,8 +52,8 @@ void printOverview()
     Cli::out() << "\n"
                   "vireo COMMAND --help shows the arguments of a command.\n"
                   "Options: -h, --help (this overview), -v, --version;\n"
-                  "--trace FILE before ping, read, write, doctor or fleet records every byte on the line\n"
-                  "in FILE. Exit status: 0 done, 1 refused or failed (ping, read, write, doctor, fleet: no\n"
+                  "--trace FILE before ping, read, write, restore, doctor or fleet records every byte on\n"
+                  "the line in FILE. Exit status: 0 done, 1 refused or failed (board commands: no\n"
                   "answer from the board or the port failed; diff: the files differ), 2 wrong usage or invalid\n"
                   "input file, 3 access code refused, 4 cancelled (Ctrl+C) or timed out, 5 the serial port\n"
                   "cannot be opened, 6 the verify after a write found the board holding other words.\n";
@@ -92,10 +92,11 @@ int main(int argc, char* argv[])
     }
     const QString name = args.takeFirst();
     if (!trace.isEmpty()) {
-        static const QStringList traced{QStringLiteral("ping"), QStringLiteral("read"), QStringLiteral("write"),
-                                        QStringLiteral("doctor"), QStringLiteral("fleet")};
+        static const QStringList traced{QStringLiteral("ping"),    QStringLiteral("read"),   QStringLiteral("write"),
+                                        QStringLiteral("restore"), QStringLiteral("doctor"), QStringLiteral("fleet")};
         if (!traced.contains(name)) {
-            Cli::err() << "vireo: --trace goes with ping, read, write, doctor or fleet, not \"" << name << "\"\n";
+            Cli::err() << "vireo: --trace goes with ping, read, write, restore, doctor or fleet, not \"" << name
+                       << "\"\n";
             return Cli::kInvalid;
         }
         args.prepend(QStringLiteral("--trace=") + trace);

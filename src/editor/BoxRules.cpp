@@ -133,6 +133,19 @@ bool givesBoardWords(const FormControl& control, const Form& form, const QString
     return std::all_of(words.begin(), words.end(), WordCodec::isWellFormed);
 }
 
+bool showsItsOwnWords(const FormControl& control, const Form& form, const QString& text)
+{
+    if (control.entry != EntryRule::DialNumber) // the other boxes show at most their length
+        return text.size() <= control.maxLength && givesBoardWords(control, form, text);
+    const bool locked = form.chkLock[control.row].value == 1;
+    std::array<QString, 4> words = WordCodec::speedDialWords(text, locked);
+    if (!std::all_of(words.begin(), words.end(), WordCodec::isWellFormed) || WordCodec::isLockMark(words[0]) != locked)
+        return false;
+    if (locked)
+        words[0] = WordCodec::withoutLockMark(words[0]);
+    return WordCodec::speedDialNumber(words) == text;
+}
+
 QStringList completeEntries(Form& form)
 {
     QStringList problems;

@@ -66,6 +66,10 @@ QStringList completeEntries(Form& form);
 // Whether a box's text puts only words of four upper-case hexadecimal digits into the
 // image: the test completeEntries makes of every box.
 bool givesBoardWords(const FormControl& control, const Form& form, const QString& text);
+// Whether showing the words `text` gives (UpdateGUI) puts `text` itself back into the
+// box, with the row's lock for a speed dial: a text a board or a file can leave in the
+// box even beyond its length (a factory board's sixteen zeros in a speed dial).
+bool showsItsOwnWords(const FormControl& control, const Form& form, const QString& text);
 
 // Words 0..lastWord that are not four upper-case hexadecimal digits, each described
 // ("word 179 (\"12\") is not four hexadecimal digits"): what a board must never get.

@@ -5,6 +5,9 @@
 #include "FormControls.h"
 #include "FormSheet.h"
 
+#include <QRegularExpression>
+
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <utility>
@@ -77,11 +80,46 @@ void emptyLists(Form& form)
     });
 }
 
+// A spreadsheet opening the file must keep each value as the text it is. Calc and
+// Excel read a cell of digits as a number (leading zeros gone, digits beyond the
+// fifteenth lost, E read as an exponent), a cell beginning with = + - @ as a formula,
+// and, when they look for dates, "MAR 5" as a date; a leading ' (OWASP's guard against
+// formulas) makes the cell text, and Calc keeps it and saves it back as part of the
+// text. So every number, and every tag that does not begin with a letter or holds a
+// digit, goes out behind a '; Import takes one leading ' off again.
+constexpr QChar kGuard = QLatin1Char('\'');
+
+bool plainWords(const QString& tag)
+{
+    return tag.front().isLetter() && std::none_of(tag.begin(), tag.end(), [](QChar c) { return c.isDigit(); });
+}
+
+QString guarded(const QString& value, Column column)
+{
+    if (value.isEmpty() || (column != kNumber && (column != kTag || plainWords(value))))
+        return value;
+    return kGuard + value;
+}
+
+QString unguarded(const QString& cell)
+{
+    return cell.startsWith(kGuard) ? cell.mid(1) : cell;
+}
+
+bool isDecimal(const QString& text)
+{
+    return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 constexpr int kMaxProblems = 20;
 
 class Importer {
 public:
-    Importer(const Csv::Table& table, Form& form) : table_(table), form_(form) {}
+    // `form` is `original` with its lists emptied or not, as the mode asks.
+    Importer(const Csv::Table& table, Form& form, const Form& original)
+        : table_(table), form_(form), original_(original)
+    {
+    }
 
     QStringList run()
     {
@@ -179,7 +217,7 @@ private:
         if (columns_[kNumber] >= 0)
             takeNumber(row, *controlFor(*line, kNumber));
         if (columns_[kTag] >= 0)
-            takeText(row, kTag, *controlFor(*line, kTag), field(row, kTag));
+            takeText(row, kTag, *controlFor(*line, kTag), unguarded(field(row, kTag)));
     }
 
     void takeLock(const Csv::Row& row, const FormControl* lock)
@@ -200,7 +238,10 @@ private:
 
     void takeNumber(const Csv::Row& row, const FormControl& box)
     {
-        const QString value = field(row, kNumber).trimmed();
+        const QString cell = field(row, kNumber).trimmed();
+        const QString value = unguarded(cell);
+        if (value == cell && cutBySpreadsheet(row, box, value))
+            return;
         if (!takeText(row, kNumber, box, value))
             return;
         if (!Editor::givesBoardWords(box, form_, box.textBox(form_)->text)) {
@@ -209,12 +250,40 @@ private:
         }
     }
 
+    // A number without its guard that a spreadsheet read as a number and wrote back cut:
+    // in exponent form, or without leading zeros the row holds and would lose. Refused,
+    // so that a changed number never reaches the board.
+    bool cutBySpreadsheet(const Csv::Row& row, const FormControl& box, const QString& value)
+    {
+        static const QRegularExpression exponent(QStringLiteral("^[0-9](\\.[0-9]+)?E\\+[0-9]+$"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        if (exponent.match(value).hasMatch()) {
+            refuse(row, kNumber,
+                   QStringLiteral("\"%1\" is a spreadsheet's exponent form of a number whose digits are lost; "
+                                  "write the number itself behind a '")
+                       .arg(value));
+            return true;
+        }
+        const QString held = box.textBox(original_)->text;
+        const QString taken = box.entry == EntryRule::DialNumber ? value : FormControls::leftText(box, value);
+        const bool zerosCut = isDecimal(value) && isDecimal(held) && held.size() > value.size() && taken != held
+                              && held == value.rightJustified(held.size(), QLatin1Char('0'));
+        if (!zerosCut)
+            return false;
+        refuse(row, kNumber,
+               QStringLiteral("\"%1\" is this row's %2 with its leading zeros cut by a spreadsheet; write it as "
+                              "'%2 to keep it")
+                   .arg(value, held));
+        return true;
+    }
+
     // A value into its box as the box takes it, greyed or not: a text too long is
-    // refused; tags and group codes are completed as leaving the box completes them,
-    // a speed-dial number is kept exactly (leaving box 1..13 would drop its leading zeros).
+    // refused, unless a board's words show it so (a factory board's sixteen zeros);
+    // tags and group codes are completed as leaving the box completes them, a
+    // speed-dial number is kept exactly (leaving box 1..13 would drop its leading zeros).
     bool takeText(const Csv::Row& row, int column, const FormControl& box, const QString& value)
     {
-        if (value.size() > box.maxLength) {
+        if (value.size() > box.maxLength && !Editor::showsItsOwnWords(box, form_, value)) {
             refuse(row, column,
                    QStringLiteral("\"%1\" is longer than the box's %2 characters").arg(value).arg(box.maxLength));
             return false;
@@ -226,6 +295,7 @@ private:
 
     const Csv::Table& table_;
     Form& form_;
+    const Form& original_;
     int columns_[kLock + 1] = {};
     std::map<const FormSheet::Line*, int> seen_; // row of the window -> line of the file
     QStringList problems_;
@@ -239,7 +309,7 @@ ImportResult importTable(const Form& form, const Csv::ReadResult& read, Mode mod
     ImportResult result{Outcome::Done, {}, form};
     if (mode == Mode::Replace)
         emptyLists(result.form);
-    result.problems = Importer(read.table, result.form).run();
+    result.problems = Importer(read.table, result.form, form).run();
     // What a save would refuse of the result is refused now, before anything changes.
     if (result.problems.isEmpty())
         result.problems = Editor::completeEntries(result.form);
@@ -257,8 +327,10 @@ QByteArray exportLists(const Form& form)
         QStringList record(kHeader.size());
         record[kList] = QLatin1String(list.name);
         record[kRow] = row.controls.front()->value(form);
-        for (std::size_t k = 1; k < row.controls.size(); ++k)
-            record[columnOf(*row.controls[k])] = row.controls[k]->value(form);
+        for (std::size_t k = 1; k < row.controls.size(); ++k) {
+            const Column column = columnOf(*row.controls[k]);
+            record[column] = guarded(row.controls[k]->value(form), column);
+        }
         records.push_back(record);
     });
     return Csv::format(records);

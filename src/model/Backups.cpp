@@ -102,13 +102,21 @@ Result save(const BoardImage& image, int product, Kind kind, const QDateTime& wh
     return r;
 }
 
+std::optional<Entry> named(const QString& path)
+{
+    std::optional<Entry> e = entryNamed(QFileInfo(path));
+    if (!e || !e->taken.isValid())
+        return std::nullopt;
+    return e;
+}
+
 std::vector<Entry> list(std::optional<int> product)
 {
     std::vector<Entry> entries;
     const QDir dir(folder());
     for (const QFileInfo& file : dir.entryInfoList({QStringLiteral("*.tv2")}, QDir::Files)) {
-        std::optional<Entry> e = entryNamed(file);
-        if (!e || !e->taken.isValid() || (product && e->product != *product))
+        std::optional<Entry> e = named(file.filePath());
+        if (!e || (product && e->product != *product))
             continue;
         e->primaryCode = primaryCodeIn(e->path);
         entries.push_back(std::move(*e));

@@ -13,7 +13,7 @@
 // Each backup is an ordinary board data file in one folder:
 //   <product short name>_<read|write|before-write>_<yyyyMMdd-HHmmss-zzz>.tv2
 // e.g. VT-60_read_20261207-081502-117.tv2; "before-write" holds what a board held
-// just before a write replaced it, so writing it back undoes the write.
+// just before a write replaced it, so restoring it (Restore) undoes the write.
 // The folder is $VIREO_BACKUP_DIR when that is set, else "vireo/backups" in the
 // user's data directory (QStandardPaths::GenericDataLocation, so the window and the
 // command line share it; QStandardPaths::setTestModeEnabled moves it for tests).
@@ -53,6 +53,10 @@ struct Entry {
 // The backups in folder(), newest first; only those of `product` when given. Files
 // named otherwise are left out.
 std::vector<Entry> list(std::optional<int> product = std::nullopt);
+
+// A file's product, kind and time as its name tells, wherever it lies (the file is
+// not read: no primary code); nothing for a file not named as a backup is.
+std::optional<Entry> named(const QString& path);
 
 // How long a backup is kept.
 constexpr int kKeepDays = 365;

@@ -28,6 +28,18 @@ QString sourceText(const EditorSession::Source& source)
     return QDir::toNativeSeparators(source.file);
 }
 
+// The File line: with edits not yet saved, the sheet (and its checksum) is of no file
+// on disk, and says so.
+QString fileLine(const EditorSession& session)
+{
+    const QString source = sourceText(session.source);
+    if (!session.hasUnsavedEdits() || (!session.source.board && session.source.file.isEmpty()))
+        return source;
+    return source
+           + (session.source.board ? QStringLiteral(" (changed since it was read, not saved)")
+                                   : QStringLiteral(" (changed since it was opened, not saved)"));
+}
+
 // The image Save As would write: the entries completed as it completes them first.
 BoardImage savedImage(const EditorSession& session)
 {
@@ -129,7 +141,7 @@ ConfigurationReport::ConfigurationReport(const EditorSession& session, QDateTime
                                                                       : QFileInfo(session.source.file).fileName();
     header_ = {
         {QStringLiteral("Product"), productName},
-        {QStringLiteral("File"), sourceText(session.source)},
+        {QStringLiteral("File"), fileLine(session)},
         {QStringLiteral("Date"), when_},
         {QStringLiteral("Program"), kProgram + QLatin1Char(' ') + QStringLiteral(VIREO_VERSION)},
         {QStringLiteral("Checksum"), checksum_ + QStringLiteral(" (SHA-256 of the data file Save As writes)")},

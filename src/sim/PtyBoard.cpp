@@ -6,6 +6,7 @@
 #include <sys/inotify.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
+#include <sys/resource.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int kBitsPerChar = 11; // start, 8 data, 2 stop
+constexpr int kBoardNice = -20;
 constexpr auto kQueuePoll = std::chrono::milliseconds(1);
 constexpr auto kLandingPoll = std::chrono::microseconds(25);
 constexpr auto kLandingAllowance = std::chrono::milliseconds(1);
@@ -132,9 +134,20 @@ QByteArray PtyBoard::sent() const
     return sent_;
 }
 
+std::vector<PtyBoard::Clock::time_point> PtyBoard::sendTimes() const
+{
+    std::lock_guard lock(mutex_);
+    return sendTimes_;
+}
+
 void PtyBoard::serve()
 {
     prctl(PR_SET_TIMERSLACK, 1000UL); // 1 us: the character rate is a few milliseconds
+    // A board is a device of its own: it keeps its time whatever else the PC is doing,
+    // and a busy PC only delays the programmer. Where the system allows it (root), the
+    // board's thread gets the processor before everything else of normal priority;
+    // elsewhere it stays as it is.
+    setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), kBoardNice);
     started_ = Clock::now();
     std::optional<Outgoing> out;
     while (!stopping_) {
@@ -300,8 +313,10 @@ bool PtyBoard::transmit(Outgoing& out, Clock::time_point now)
     }
     {
         std::lock_guard lock(mutex_);
-        if (logging_)
+        if (logging_) {
             sent_.append(bytes.constData() + out.offset, written);
+            sendTimes_.insert(sendTimes_.end(), static_cast<std::size_t>(written), now);
+        }
     }
     out.offset += written;
     lineFree_ = now + charTime_ * written;

@@ -55,6 +55,7 @@ public:
     QByteArray received() const;                         // every byte from the programmer
     std::vector<Clock::time_point> receiveTimes() const; // one per received byte
     QByteArray sent() const;                             // every byte put on the line
+    std::vector<Clock::time_point> sendTimes() const;    // one per byte sent
     bool unplugged() const { return unplugged_; }
 
 private:
@@ -109,4 +110,5 @@ private:
     QByteArray received_;
     std::vector<Clock::time_point> receiveTimes_;
     QByteArray sent_;
+    std::vector<Clock::time_point> sendTimes_;
 };

@@ -19,8 +19,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDialog>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -240,6 +242,85 @@ private slots:
         QCOMPARE(b.messages.messages[1].text, "The board as it was before the write is backed up in "
                                                   + QDir::toNativeSeparators(QDir(b.backups.path()).filePath(both[1])));
         w.menus().mnuBackUpBeforeWrite->trigger();
+    }
+
+    // A board with its factory memory is read, given another primary code and written
+    // with Back Up Board Before Write; Restore to Board... of that backup then puts back
+    // every word it held, those the window writes its own values into (41, 98) too,
+    // and the verify compares the board with the backup. Cancel at the question, and a
+    // backup of another product, send nothing; the window's settings stay as they were.
+    void restoreToBoardPutsBackEveryWord()
+    {
+        Bench b;
+        MainWindow& w = *b.w;
+        const BoardImage factory = VirtualBoard::factoryMemory(4);
+        BoardSetup setup;
+        setup.product = 4;
+        setup.requireCode = false;
+        PtyBoard board(VirtualBoard::create(setup, factory), 0);
+        QVERIFY(!board.start());
+        qputenv("VIREO_COM1", board.slavePath().toLocal8Bit());
+        QVERIFY(b.openPort());
+        w.mnuOperRead_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        Form edited = w.form();
+        edited.PrimaryCode.text = QStringLiteral("1234");
+        w.showForm(edited);
+        w.menus().mnuBackUpBeforeWrite->trigger();
+        w.mnuOperWrite_Click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
+        w.menus().mnuBackUpBeforeWrite->trigger();
+        QCOMPARE(board.memory().word(7), QStringLiteral("0304"));
+        QCOMPARE(board.memory().word(41), QStringLiteral("FF00")); // the factory's 0000 before
+        QCOMPARE(board.memory().word(98), QStringLiteral("FF00"));
+        const QString other = QStringLiteral("VTP-50_before-write_%1.tv2")
+                                  .arg(QDateTime::currentDateTime().addDays(-1).toString("yyyyMMdd-HHmmss-zzz"));
+        QVERIFY(QFile::copy(QDir(b.backups.path()).filePath(b.backupFiles().filter("_before-write_")[0]),
+                            QDir(b.backups.path()).filePath(other)));
+
+        w.menus().mnuFileBackups->trigger();
+        auto* backups = w.findChild<BackupsWindow*>();
+        QVERIFY(backups);
+        const auto rowOf = [backups](const QString& kind, int product) {
+            const auto& e = backups->entries();
+            for (std::size_t k = 0; k < e.size(); ++k)
+                if (Backups::kindName(e[k].kind) == kind && e[k].product == product)
+                    return static_cast<int>(k);
+            return -1;
+        };
+        auto* restore = backups->findChild<QPushButton*>(QStringLiteral("cmdBackupRestore"));
+        const qsizetype sent = board.received().size();
+        backups->select(rowOf("before-write", 5));
+        restore->click();
+        QCOMPARE(b.messages.messages.size(), 1);
+        QCOMPARE(b.messages.messages[0].text,
+                 "Nothing was written to the board: " + other
+                     + " is a backup of the Vertex VTP-50, not of the Vertex VT-60 (Vireo). Choose Vertex VTP-50 in "
+                       "the Product menu to restore it.");
+        backups->select(rowOf("before-write", 4));
+        const Backups::Entry& before = backups->entries()[static_cast<std::size_t>(rowOf("before-write", 4))];
+        restore->click(); // the question's default: Cancel
+        QCOMPARE(b.messages.questions.size(), 1);
+        QCOMPARE(b.messages.questions[0].title, QStringLiteral("Restore Board"));
+        QCOMPARE(b.messages.questions[0].text,
+                 "Write the backup " + QFileInfo(before.path).fileName() + " (VT-60, primary code 0000, "
+                     + before.taken.toString("yyyy-MM-dd HH:mm:ss")
+                     + ") to the board on COM1? Every word of the board is replaced by the backup's.");
+        QCOMPARE(b.messages.questions[0].buttons, (QStringList{"Restore to Board", "Cancel"}));
+        QCOMPARE(board.received().size(), sent);
+
+        w.menus().mnuVerifyAfterWrite->trigger();
+        b.messages.answers = QStringList{QStringLiteral("Restore to Board")};
+        restore->click();
+        QTRY_VERIFY_WITH_TIMEOUT(w.verifyDialog() != nullptr, kLong);
+        WAIT_LINK_IDLE(w);
+        w.menus().mnuVerifyAfterWrite->trigger();
+        QVERIFY2(verifyReport(w).endsWith(DifferencesDialog::kVerifyPassed), qPrintable(verifyReport(w)));
+        QVERIFY(sameWords(board.memory(), factory, 249));
+        QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("1234"));
+        QVERIFY(!w.isWindowModified());
+        QCOMPARE(backups->entries().size(), std::size_t(5)); // the restore's own write backup listed
+        QCOMPARE(b.messages.messages.size(), 1);
     }
 
     // Diagnose Link... on the link's thread: every step passed, the diagnostics on the

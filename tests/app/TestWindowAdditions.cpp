@@ -159,8 +159,8 @@ private slots:
         const QList<QByteArray> lines = csv.readAll().split('\n');
         csv.close();
         QCOMPARE(lines.size(), 32);
-        QCOMPARE(lines[1], QByteArray("Group,0,1234,\"  DISPATCH\",\r"));
-        QCOMPARE(lines[18], QByteArray("Speed Dial,1,5551234,,0\r"));
+        QCOMPARE(lines[1], QByteArray("Group,0,'1234,'  DISPATCH,\r"));
+        QCOMPARE(lines[18], QByteArray("Speed Dial,1,'5551234,,0\r"));
         // Imported back into emptied lists, Save As writes the same file.
         const QString before = dir.file(QStringLiteral("before.tv2"));
         const QString after = dir.file(QStringLiteral("after.tv2"));
@@ -225,7 +225,9 @@ private slots:
         QFile html(chosen);
         QVERIFY(html.open(QIODevice::ReadOnly));
         const QByteArray page = html.readAll();
-        QVERIFY(page.contains(("<td>" + QDir::toNativeSeparators(after) + "</td>").toUtf8())); // last saved
+        // The file last saved, and that the window has changed since.
+        QVERIFY(page.contains(
+            ("<td>" + QDir::toNativeSeparators(after) + " (changed since it was opened, not saved)</td>").toUtf8()));
         QVERIFY(page.contains("<td class=\"v\">0012</td><td class=\"v\">ABC</td>"));
         chosen = dir.file(QStringLiteral("radio.pdf"));
         w.menus().mnuFileExportReport->trigger();

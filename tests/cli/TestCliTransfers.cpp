@@ -313,6 +313,41 @@ private slots:
         QVERIFY(!listed.out.contains("VT-60"));
     }
 
+    // restore puts a before-write backup back word for word, those the window writes its
+    // own values into (41, 98) included, and --verify compares the board with it; the
+    // product comes from the backup's name. A backup of another product, or a file whose
+    // name gives no product, is refused before any byte.
+    void restorePutsTheBoardBackExactly()
+    {
+        const BoardImage factory = VirtualBoard::factoryMemory(2);
+        std::unique_ptr<PtyBoard> board = startBoard(2);
+        Run r = vireo({"write", "fleet.tv2", "--backup-first", "--product", "2", "--port", board->slavePath()});
+        QVERIFY2(r.status == 0, r.err);
+        QCOMPARE(board->memory().word(41), QStringLiteral("FF00"));
+        QCOMPARE(board->memory().word(98), QStringLiteral("FF00"));
+        const QStringList before = backupsNamed("UT-105_before-write_*.tv2");
+        QCOMPARE(before.size(), 1);
+        const QString backup = QDir(backups_).filePath(before[0]);
+
+        const qsizetype sent = board->received().size();
+        r = vireo({"restore", backup, "--product", "5", "--port", board->slavePath()});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, "vireo restore: " + before[0].toUtf8()
+                            + " is a backup of the Icom UT-105, not of the Vertex VTP-50; nothing was sent\n");
+        QVERIFY(QFile::copy(backup, file("radio 7.tv2")));
+        r = vireo({"restore", "radio 7.tv2", "--port", board->slavePath()});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err, QByteArray("vireo restore: the name radio 7.tv2 does not say which product it is a backup "
+                                   "of (as VT-60_before-write_20261207-081502-117.tv2 does): give --product N\n"));
+        QCOMPARE(board->received().size(), sent);
+
+        r = vireo({"restore", backup, "--verify", "--port", board->slavePath()});
+        QVERIFY2(r.status == 0, r.err);
+        QCOMPARE(r.out, QByteArray("Verify passed\n"));
+        for (int k = 0; k <= 98; ++k)
+            QCOMPARE(board->memory().word(k), factory.word(k));
+    }
+
     // A table of five units, each radio getting its row's primary and group codes: tables
     // with a repeated code, a bad value or a code the log has programmed are refused before
     // any byte; two units, a stop, and a resumed run that writes only the other three.

@@ -11,6 +11,7 @@
 #include <BoardJob.h>
 #include <LinkOperations.h>
 
+#include <QTemporaryFile>
 #include <QTest>
 
 namespace {
@@ -87,6 +88,55 @@ bool holds(const BoardImage& image, const BoardImage& from, const BoardImage& ol
     }
     return true;
 }
+
+// The board's bytes one way, a line per burst: "+203.114 ms board RX  FE FE ...".
+QStringList bursts(const char* way, const QByteArray& bytes, const std::vector<PtyBoard::Clock::time_point>& times,
+                   qint64 startMicros)
+{
+    QStringList lines;
+    for (std::size_t k = 0; k < times.size() && qsizetype(k) < bytes.size(); ++k) {
+        const qint64 at = std::chrono::duration_cast<std::chrono::microseconds>(times[k].time_since_epoch()).count();
+        if (k == 0 || times[k] - times[k - 1] > std::chrono::milliseconds(2))
+            lines << QStringLiteral("%1 ms board %2 ")
+                         .arg((at - startMicros) / 1000.0, 10, 'f', 3)
+                         .arg(QLatin1String(way));
+        lines.last() += QStringLiteral(" %1").arg(uchar(bytes[qsizetype(k)]), 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return lines;
+}
+
+// A case that fails tells what the programmer and each board saw, and when: the
+// port's trace and the boards' bytes on one time line, so a fault seen once in a
+// while can be read from the run that showed it.
+class Story {
+public:
+    explicit Story(PtyRig& rig) : rig_(rig), start_(rig.clock.nowMicros())
+    {
+        if (file_.open())
+            rig.port.startTrace(file_.fileName(), rig.clock);
+    }
+    Story(const Story&) = delete;
+    Story& operator=(const Story&) = delete;
+    void add(const PtyBoard& board) { boards_.push_back(&board); }
+    ~Story()
+    {
+        if (!QTest::currentTestFailed())
+            return;
+        rig_.port.stopTrace();
+        qInfo().noquote() << QString::fromLatin1(file_.readAll());
+        for (const PtyBoard* b : boards_) {
+            const QStringList lines = bursts("RX", b->received(), b->receiveTimes(), start_)
+                                      + bursts("TX", b->sent(), b->sendTimes(), start_);
+            qInfo().noquote() << lines.join(QLatin1Char('\n'));
+        }
+    }
+
+private:
+    PtyRig& rig_;
+    qint64 start_;
+    QTemporaryFile file_;
+    std::vector<const PtyBoard*> boards_;
+};
 
 } // namespace
 
@@ -229,6 +279,7 @@ void TestFaultMatrix::faultMatrix()
     PtyRig rig(setup, boardOld);
     const auto why = rig.start();
     QVERIFY2(!why, qPrintable(why.value_or(QString())));
+    Story story(rig);
     if (cancelAt) {
         rig.ctx.progress = [&rig, k = *cancelAt] {
             if (++rig.steps == k)
@@ -237,6 +288,8 @@ void TestFaultMatrix::faultMatrix()
     }
     if (fault == QLatin1String("unplugged"))
         rig.unplug();
+    else
+        story.add(rig.board());
 
     const int last = LinkOperations::lastWord(product);
     const qint64 started = rig.clock.nowMicros();
@@ -273,6 +326,7 @@ void TestFaultMatrix::faultMatrix()
     healthy.lineRate = false;
     PtyBoard next(PtyRig::makeBoard(healthy, boardOld), 0);
     QVERIFY(!next.start());
+    story.add(next);
     rig.port.close();
     rig.port.setPortName(next.slavePath());
     QVERIFY2(rig.port.open(), qPrintable(rig.port.errorMessage()));
