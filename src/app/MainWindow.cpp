@@ -48,7 +48,7 @@ MainWindow::MainWindow(QWidget* parent)
     : QMainWindow(parent), chooser_(FileChooser::chooseWithDialog), printers_(PrintScreen::defaultPrinter),
       openUrl_([](const QUrl& url) { return QDesktopServices::openUrl(url); }),
       chmViewer_(DesktopHelp::desktopShowsChm), portLister_(PortAssistant::systemPorts),
-      installedDataDir_(QStringLiteral(VIREO_DATA_DIR))
+      installedDataDir_(DesktopHelp::installedDataDir())
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kWindowCaption);
@@ -382,8 +382,8 @@ void MainWindow::writeSettings(std::optional<int> port, std::optional<int> produ
 void MainWindow::mnuHelpContents_Click()
 {
     // Looked for in the working directory as it is at the moment of the command.
-    const QString chm = QDir::current().absoluteFilePath(DesktopHelp::kHelpFile);
-    if (QFileInfo::exists(chm) && chmViewer_() && openUrl_(QUrl::fromLocalFile(chm)))
+    const QString chm = DesktopHelp::helpFile();
+    if (!chm.isEmpty() && chmViewer_() && openUrl_(QUrl::fromLocalFile(chm)))
         return;
     // No help file, or nothing on this desktop shows one: the same help as web pages.
     const QString manual = DesktopHelp::manualPath();

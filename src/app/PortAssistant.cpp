@@ -85,7 +85,11 @@ PortAssistant::PortAssistant(QWidget* parent, Lister lister) : QDialog(parent), 
     grid->addWidget(new QLabel(QStringLiteral("Device path:"), this), 0, 0);
     path_ = new QLineEdit(this);
     path_->setObjectName(QStringLiteral("txtDevicePath"));
+#ifdef Q_OS_WIN
+    path_->setPlaceholderText(QStringLiteral("COM7, or a port name typed as is"));
+#else
     path_->setPlaceholderText(QStringLiteral("/dev/ttyUSB0, or a path typed as is"));
+#endif
     grid->addWidget(path_, 0, 1, 1, 3);
 
     auto* find = makeButton(this, "Find New Adapter", "cmdFindNew");

@@ -56,7 +56,10 @@ int main(int argc, char* argv[])
         return EXIT_SUCCESS;
     }
     QApplication app(argc, argv);
-    const QString file = fileToOpen(app);
+    QString file = fileToOpen(app);
+#ifdef Q_OS_WIN
+    file = enterWindowFolder(file);
+#endif
     app.setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.png")));
     MainWindow window;
     startWindow(window, file);

@@ -16,6 +16,9 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #include <unistd.h>
 
 namespace Cli {
@@ -32,10 +35,20 @@ const QString kExitStatuses = QStringLiteral(
 CancelToken interrupted{false};
 static_assert(CancelToken::is_always_lock_free, "set from a signal handler");
 
+#ifdef Q_OS_WIN
+// Runs on a thread of its own that Windows starts for each console event. A second
+// Ctrl+C, or the console closing, goes on to the default handler, which ends the program.
+BOOL WINAPI onConsoleEvent(DWORD event)
+{
+    const bool again = interrupted.exchange(true);
+    return event != CTRL_CLOSE_EVENT && !again;
+}
+#else
 extern "C" void onInterrupt(int)
 {
     interrupted.store(true);
 }
+#endif
 
 std::optional<int> targetProduct(const QCommandLineParser& parser, const SettingsFile::Settings& settings,
                                  const BoardCommand& c)
@@ -236,33 +249,41 @@ const CancelToken& interruptToken()
 InterruptGuard::InterruptGuard()
 {
     interrupted.store(false);
+#ifdef Q_OS_WIN
+    SetConsoleCtrlHandler(onConsoleEvent, TRUE);
+#else
     struct sigaction action {};
     action.sa_handler = onInterrupt;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, &oldInt_);
     sigaction(SIGTERM, &action, &oldTerm_);
+#endif
 }
 
 InterruptGuard::~InterruptGuard()
 {
+#ifdef Q_OS_WIN
+    SetConsoleCtrlHandler(onConsoleEvent, FALSE);
+#else
     sigaction(SIGINT, &oldInt_, nullptr);
     sigaction(SIGTERM, &oldTerm_, nullptr);
+#endif
 }
 
-BoardLine::BoardLine(const Target& t) : target_(t), serial_(t.port) {}
+BoardLine::BoardLine(const Target& t) : target_(t), serial_(makeSystemPort(t.port)) {}
 
 BoardLine::~BoardLine()
 {
-    serial_.close();
+    serial_->close();
 }
 
 int BoardLine::startTrace(const QString& command)
 {
     if (target_.trace.isEmpty())
         return kOk;
-    if (!serial_.startTrace(target_.trace, clock_)) {
-        report(command, serial_.traceError());
+    if (!serial_->startTrace(target_.trace, clock_)) {
+        report(command, serial_->traceError());
         return kInvalid;
     }
     return kOk;
@@ -280,7 +301,7 @@ int BoardLine::open(const QString& command)
 
 LinkContext BoardLine::context(std::function<void()> progress)
 {
-    return LinkContext{serial_, clock_, interrupted, std::move(progress), target_.timeout};
+    return LinkContext{*serial_, clock_, interrupted, std::move(progress), target_.timeout};
 }
 
 bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const QString& command)

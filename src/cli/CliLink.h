@@ -8,7 +8,7 @@
 #include "EditorSession.h"
 #include "Form.h"
 #include "LinkContext.h"
-#include "SerialPort.h"
+#include "SystemPort.h"
 
 #include <QCommandLineParser>
 #include <QString>
@@ -73,8 +73,9 @@ void report(const QString& command, const QString& what, const QString& message 
 // The dialogues notice this at their next wait; Ctrl+C sets it while an InterruptGuard lives.
 const CancelToken& interruptToken();
 
-// Ctrl+C (or a stop request) cancels the dialogue instead of killing the program, so
-// the port is closed and nothing half-written is saved. A second Ctrl+C kills it.
+// Ctrl+C (or a stop request; on Windows also Ctrl+Break) cancels the dialogue instead
+// of killing the program, so the port is closed and nothing half-written is saved. A
+// second Ctrl+C kills it.
 class InterruptGuard {
 public:
     InterruptGuard();
@@ -83,8 +84,10 @@ public:
     InterruptGuard& operator=(const InterruptGuard&) = delete;
 
 private:
+#ifndef Q_OS_WIN
     struct sigaction oldInt_ {};
     struct sigaction oldTerm_ {};
+#endif
 };
 
 // The port with the product's line settings, traced when asked, the clock and the
@@ -105,7 +108,7 @@ public:
 private:
     const Target& target_;
     SteadyClock clock_;
-    SerialPort serial_;
+    std::unique_ptr<Port> serial_;
 };
 
 // A file Open refused, reported ("vireo write: name.tv2: Invalid Tervalo File"); false then.

@@ -156,7 +156,7 @@ QString serialPortsText()
                            : QStringLiteral("The system lists these serial ports: %1.").arg(ports.join(", "));
 }
 
-QString holdersText(const PortInspection::Device& d)
+[[maybe_unused]] QString holdersText(const PortInspection::Device& d)
 {
     QStringList holders;
     for (const PortInspection::Holder& h : d.holders) {
@@ -197,10 +197,16 @@ QString deviceSeen(const Request& r, const PortInspection::Device& d)
         return seen + QStringLiteral(": there is no such device. ") + serialPortsText();
     if (d.resolved != device)
         seen += QStringLiteral(" (%1)").arg(d.resolved);
+#ifdef Q_OS_WIN
+    // Windows shows no owners, and which program holds a port only that one does.
+    seen += d.inUse ? QStringLiteral(" is in use by another program.")
+                    : QStringLiteral(": no other program holds it open.");
+#else
     seen += QStringLiteral(", owner %1, group %2, mode %3; ").arg(d.owner, d.group).arg(d.mode, 4, 8, QLatin1Char('0'));
     seen +=
         QStringLiteral("%1 %2 open it. ").arg(d.user, d.mayOpen ? QStringLiteral("may") : QStringLiteral("may not"));
     seen += holdersText(d);
+#endif
     seen += d.adapter ? QStringLiteral(" Adapter: %1.").arg(d.adapter->details())
                       : QStringLiteral(" The system lists no adapter behind it.");
     return seen + latencyText(d);
@@ -269,7 +275,7 @@ bool Doctor::checkDevice()
 {
     const Request& r = report_.request;
     const PortInspection::Device d = PortInspection::inspect(r.portMap.devicePathFor(r.portName), r.sysfs);
-    const bool passed = d.exists && d.mayOpen && d.holders.isEmpty();
+    const bool passed = d.exists && d.mayOpen && d.holders.isEmpty() && !d.inUse;
     add(Step::Port, passed, deviceSeen(r, d), deviceAdvice(d));
     return passed;
 }

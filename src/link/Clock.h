@@ -2,6 +2,8 @@
 
 #include <QtGlobal>
 
+#include <memory>
+
 // Time as the dialogues see it, in microseconds of a steady clock.
 class Clock {
 public:
@@ -14,12 +16,24 @@ public:
 
 // The real clock. Sleeps overshoot by up to the thread's timer slack, so the first
 // sleep on each thread sets that slack to 50 us (Linux): paced output stays close
-// to 8 ms a byte (measured here: 8.15 ms on average, never less than 8).
+// to 8 ms a byte (measured here: 8.15 ms on average, never less than 8). On Windows
+// a sleep waits on a high-resolution timer, not on the system's 15.6 ms tick.
 class SteadyClock final : public Clock {
 public:
+    SteadyClock();
+    ~SteadyClock() override;
+    SteadyClock(const SteadyClock&) = delete;
+    SteadyClock& operator=(const SteadyClock&) = delete;
+
     qint64 nowMicros() const override;
     void sleepFor(qint64 micros) override;
     void sleepUntil(qint64 micros) override;
+
+private:
+    // Windows: the timer the sleeps wait on, made at the first. A clock of its own
+    // for each thread that sleeps, as a timer serves one wait at a time.
+    class PauseTimer;
+    std::unique_ptr<PauseTimer> timer_;
 };
 
 // Test time: moves only when someone sleeps or advances it.

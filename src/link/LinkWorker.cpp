@@ -1,13 +1,13 @@
 #include "LinkWorker.h"
 
-#include "SerialPort.h"
+#include "SystemPort.h"
 
 LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeClock,
                        std::shared_ptr<SerialTrace> trace)
     : QObject(parent), makePort_(std::move(makePort)), makeClock_(std::move(makeClock)), trace_(std::move(trace))
 {
     if (!makePort_)
-        makePort_ = [](const QString& name, const PortMap& map) { return std::make_unique<SerialPort>(name, map); };
+        makePort_ = makeSystemPort;
     if (!makeClock_)
         makeClock_ = [] { return std::make_unique<SteadyClock>(); };
     thread_.setObjectName(QStringLiteral("vireo-link"));

@@ -32,9 +32,10 @@ public:
     using ClockFactory = std::function<std::unique_ptr<Clock>()>;
     using Starting = std::function<void(const QString& label, int maximum)>;
 
-    // The default factories make a SerialPort and a SteadyClock; both are made
-    // and destroyed on the worker's thread. The worker has one port for its life,
-    // made on its first job; its trace follows `trace` when one is given.
+    // The default factories make the system's serial port (SystemPort.h) and a
+    // SteadyClock; both are made and destroyed on the worker's thread. The worker has
+    // one port for its life, made on its first job; its trace follows `trace` when one
+    // is given.
     explicit LinkWorker(QObject* parent = nullptr, PortFactory makePort = {}, ClockFactory makeClock = {},
                         std::shared_ptr<SerialTrace> trace = {});
     ~LinkWorker() override; // cancels a running job and waits for it to end

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QSerialPortInfo>
 
+#ifdef Q_OS_WIN
+#include "WinSerialPort.h"
+#endif
+
 #ifdef Q_OS_UNIX
 #include <dirent.h>
 #include <grp.h>
@@ -208,7 +212,7 @@ QString userName()
 namespace {
 
 // FTDI's driver shows the adapter's latency timer beside the tty it makes.
-void findLatencyTimer(Device& d, const QString& sysfs)
+[[maybe_unused]] void findLatencyTimer(Device& d, const QString& sysfs)
 {
     const QString file =
         QStringLiteral("%1/bus/usb-serial/devices/%2/latency_timer").arg(sysfs, QFileInfo(d.resolved).fileName());
@@ -230,20 +234,24 @@ Device inspect(const QString& path, const QString& sysfs)
     Device d;
     d.path = path;
     d.user = userName();
+#ifdef Q_OS_WIN
+    Q_UNUSED(sysfs);
+    // Windows says whether a port is there and free only to a program that opens it.
+    d.resolved = WinSerialPort::displayName(path);
+    const WinSerialPort::Presence presence = WinSerialPort::probe(path);
+    d.exists = presence != WinSerialPort::Presence::Missing;
+    d.mayOpen = d.exists;
+    d.inUse = presence == WinSerialPort::Presence::InUse;
+#else
     d.resolved = QFileInfo(path).canonicalFilePath();
-#ifdef Q_OS_UNIX
     if (d.resolved.isEmpty())
         return d;
     inspectFile(d);
     findHolders(d);
     findLatencyTimer(d, sysfs);
-#else
-    Q_UNUSED(sysfs);
-    d.exists = true; // a Windows port is opened by its name
-    d.mayOpen = true;
 #endif
     for (const Adapter& a : serialPorts()) {
-        if (a.location == d.resolved || a.location == path)
+        if (a.location == d.resolved || a.location == path || a.name == d.resolved)
             d.adapter = a;
     }
     return d;

@@ -33,7 +33,7 @@ struct Holder {
 
 struct Device {
     QString path;     // as given
-    QString resolved; // after symbolic links; empty when there is no such file
+    QString resolved; // after symbolic links; empty when there is no such file (Windows: COMn)
     bool exists = false;
     QString owner;
     QString group;
@@ -48,6 +48,8 @@ struct Device {
     // the program on its far end (which is the line itself).
     QList<Holder> holders;
     int unseenProcesses = 0; // processes whose open files the system does not let us see
+    // Windows: another program has it open (which one, Windows does not say).
+    bool inUse = false;
     std::optional<Adapter> adapter;
     // A USB adapter's latency timer, where the system shows one (FTDI): how long the
     // adapter holds what the board sent before the PC sees it.

@@ -30,9 +30,6 @@ QString PortMap::devicePathFor(const QString& portName) const
     if (!com)
         return portName;
     const auto n = static_cast<std::size_t>(*com);
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(n);
-#else
     if (!chosen_[n].isEmpty())
         return chosen_[n];
     const QByteArray variable = QByteArray("VIREO_COM") + QByteArray::number(*com);
@@ -42,6 +39,9 @@ QString PortMap::devicePathFor(const QString& portName) const
     const QByteArray given = qgetenv(variable.constData());
     if (!given.isEmpty())
         return QString::fromLocal8Bit(given);
+#ifdef Q_OS_WIN
+    return QStringLiteral("COM%1").arg(n);
+#else
     return QStringLiteral("/dev/ttyS%1").arg(n - 1);
 #endif
 }

@@ -5,11 +5,11 @@
 #include <array>
 #include <optional>
 
-// What the Serial Port menu's COM1..COM4 mean on this machine. Outside Windows,
-// COMn is the device chosen for it in the port assistant during this run; else the
-// one in $VIREO_COMn, read each time the port opens; else the one remembered from
-// an earlier run's port assistant; else /dev/ttyS0..3. On Windows COMn is that
-// port. Any other name is a device path, taken as typed.
+// What the Serial Port menu's COM1..COM4 mean on this machine: the device chosen
+// for COMn in the port assistant during this run; else the one in $VIREO_COMn, read
+// each time the port opens; else the one remembered from an earlier run's port
+// assistant; else /dev/ttyS0..3 (on Windows, the system's port COMn itself). Any
+// other name is a device path (on Windows a port such as COM7), taken as typed.
 class PortMap {
 public:
     static constexpr int kPorts = 4;

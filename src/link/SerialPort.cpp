@@ -1,5 +1,7 @@
 #include "SerialPort.h"
 
+#include "SerialPortTexts.h"
+
 #include <limits>
 
 #ifdef Q_OS_LINUX
@@ -17,9 +19,10 @@ namespace {
 
 constexpr int kWriteTimeoutMillis = 2000;
 
-const QString kNotOpen = QStringLiteral(
-    ": the port is not open; choose it again in the Serial Port menu, or start a read or write, which opens it");
-const QString kDisconnected = QStringLiteral(": the adapter or cable was disconnected");
+using SerialPortTexts::kDisconnected;
+using SerialPortTexts::kNotOpen;
+using SerialPortTexts::kSettingsRefused;
+using SerialPortTexts::kTakesNoMore;
 
 QSerialPort::Parity qtParity(LineSettings::Parity p)
 {
@@ -139,7 +142,7 @@ bool SerialPort::doApplySettings(const LineSettings& settings)
                     && serial_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits))
                     && serial_.setStopBits(qtStopBits(settings.stopBits));
     if (!ok)
-        fail(path_ + QStringLiteral(": the port refused the product's line settings"), systemText());
+        fail(path_ + kSettingsRefused, systemText());
     return ok;
 }
 
@@ -173,7 +176,7 @@ bool SerialPort::doWrite(const QByteArray& bytes)
     if (serial_.write(bytes) != bytes.size()) {
         closeIfLineFailed();
         if (!hasFailed())
-            fail(path_ + QStringLiteral(": the line takes no more bytes"), systemText());
+            fail(path_ + kTakesNoMore, systemText());
         return false;
     }
     // Hand the bytes to the line now: paced output times each byte from here.
@@ -181,7 +184,7 @@ bool SerialPort::doWrite(const QByteArray& bytes)
         if (!serial_.waitForBytesWritten(kWriteTimeoutMillis)) {
             closeIfLineFailed();
             if (!hasFailed())
-                fail(path_ + QStringLiteral(": the line takes no more bytes"), systemText());
+                fail(path_ + kTakesNoMore, systemText());
             return false;
         }
     }

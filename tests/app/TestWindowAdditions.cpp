@@ -271,8 +271,8 @@ private slots:
         WorkingDir dir;
         writeConfig(dir, "1\r\n4\r\n");
         CapturedMessages messages;
-        SparePort adapter(4); // a port that opens; its path is taken from VIREO_COM4
-        const QString device = qEnvironmentVariable("VIREO_COM4");
+        SparePort adapter(4); // a port that opens
+        const QString device = adapter.device();
         qputenv("VIREO_COM1", "/nonexistent/vireo-com1");
         QList<PortAssistant::PortInfo> plugged{{"ttyS0", "/dev/ttyS0", "Built-in", "", ""}};
         MainWindow w;
@@ -392,6 +392,32 @@ private slots:
         qunsetenv("VIREO_COM1");
     }
 
+    // Windows starts a program from a shortcut or a double-click in places that are not
+    // the technician's: the window then works in the user's folder.
+    void startedFromTheDesktopTheWindowWorksInTheUsersFolder()
+    {
+        const QString home = QStringLiteral("C:/Users/tech");
+        const QString program = QStringLiteral("C:/Program Files/Vireo Programmer");
+        const struct {
+            const char* current;
+            const char* file;
+            bool writable;
+            const char* folder;
+        } starts[] = {
+            {"C:/Program Files/Vireo Programmer", "", false, "C:/Users/tech"}, // Start menu
+            {"c:/program files/vireo programmer/", "", true, "C:/Users/tech"}, // the program's folder, any case
+            {"C:/Windows/System32", "D:/jobs/r1.tv2", false, "C:/Users/tech"}, // a file's double-click
+            {"D:/jobs", "D:/jobs/r1.tv2", true, "C:/Users/tech"},              // the same, in the file's folder
+            {"D:/jobs", "", true, "D:/jobs"},                                  // a console in a folder of one's own
+            {"D:/jobs", "E:/stick/r1.tv2", true, "D:/jobs"},
+        };
+        for (const auto& s : starts) {
+            const StartPlace place{QString::fromLatin1(s.current), program, home, QString::fromLatin1(s.file),
+                                   s.writable};
+            QCOMPARE(windowFolder(place), QString::fromLatin1(s.folder));
+        }
+    }
+
     // A file named on the command line opens after the default file (a refused one
     // leaves it); a .tv2 dropped on a box opens, the box untouched; Recent Files keeps
     // the last eight opened or saved, newest first, and takes off one that is gone.
@@ -462,15 +488,18 @@ private slots:
         emit w.menus().mnuFile->aboutToShow();
         QList<QAction*> items = w.menus().mnuFileRecent->actions();
         QCOMPARE(items.size(), 8);
-        QCOMPARE(items[0]->text(), QStringLiteral("&1 ") + dir.file(QStringLiteral("r8.tv2")));
-        QCOMPARE(items[7]->text(), QStringLiteral("&8 ") + dir.file(QStringLiteral("r1.tv2")));
+        QCOMPARE(items[0]->text(),
+                 QStringLiteral("&1 ") + QDir::toNativeSeparators(dir.file(QStringLiteral("r8.tv2"))));
+        QCOMPARE(items[7]->text(),
+                 QStringLiteral("&8 ") + QDir::toNativeSeparators(dir.file(QStringLiteral("r1.tv2"))));
         QVERIFY(w.menus().mnuFileRecent->menuAction()->isEnabled());
 
         QVERIFY(QFile::remove(dir.file(QStringLiteral("r5.tv2"))));
         items[3]->trigger();
         QCOMPARE(messages.messages.size(), 2);
         QCOMPARE(messages.messages[1].title, QStringLiteral("Recent Files"));
-        QCOMPARE(messages.messages[1].text, QStringLiteral("The file ") + dir.file(QStringLiteral("r5.tv2"))
+        QCOMPARE(messages.messages[1].text, QStringLiteral("The file ")
+                                                + QDir::toNativeSeparators(dir.file(QStringLiteral("r5.tv2")))
                                                 + QStringLiteral(" is no longer there. It has been taken off the "
                                                                  "Recent Files list."));
         QCOMPARE(RecentFiles::paths().size(), 7);

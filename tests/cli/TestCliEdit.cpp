@@ -1,6 +1,7 @@
 #include "BoardImage.h"
 #include "DataFile.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -24,8 +25,9 @@ Run vireo(const QStringList& args)
     if (!p.waitForFinished(30000))
         return r;
     r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
+    // Windows's console programs end their lines with CR LF.
+    r.out = p.readAllStandardOutput().replace("\r\n", "\n");
+    r.err = p.readAllStandardError().replace("\r\n", "\n");
     return r;
 }
 
@@ -72,14 +74,14 @@ BoardImage fullListsImage()
     return image;
 }
 
-QString simplified(const QByteArray& text)
+[[maybe_unused]] QString simplified(const QByteArray& text)
 {
     return QString::fromUtf8(text).simplified();
 }
 
 // Every caption, heading, row label, value and tick that a dump line shows, without
 // its quotes and blanks: "Primary Code - ESN", "0042", "[x]*", "0*", "Emergency Call Override".
-QStringList shownTexts(const QByteArray& dump)
+[[maybe_unused]] QStringList shownTexts(const QByteArray& dump)
 {
     QStringList texts;
     static const QRegularExpression quoted(QStringLiteral("\"([^\"]*)\""));
@@ -266,9 +268,11 @@ private slots:
         QVERIFY(lists.contains("\r\nSpeed Dial,0,'1234,,1\r\n"));
         QCOMPARE(vireo({"import", in_, csv, "--product", "4", "-o", out, "--replace"}).status, 0);
         QCOMPARE(vireo({"convert", in_, saved, "--product", "4"}).status, 0);
-        QFile a(out), b(saved);
-        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-        QCOMPARE(a.readAll(), b.readAll());
+        {
+            QFile a(out), b(saved);
+            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+            QCOMPARE(a.readAll(), b.readAll());
+        } // Windows removes no file that is open
 
         QVERIFY(QFile::remove(out));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
@@ -297,7 +301,7 @@ private slots:
         const QString header = QStringLiteral("Logic Board Configuration\n"
                                               "Product:  Vertex VT-60 (Vireo)\n"
                                               "File:     %1\n")
-                                   .arg(full);
+                                   .arg(QDir::toNativeSeparators(full));
         QVERIFY2(text.out.startsWith(header.toUtf8()), text.out.constData());
         QVERIFY(text.out.contains(("Program:  Vireo Logic Board Programmer " + version + "\n").toUtf8()));
         QVERIFY2(text.out.contains("Checksum: 8E35465F (SHA-256 of the data file Save As writes)\n"),
@@ -307,6 +311,7 @@ private slots:
 
         const QString pdf = dir_.filePath(QStringLiteral("full.pdf"));
         QCOMPARE(vireo({"report", full, "--product", "4", "-o", pdf, "--paper", "letter"}).status, 0);
+#ifndef Q_OS_WIN // poppler's pdftotext and pdfinfo read the pages: Linux programs
         QProcess pdftotext;
         pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
         QVERIFY2(pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0,
@@ -327,6 +332,7 @@ private slots:
             QVERIFY(info.waitForFinished(30000));
             QVERIFY2(info.readAllStandardOutput().contains("\nPages:           1\n"), qPrintable(run.join(' ')));
         }
+#endif
         const QString html = dir_.filePath(QStringLiteral("full.html"));
         QCOMPARE(vireo({"report", full, "--product", "4", "-o", html}).status, 0);
         QFile page(html);
