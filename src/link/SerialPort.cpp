@@ -264,12 +264,9 @@ void SerialPort::closeIfLineFailed()
         serial_.clearError();
 }
 
-// A USB adapter unplugged, or given another name by the system when it came back.
 QString SerialPort::notThere() const
 {
-    const QString device = PortMap::comNumber(name_) && name_ != path_ ? QStringLiteral("%1 (%2)").arg(name_, path_)
-                                                                       : path_;
-    return device + QStringLiteral(" is not there: the adapter is unplugged or was renamed");
+    return SerialPortTexts::notThere(SerialPortTexts::portAndDevice(name_, path_));
 }
 
 QString SerialPort::openFailureReason() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PortMap.h"
+
 #include <QString>
 
 // What the system serial ports say after the port's name, on every system.
@@ -10,5 +12,17 @@ inline const QString kNotOpen = QStringLiteral(
 inline const QString kDisconnected = QStringLiteral(": the adapter or cable was disconnected");
 inline const QString kSettingsRefused = QStringLiteral(": the port refused the product's line settings");
 inline const QString kTakesNoMore = QStringLiteral(": the line takes no more bytes");
+
+// A port the program calls COMn but reaches through another device shows both.
+inline QString portAndDevice(const QString& name, const QString& device)
+{
+    return PortMap::comNumber(name) && name != device ? QStringLiteral("%1 (%2)").arg(name, device) : device;
+}
+
+// A USB adapter unplugged, or given another name by the system when it came back.
+inline QString notThere(const QString& portAndDevice)
+{
+    return portAndDevice + QStringLiteral(" is not there: the adapter is unplugged or was renamed");
+}
 
 } // namespace SerialPortTexts

@@ -118,7 +118,7 @@ WinSerialPort::Presence WinSerialPort::probe(const QString& device)
 QString WinSerialPort::openFailure(const QString& name, unsigned long systemCode)
 {
     switch (presenceAfter(systemCode)) {
-    case Presence::Missing: return name + QStringLiteral(": not found");
+    case Presence::Missing: return SerialPortTexts::notThere(name);
     case Presence::InUse: return name + QStringLiteral(" is in use by another program");
     default: return name + QStringLiteral(": the port cannot be opened");
     }
@@ -146,7 +146,7 @@ bool WinSerialPort::doOpen()
     const HANDLE h = openDevice(path_);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD code = GetLastError();
-        fail(openFailure(displayName(path_), code), code);
+        fail(openFailure(SerialPortTexts::portAndDevice(name_, displayName(path_)), code), code);
         return false;
     }
     handle_ = h;

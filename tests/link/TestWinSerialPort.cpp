@@ -68,7 +68,7 @@ private slots:
         QCOMPARE(WinSerialPort::probe(QStringLiteral("COM9")), WinSerialPort::Presence::Missing);
         WinSerialPort missing(QStringLiteral("COM9"));
         QVERIFY(!missing.open());
-        QCOMPARE(missing.errorMessage(), QStringLiteral("COM9: not found"));
+        QCOMPARE(missing.errorMessage(), QStringLiteral("COM9 is not there: the adapter is unplugged or was renamed"));
 
         // Closed, it says what to do; a write that fails writes nothing.
         held.close();
