@@ -32,7 +32,8 @@ public:
     enum class Presence { Free, InUse, Missing, Unknown };
     static Presence probe(const QString& device);
     // Why a port of that name did not open, from the system's error code:
-    // "COM3 is in use by another program", "COM3: not found".
+    // "COM3 is in use by another program", "COM3 is not there: the adapter is unplugged or
+    // was renamed".
     static QString openFailure(const QString& name, unsigned long systemCode);
 
     // Only while closed. The device is looked up again each time the port opens.
