@@ -32,10 +32,11 @@ class QDialog;
 class SerialTrace;
 struct FormControl;
 
-// frmMain: the editing window. It is a view of a Form: the widgets are built once,
-// showForm copies the form into them, and user edits (textEdited, clicked,
-// activated) copy back into the form and run the editor's rule for that control.
-// The board image lives here too; the board commands of the link work on it.
+// frmMain: the editing window, a view of its EditorSession (the form and the board
+// image). MainWindowLayout builds the controls and the menus once; FormView copies
+// the form into the controls, and the user's edits (textEdited, clicked, activated)
+// back into the form, running the editor's rule for that control. BoardCommands
+// runs the board commands on the session; the slots here refuse them while one runs.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
@@ -93,7 +94,7 @@ public slots:
     void mnuFileCompare_Click();
     void mnuExit_Click();
 
-    // Board commands: the dialogues run on the link's thread (MainWindowLink.cpp).
+    // Board commands: BoardCommands runs their dialogues on the link's thread.
     void mnuEstablishLink_Click();
     void mnuOperRead_Click();
     void mnuOperWrite_Click();
