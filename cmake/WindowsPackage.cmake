@@ -8,7 +8,9 @@
 #                                     these beside the program)
 #   PX472.chm                         the help file, when chmcmd is installed
 #   manual/                           the user manual (HTML), Help > Contents without a help viewer
-#   licenses/                         the licences of Qt and of the MinGW runtime
+#   fonts/                            the DejaVu Sans faces the window is laid out for
+#                                     (Windows has none of them; the window loads these)
+#   licenses/                         the licences of Qt, the MinGW runtime and the fonts
 #   vireo-programmer.ico              the icon of *.tv2 files (the installer names it)
 enable_language(RC)
 
@@ -40,6 +42,12 @@ endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/manual/ DESTINATION manual
   FILES_MATCHING PATTERN "*.html" PATTERN "*.css")
 install(FILES ${VIREO_ICON_FILE} DESTINATION . RENAME vireo-programmer.ico)
+# The faces boardFont() asks for, from Debian's fonts-dejavu-core and fonts-dejavu-extra:
+# without them Windows gives the window another face, which may not fit its boxes.
+set(VIREO_DEJAVU_DIR /usr/share/fonts/truetype/dejavu)
+install(FILES ${VIREO_DEJAVU_DIR}/DejaVuSans.ttf ${VIREO_DEJAVU_DIR}/DejaVuSans-Bold.ttf
+  ${VIREO_DEJAVU_DIR}/DejaVuSansCondensed.ttf ${VIREO_DEJAVU_DIR}/DejaVuSansCondensed-Bold.ttf DESTINATION fonts)
+install(FILES /usr/share/doc/fonts-dejavu-core/copyright DESTINATION licenses RENAME dejavu-fonts-copyright.txt)
 # Debian's copies of the licence texts, and the MinGW runtime's terms.
 install(FILES ${PROJECT_SOURCE_DIR}/data/windows/THIRD-PARTY.txt DESTINATION licenses)
 install(FILES /usr/share/common-licenses/LGPL-3 DESTINATION licenses RENAME LGPL-3.0.txt)

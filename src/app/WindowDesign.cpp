@@ -1,8 +1,10 @@
 #include "WindowDesign.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFont>
+#include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -63,11 +65,29 @@ void centreOnFirstShow(QWidget* window)
 
 QFont boardFont()
 {
+#ifdef Q_OS_WIN
+    // Windows does not choose a condensed face by its width: it narrows the upright
+    // one and spaces its letters apart. The condensed face by its own name, where the
+    // program brought it (fonts/ beside it), draws as the window does elsewhere.
+    if (const QString condensed = QStringLiteral("DejaVu Sans Condensed"); QFontDatabase::hasFamily(condensed)) {
+        QFont font(condensed);
+        font.setStyleHint(QFont::SansSerif);
+        font.setPixelSize(11);
+        return font;
+    }
+#endif
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif); // never a fixed-pitch face in its place
     font.setStretch(QFont::SemiCondensed);
     font.setPixelSize(11);
     return font;
+}
+
+void addFontsBesideProgram()
+{
+    const QDir fonts(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+    for (const QString& face : fonts.entryList({QStringLiteral("*.ttf")}, QDir::Files))
+        QFontDatabase::addApplicationFont(fonts.filePath(face));
 }
 
 int widthForTitle(const QString& title, int drawn)

@@ -37,6 +37,11 @@ QTableWidget* readOnlyTable(QWidget* parent, const QString& name, const QStringL
 // desktop's sans-serif font, to the same width.
 QFont boardFont();
 
+// Makes the faces in the folder "fonts" beside the program known to the window (the
+// Windows build ships DejaVu Sans there, which Windows does not have); nothing where
+// there is no such folder.
+void addFontsBesideProgram();
+
 // A small window of the program that shows for a while (the transfer window, the
 // link notice): a title and a close button; nothing to minimise or maximise.
 inline constexpr Qt::WindowFlags kSmallWindowFlags = Qt::Window | Qt::Dialog | Qt::CustomizeWindowHint

@@ -1,4 +1,5 @@
 #include "MainWindow.h"
+#include "WindowDesign.h"
 #include "WindowStart.h"
 
 #include <QApplication>
@@ -56,6 +57,7 @@ int main(int argc, char* argv[])
         return EXIT_SUCCESS;
     }
     QApplication app(argc, argv);
+    addFontsBesideProgram();
     QString file = fileToOpen(app);
 #ifdef Q_OS_WIN
     file = enterWindowFolder(file);
