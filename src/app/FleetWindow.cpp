@@ -1,7 +1,6 @@
 #include "FleetWindow.h"
 
 #include "BoardCommands.h"
-#include "DataFile.h"
 #include "EditorSession.h"
 #include "LinkWorker.h"
 #include "Messages.h"
@@ -230,9 +229,7 @@ QString FleetWindow::logPath() const
 
 bool FleetWindow::openLog(const QString& path, const EditorSession& templ)
 {
-    EditorSession copy = templ;
-    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(),
-                                 FleetLog::templateHash(DataFile::serialize(copy.outgoing().image))};
+    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(), FleetLog::templateHash(templ)};
     if (const QString why = log_.open(path, info); !why.isEmpty()) {
         Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
         return false;

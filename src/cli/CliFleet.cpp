@@ -10,7 +10,6 @@
 #include "PortInspection.h"
 
 #include <QDateTime>
-#include <QFile>
 
 #include <iostream>
 #include <string>
@@ -41,7 +40,8 @@ const QString kFleetHelp = QStringLiteral(
     "can be tried again (r), skipped (s) or the run stopped (q). --resume leaves out the units the log\n"
     "records as programmed.\n"
     "The log's columns: time,primary_code,outcome,unit,verify,backup,technician,program,template (verify:\n"
-    "passed, FAILED or not run; template: the first 8 hexadecimal digits of the SHA-256 of FILE).");
+    "passed, FAILED or not run; template: the first 8 hexadecimal digits of the SHA-256 of FILE as Save As\n"
+    "writes it, the same mark the fleet window gives the same configuration).");
 
 // One answer typed at a prompt; nothing at the end of input or on Ctrl+C.
 std::optional<QString> answer(const QString& prompt)
@@ -264,13 +264,11 @@ void addFleetOptions(QCommandLineParser& parser)
                       QStringLiteral("NAME")});
 }
 
-FleetLog::RunInfo runInfo(const QCommandLineParser& parser, const QString& templatePath)
+FleetLog::RunInfo runInfo(const QCommandLineParser& parser, const EditorSession& configuration)
 {
-    QFile file(templatePath);
-    file.open(QIODevice::ReadOnly); // opened once already; the run refuses a file it cannot read
     return {parser.isSet(QStringLiteral("technician")) ? parser.value(QStringLiteral("technician"))
                                                        : PortInspection::userName(),
-            FleetLog::templateHash(file.readAll())};
+            FleetLog::templateHash(configuration)};
 }
 
 void reportEnd(int programmed, const FleetRun* numbering, const QString& logPath)
@@ -324,7 +322,7 @@ int fleet(const QStringList& args)
     BoardLine line(run.target);
     if (const int traced = line.startTrace(kCommand); traced != kOk)
         return traced;
-    if (const QString why = run.log.open(logPath, runInfo(parser, file)); !why.isEmpty()) {
+    if (const QString why = run.log.open(logPath, runInfo(parser, run.window)); !why.isEmpty()) {
         report(kCommand, why);
         return kInvalid;
     }

@@ -1,6 +1,7 @@
 #include "FleetRun.h"
 
 #include "Csv.h"
+#include "DataFile.h"
 #include "Editor.h"
 
 #include <QCryptographicHash>
@@ -41,10 +42,10 @@ QString FleetLog::writeLine(const QStringList& fields)
     return {};
 }
 
-QString FleetLog::templateHash(const QByteArray& templateBytes)
+QString FleetLog::templateHash(EditorSession configuration)
 {
-    return QString::fromLatin1(QCryptographicHash::hash(templateBytes, QCryptographicHash::Sha256).toHex().left(8))
-        .toUpper();
+    const QByteArray saved = DataFile::serialize(configuration.outgoing().image);
+    return QString::fromLatin1(QCryptographicHash::hash(saved, QCryptographicHash::Sha256).toHex().left(8)).toUpper();
 }
 
 QString FleetLog::outcomeOf(const BoardJob::Result& result)

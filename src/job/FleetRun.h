@@ -38,8 +38,10 @@ public:
     QString add(const Radio& radio);
     QString fileName() const { return file_.fileName(); }
 
-    // The template's mark in the log: upper case, "3FA0C21B".
-    static QString templateHash(const QByteArray& templateBytes);
+    // The template's mark in the log, the same in the window and in vireo: the first 8
+    // hexadecimal digits, upper case ("3FA0C21B"), of the SHA-256 of the bytes Save As
+    // writes for the configuration.
+    static QString templateHash(EditorSession configuration);
     // How a radio's job ended, as the log gives it: "written", "written and verified",
     // "failed: access code refused", ...
     static QString outcomeOf(const BoardJob::Result& result);
