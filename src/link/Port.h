@@ -85,6 +85,14 @@ protected:
     virtual bool doWrite(const QByteArray& bytes) = 0;
     virtual bool doWaitForReadyRead(int ms) = 0;
 
+    // The first maxBytes of what a port has received, taken from it; the rest stays.
+    static QByteArray takeFront(QByteArray& received, qint64 maxBytes)
+    {
+        QByteArray taken = received.left(maxBytes);
+        received.remove(0, taken.size());
+        return taken;
+    }
+
 private:
     // Starts or ends the trace as the followed switch says.
     void catchUpWithSwitch();

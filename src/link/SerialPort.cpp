@@ -164,9 +164,7 @@ QByteArray SerialPort::doRead(qint64 maxBytes)
         pullPending();
     if (serial_.isOpen())
         received_ += serial_.readAll();
-    const QByteArray bytes = received_.left(maxBytes);
-    received_.remove(0, bytes.size());
-    return bytes;
+    return takeFront(received_, maxBytes);
 }
 
 bool SerialPort::doWrite(const QByteArray& bytes)

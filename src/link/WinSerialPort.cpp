@@ -272,9 +272,7 @@ QByteArray WinSerialPort::doRead(qint64 maxBytes)
 {
     if (!requireOpen() || !receive(0))
         return {};
-    const QByteArray taken = received_.left(maxBytes);
-    received_.remove(0, taken.size());
-    return taken;
+    return takeFront(received_, maxBytes);
 }
 
 bool WinSerialPort::doWrite(const QByteArray& bytes)

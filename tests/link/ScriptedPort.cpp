@@ -106,9 +106,7 @@ QByteArray ScriptedPort::doRead(qint64 maxBytes)
 {
     if (!usable())
         return {};
-    const QByteArray bytes = received_.left(maxBytes);
-    received_.remove(0, bytes.size());
-    return bytes;
+    return takeFront(received_, maxBytes);
 }
 
 bool ScriptedPort::doWrite(const QByteArray& bytes)
