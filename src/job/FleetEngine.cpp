@@ -55,8 +55,9 @@ bool FleetEngine::numberMore()
             refused_ = std::move(out);
             return false;
         }
-        radios_.push_back(
-            {{0, QString::number(++numberedLabel_), FleetUnits::fourDigits(numbering_->form), out.image}, State::Waiting, {}});
+        radios_.push_back({{0, QString::number(++numberedLabel_), FleetUnits::fourDigits(numbering_->form), out.image},
+                           State::Waiting,
+                           {}});
         codesLeft_ = Editor::incrementPrimaryCode(numbering_->form) == Editor::IncrementResult::Done;
     }
     return true;
