@@ -2,7 +2,7 @@
 
 #include "BoardJob.h"
 #include "EditorSession.h"
-#include "FleetRun.h"
+#include "FleetLog.h"
 #include "FleetUnits.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "FleetRun.h"
+#include "FleetLog.h"
 
 #include "Csv.h"
 #include "DataFile.h"
