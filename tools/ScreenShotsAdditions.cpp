@@ -198,6 +198,11 @@ int main(int argc, char* argv[])
     board.setWord(Compare::wordsOf(QStringLiteral("PrimaryCode")).front(), QStringLiteral("1235"));
     board.setWord(Compare::wordsOf(QStringLiteral("GroupCode(3)")).front(), QStringLiteral("0777"));
     board.setWord(179, QStringLiteral("0001"));
+    // The read-back, after the "Transfer Complete" pause, in the same transfer window.
+    waitFor([&] {
+        return w.transferWindow()->label() == phaseText(JobPhase::Verifying) && w.transferWindow()->value() >= 30;
+    });
+    save(w.transferWindow(), QStringLiteral("transfer-verifying"));
     waitFor([&] { return w.verifyDialog() != nullptr; });
     waitIdle(w);
     save(w.verifyDialog(), QStringLiteral("verify-failed"));

@@ -4,7 +4,6 @@
 #include "Editor.h"
 #include "EditorSession.h"
 #include "EstablishWindow.h"
-#include "LinkOperations.h"
 #include "LinkWorker.h"
 #include "Messages.h"
 #include "Product.h"
@@ -19,9 +18,7 @@ BoardCommands::BoardCommands(Window window, std::shared_ptr<SerialTrace> trace)
       transfer_(new TransferWindow(window_.widget)), establish_(new EstablishWindow(window_.widget))
 {
     // Created hidden; the board commands show them.
-    connect(link_, &LinkWorker::progress, transfer_, &TransferWindow::setValue);
     connect(transfer_, &TransferWindow::cancelRequested, link_, &LinkWorker::cancel, Qt::DirectConnection);
-    connect(link_, &LinkWorker::boardSilenceChanged, transfer_, &TransferWindow::setBoardSilent);
     transfer_->setCancelEnabled(false);
 }
 
@@ -40,17 +37,26 @@ bool BoardCommands::refuseWhileBusy()
 }
 
 void BoardCommands::run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
-                        std::function<void(const QString& label, int maximum)> started)
+                        std::function<void(JobPhase phase, int maximum)> started, std::function<void()> held)
 {
     link_->run<BoardJob::Result>([request](LinkContext& ctx) { return BoardJob::run(ctx, request); },
                                  [this, done = std::move(done)](const BoardJob::Result& result) {
                                      done(result);
                                      window_.afterJob();
                                  },
-                                 [started = std::move(started)](const QString& label, int maximum) {
-                                     if (started)
-                                         started(label, maximum);
-                                 });
+                                 [this, started = std::move(started)](const JobEvent& event) {
+                                     switch (event.kind) {
+                                     case JobEvent::Kind::PhaseStarted:
+                                         if (started && event.phase != JobPhase::LinkCheck)
+                                             started(event.phase, event.maximum);
+                                         return;
+                                     case JobEvent::Kind::StepDone: transfer_->setValue(event.step); return;
+                                     case JobEvent::Kind::SilenceChanged:
+                                         transfer_->setBoardSilent(event.silent);
+                                         return;
+                                     }
+                                 },
+                                 std::move(held));
 }
 
 void BoardCommands::openPort(const QString& name, const LineSettings& settings,
@@ -96,7 +102,7 @@ void BoardCommands::read()
     emit readStarting();
     const std::optional<int> product = window_.session.product();
     if (!product) {
-        transferWithoutBoard(TransferWindow::Direction::Read);
+        transferWithoutBoard(JobPhase::Reading);
         return;
     }
     // The port is opened first, so a port that cannot be opened is reported
@@ -104,7 +110,7 @@ void BoardCommands::read()
     run(
         {.kind = BoardJob::Kind::Read, .product = *product, .image = window_.session.image},
         [this](const BoardJob::Result& result) { transferFinished(result); },
-        [this](const QString&, int maximum) { transferStarted(TransferWindow::Direction::Read, maximum); });
+        [this](JobPhase phase, int maximum) { transferStarted(phase, maximum); });
 }
 
 void BoardCommands::write()
@@ -128,13 +134,10 @@ void BoardCommands::write()
     const std::optional<int> product = window_.session.product();
     if (!product) {
         window_.session.image = outgoing.image;
-        transferWithoutBoard(TransferWindow::Direction::Write);
+        transferWithoutBoard(JobPhase::Writing);
         return;
     }
-    // The controls go into the image as the write sends them.
-    send(
-        outgoing.image, *product, [this, sent = outgoing.image] { window_.session.image = sent; },
-        [this](const BoardJob::Result& result) { transferFinished(result); });
+    send(outgoing.image, *product, false, [this](const BoardJob::Result& result) { transferFinished(result); });
 }
 
 void BoardCommands::restore(const Backups::Entry& backup, const QString& port, QWidget* parent,
@@ -166,47 +169,67 @@ void BoardCommands::restore(const Backups::Entry& backup, const QString& port, Q
                        Messages::Icon::Exclamation});
     if (answer != RestoreToBoard)
         return;
-    send(words.image, *product, {}, [this, ended = std::move(ended)](const BoardJob::Result& result) {
+    send(words.image, *product, true, [this, ended = std::move(ended)](const BoardJob::Result& result) {
         transferFinished(result, true);
         if (ended)
             ended();
     });
 }
 
-void BoardCommands::send(const BoardImage& image, int product, std::function<void()> writing,
+void BoardCommands::send(const BoardImage& image, int product, bool restored,
                          std::function<void(const BoardJob::Result&)> done)
 {
-    run({.kind = BoardJob::Kind::Write,
+    const bool verify = window_.menus.mnuVerifyAfterWrite->isChecked();
+    run(
+        {.kind = BoardJob::Kind::Write,
          .product = product,
          .image = image,
+         .verify = verify,
          .backUpFirst = window_.menus.mnuBackUpBeforeWrite->isChecked()},
-        std::move(done), [this, writing = std::move(writing)](const QString& label, int maximum) {
-            if (label != TransferWindow::kWriting) { // the board read into its backup first
-                transferStarted(TransferWindow::Direction::Read, maximum);
-                transfer_->setLabel(label);
-                return;
-            }
-            if (writing)
-                writing();
-            transferStarted(TransferWindow::Direction::Write, maximum);
-        });
+        std::move(done),
+        [this, image, restored](JobPhase phase, int maximum) {
+            // The controls go into the image as the write sends them.
+            if (phase == JobPhase::Writing && !restored)
+                window_.session.image = image;
+            transferStarted(phase, maximum);
+        },
+        verify ? std::function<void()>([this, restored] { writtenBeforeVerify(restored); }) : nullptr);
 }
 
-void BoardCommands::transferStarted(TransferWindow::Direction direction, int maximum)
+void BoardCommands::writtenBeforeVerify(bool restored)
+{
+    transfer_->setCancelEnabled(false);
+    transfer_->setBoardSilent(false);
+    writeDone(restored);
+    // The read-back starts after the pause; the read-back works on a copy, and the
+    // editor's image stays as it was written. Exit ends the job instead (a cancel).
+    showTransferComplete([this] { link_->resume(); });
+}
+
+void BoardCommands::writeDone(bool restored)
+{
+    // A restore leaves the board holding the backup, not what the controls give.
+    if (restored)
+        return;
+    window_.session.markStored();
+    emit written();
+}
+
+void BoardCommands::transferStarted(JobPhase phase, int maximum)
 {
     window_.widget->setCursor(Qt::WaitCursor);
     transfer_->setOwner(owner_ ? owner_.data() : window_.widget);
-    transfer_->showTransfer(direction, maximum);
+    transfer_->showTransfer(phase, maximum);
     transfer_->setCancelEnabled(true);
 }
 
-void BoardCommands::transferWithoutBoard(TransferWindow::Direction direction)
+void BoardCommands::transferWithoutBoard(JobPhase phase)
 {
     // No product ticked: the window goes through its steps and nothing is sent.
     window_.widget->setCursor(Qt::WaitCursor);
-    transfer_->showTransfer(direction, 0);
+    transfer_->showTransfer(phase, 0);
     std::function<void()> then;
-    if (direction == TransferWindow::Direction::Read)
+    if (phase == JobPhase::Reading)
         then = [this] { showImage(); };
     showTransferComplete(std::move(then));
 }
@@ -233,23 +256,22 @@ void BoardCommands::transferFinished(const BoardJob::Result& result, bool restor
             Messages::errorMessage(window_.widget, BoardJob::describe(result).reason);
         return;
     }
+    // A write that was read back: written, "Transfer Complete" shown (writtenBeforeVerify).
+    if (result.verified) {
+        verifyFinished(result);
+        return;
+    }
     if (result.end != BoardJob::End::Done && result.end != BoardJob::End::Cancelled) {
         endTransferWithError(result);
         return;
     }
-    const bool verify = !read && result.end == BoardJob::End::Done && window_.menus.mnuVerifyAfterWrite->isChecked();
-    // A restore leaves the board holding the backup, not what the controls give.
-    if (!read && !restored && result.end == BoardJob::End::Done) {
-        window_.session.markStored();
-        emit written();
-    }
-    showTransferComplete([this, read, verify, result] {
+    if (!read && result.end == BoardJob::End::Done)
+        writeDone(restored);
+    showTransferComplete([this, read, result] {
         if (read)
             showImage();
         reportBackup();
         showBackupNote(result);
-        if (verify)
-            startVerify(result.image, result.product);
     });
 }
 
@@ -304,18 +326,6 @@ void BoardCommands::reportBackup()
 
 // ---- verify after write -------------------------------------------------------
 
-void BoardCommands::startVerify(const BoardImage& sent, int product)
-{
-    if (closing_)
-        return;
-    // The read-back works on a copy; the editor's image stays as it was written.
-    transfer_->showTransfer(TransferWindow::Direction::Read, LinkOperations::progressMaximum(product));
-    window_.widget->setCursor(Qt::WaitCursor);
-    transfer_->setCancelEnabled(true);
-    run({.kind = BoardJob::Kind::Verify, .product = product, .image = sent},
-        [this](const BoardJob::Result& result) { verifyFinished(result); });
-}
-
 void BoardCommands::verifyFinished(const BoardJob::Result& result)
 {
     window_.widget->unsetCursor();
@@ -324,6 +334,7 @@ void BoardCommands::verifyFinished(const BoardJob::Result& result)
     transfer_->hide();
     if (closing_)
         return;
+    reportBackup(); // the write's, before the verify's findings
     const QString failure = BoardJob::readBackFailure(result);
     if (verifyDialog_)
         verifyDialog_->close();
@@ -354,12 +365,7 @@ void BoardCommands::programRadio(QWidget* owner, BoardJob::Request request,
             }
             transfer_->complete([done, result] { done(result); });
         },
-        [this](const QString& label, int maximum) { // the write, then its read-back
-            const bool writing = label == TransferWindow::kWriting;
-            transferStarted(writing ? TransferWindow::Direction::Write : TransferWindow::Direction::Read, maximum);
-            if (!writing)
-                transfer_->setLabel(label);
-        });
+        [this](JobPhase phase, int maximum) { transferStarted(phase, maximum); }); // the write, then its read-back
 }
 
 // ---- Force Initialization -----------------------------------------------------

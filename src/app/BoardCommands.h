@@ -77,22 +77,26 @@ signals:
     void written();
 
 private:
+    // A board job; `started` hears of each transfer's start (not the link check's), and
+    // `held`, when given, is called when a write waits before its verify.
     void run(const BoardJob::Request& request, std::function<void(const BoardJob::Result&)> done,
-             std::function<void(const QString& label, int maximum)> started = {});
+             std::function<void(JobPhase phase, int maximum)> started = {}, std::function<void()> held = {});
     void linkCheckFinished(const BoardJob::Result& result);
-    void transferStarted(TransferWindow::Direction direction, int maximum);
-    void transferWithoutBoard(TransferWindow::Direction direction);
-    // A write of `image`, its backup before and verify as ticked; the transfer window
-    // shows it, `writing` is called as the words start to go.
-    void send(const BoardImage& image, int product, std::function<void()> writing,
-              std::function<void(const BoardJob::Result&)> done);
+    void transferStarted(JobPhase phase, int maximum);
+    void transferWithoutBoard(JobPhase phase);
+    // A write of `image` with its backup before and verify as ticked, as one job; the
+    // transfer window shows it. The controls' write (not `restored`) puts the image
+    // into the editor as the words start to go.
+    void send(const BoardImage& image, int product, bool restored, std::function<void(const BoardJob::Result&)> done);
+    // A complete write that is to be verified: "Transfer Complete", then the read-back.
+    void writtenBeforeVerify(bool restored);
+    void writeDone(bool restored);
     void transferFinished(const BoardJob::Result& result, bool restored = false);
     void showTransferComplete(std::function<void()> then);
     void showImage();
     void endTransferWithError(const BoardJob::Result& result);
     void reportBackup();
     void showBackupNote(const BoardJob::Result& result);
-    void startVerify(const BoardImage& sent, int product);
     void verifyFinished(const BoardJob::Result& result);
 
     Window window_;

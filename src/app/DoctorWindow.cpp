@@ -64,7 +64,6 @@ DoctorWindow::DoctorWindow(QWidget* parent, LinkWorker* link, const LinkDoctor::
     connect(copy_, &QPushButton::clicked, this, &DoctorWindow::copyDiagnostics);
     connect(again_, &QPushButton::clicked, this, &DoctorWindow::start);
     connect(cancel_, &QPushButton::clicked, this, &DoctorWindow::reject);
-    connect(link_, &LinkWorker::progress, this, &DoctorWindow::takeSteps);
 }
 
 bool DoctorWindow::start()
@@ -75,18 +74,18 @@ bool DoctorWindow::start()
     const std::shared_ptr<Pending> pending = pending_;
     const bool started = link_->run<LinkDoctor::Report>(
         [request, pending](LinkContext& ctx) {
-            return LinkDoctor::run(ctx, request, [&ctx, &pending](const LinkDoctor::StepResult& step) {
-                {
-                    const std::lock_guard guard(pending->lock);
-                    pending->steps.push_back(step);
-                }
-                if (ctx.progress)
-                    ctx.progress(); // the window takes the step on its own thread
+            return LinkDoctor::run(ctx, request, [&pending](const LinkDoctor::StepResult& step) {
+                const std::lock_guard guard(pending->lock);
+                pending->steps.push_back(step);
             });
         },
         [self = QPointer<DoctorWindow>(this)](const LinkDoctor::Report& report) {
             if (self)
                 self->finished(report);
+        },
+        [self = QPointer<DoctorWindow>(this)](const JobEvent& event) {
+            if (self && event.phase == JobPhase::DoctorStep && event.kind == JobEvent::Kind::StepDone)
+                self->takeSteps();
         });
     if (!started)
         return false;

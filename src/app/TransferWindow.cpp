@@ -42,7 +42,7 @@ TransferWindow::TransferWindow(QWidget* parent) : QWidget(parent, kSmallWindowFl
     setFixedSize(width_, kHeight);
     setFont(boardFont());
 
-    lblProgress_ = new QLabel(kReading, this);
+    lblProgress_ = new QLabel(phaseText(JobPhase::Reading), this);
     lblProgress_->setObjectName(QStringLiteral("lblProgress"));
     // Between the two pictures (drawn from 535 to 2590, over their edges).
     lblProgress_->setGeometry(x(615), twips(165), twips(2520) - twips(615), 16);
@@ -143,10 +143,10 @@ void TransferWindow::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void TransferWindow::showTransfer(Direction direction, int maximum)
+void TransferWindow::showTransfer(JobPhase phase, int maximum)
 {
-    const bool reading = direction == Direction::Read;
-    setLabel(reading ? kReading : kWriting);
+    const bool reading = isReadPhase(phase);
+    setLabel(phaseText(phase));
     Image1_->setVisible(reading);
     Image4_->setVisible(reading);
     Image2_->setVisible(!reading);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LinkContext.h"
+
 #include <QWidget>
 
 #include <functional>
@@ -16,18 +18,15 @@ class QTimer;
 class TransferWindow : public QWidget {
     Q_OBJECT
 public:
-    enum class Direction { Read, Write };
-
-    inline static const QString kReading = QStringLiteral("Reading Logic Board");
-    inline static const QString kWriting = QStringLiteral("Writing Logic Board");
     inline static const QString kCancel = QStringLiteral("Cancel");
     inline static const QString kComplete = QStringLiteral("Transfer Complete");
 
     explicit TransferWindow(QWidget* parent);
 
-    // Sets the pictures for the direction, the label to "Reading/Writing Logic Board",
-    // the progress to 0 of `maximum`, and shows the window (not modal).
-    void showTransfer(Direction direction, int maximum);
+    // Sets the pictures for the phase's direction, the label to the phase's text
+    // ("Reading Logic Board", phaseText), the progress to 0 of `maximum`, and shows
+    // the window (not modal).
+    void showTransfer(JobPhase phase, int maximum);
 
     // The window it is kept above (the main window, or the fleet window during a
     // fleet run): clicking the owner does not hide it.

@@ -141,9 +141,9 @@ public:
     ProgressBar(const ProgressBar&) = delete;
     ProgressBar& operator=(const ProgressBar&) = delete;
 
-    void step()
+    void step(int value)
     {
-        ++value_;
+        value_ = value;
         if (!shown_)
             return;
         const int filled = maximum_ > 0 ? std::min(kWidth, value_ * kWidth / maximum_) : kWidth;
@@ -299,9 +299,9 @@ int BoardLine::open(const QString& command)
     return kPortUnavailable;
 }
 
-LinkContext BoardLine::context(std::function<void()> progress)
+LinkContext BoardLine::context(std::function<void(const JobEvent&)> tell)
 {
-    return LinkContext{*serial_, clock_, interrupted, std::move(progress), target_.timeout};
+    return LinkContext{*serial_, clock_, interrupted, std::move(tell), target_.timeout};
 }
 
 bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const QString& command)
@@ -376,14 +376,15 @@ int runJob(BoardLine& line, const Target& t, const QString& command, const Board
            BoardJob::Result* result)
 {
     std::optional<ProgressBar> bar;
-    LinkContext ctx = line.context([&bar] {
-        if (bar)
-            bar->step();
+    LinkContext ctx = line.context([&bar](const JobEvent& event) {
+        // A bar for each transfer; the link check and the board's silence draw none.
+        if (event.kind == JobEvent::Kind::PhaseStarted && event.phase != JobPhase::LinkCheck) {
+            bar.reset();
+            bar.emplace(phaseText(event.phase), event.maximum);
+        } else if (event.kind == JobEvent::Kind::StepDone && bar) {
+            bar->step(event.step);
+        }
     });
-    ctx.transferStarting = [&bar](const QString& label, int maximum) {
-        bar.reset();
-        bar.emplace(label, maximum);
-    };
     const BoardJob::Result r = BoardJob::run(ctx, request);
     bar.reset();
     const BoardJob::End transferEnd = r.verified ? BoardJob::End::Done : r.end;

@@ -103,7 +103,7 @@ public:
     int startTrace(const QString& command);
     // Opens the port unless it is open and working; kOk, or kPortUnavailable with the reason reported.
     int open(const QString& command);
-    LinkContext context(std::function<void()> progress = {});
+    LinkContext context(std::function<void(const JobEvent&)> tell = {});
 
 private:
     const Target& target_;

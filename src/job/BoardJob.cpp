@@ -51,16 +51,7 @@ End endOf(const PingResult& p)
 
 bool openPort(LinkContext& ctx, int product, QString* why)
 {
-    Port& port = ctx.port;
-    if (port.isOpen() && !port.hasFailed())
-        return true;
-    if (port.isOpen())
-        port.close();
-    if (port.applySettings(Product::info(product).line) && port.open())
-        return true;
-    *why = port.errorMessage();
-    port.close();
-    return false;
+    return openWorkingPort(ctx.port, Product::info(product).line, why);
 }
 
 namespace {
@@ -76,17 +67,16 @@ void backUp(Result& r, Backups::Kind kind)
         r.backupProblems << pruned.message;
 }
 
-// Reads the board back into a copy of what was sent (words above N are not read,
-// so they compare equal) and lists every setting it holds otherwise.
-void starting(LinkContext& ctx, const QString& label, int product)
+void starting(LinkContext& ctx, JobPhase phase, int product)
 {
-    if (ctx.transferStarting)
-        ctx.transferStarting(label, LinkOperations::progressMaximum(product));
+    startPhase(ctx, phase, LinkOperations::progressMaximum(product));
 }
 
+// Reads the board back into a copy of what was sent (words above N are not read,
+// so they compare equal) and lists every setting it holds otherwise.
 void readBack(LinkContext& ctx, Result& r)
 {
-    starting(ctx, QStringLiteral("Verifying Logic Board"), r.product);
+    starting(ctx, JobPhase::Verifying, r.product);
     BoardImage back = r.image;
     const TransferResult t = LinkOperations::read(ctx, r.product, back);
     r.verified = true;
@@ -106,7 +96,7 @@ void readBack(LinkContext& ctx, Result& r)
 // by writing it back; false, with the job's end, when the write must not go ahead.
 bool backUpBoard(LinkContext& ctx, Result& r)
 {
-    starting(ctx, QStringLiteral("Backing Up Logic Board"), r.product);
+    starting(ctx, JobPhase::BackingUp, r.product);
     BoardImage held = r.image; // words above N are not on the board: they stay as sent
     const TransferResult t = LinkOperations::read(ctx, r.product, held);
     if (const End read = endOfRead(t, r, held); read != End::Done) {
@@ -133,7 +123,7 @@ void transfer(LinkContext& ctx, Result& r, const Request& request)
     if (request.kind == Kind::Write && request.backUpFirst && !backUpBoard(ctx, r))
         return;
     const bool reading = request.kind == Kind::Read;
-    starting(ctx, reading ? QStringLiteral("Reading Logic Board") : QStringLiteral("Writing Logic Board"), r.product);
+    starting(ctx, reading ? JobPhase::Reading : JobPhase::Writing, r.product);
     r.transferStarted = true;
     const TransferResult t = reading ? LinkOperations::read(ctx, r.product, r.image)
                                      : LinkOperations::write(ctx, r.product, r.image);
@@ -144,8 +134,14 @@ void transfer(LinkContext& ctx, Result& r, const Request& request)
     r.wordsDone = t.wordsDone;
     if (request.backUp)
         backUp(r, reading ? Backups::Kind::Read : Backups::Kind::Write);
-    if (!reading && request.verify && r.end == End::Done)
-        readBack(ctx, r);
+    if (reading || !request.verify || r.end != End::Done)
+        return;
+    if (ctx.holdBeforeVerify && !ctx.holdBeforeVerify()) { // the front end ended the job there
+        r.verified = true;
+        r.end = r.readBackEnd = End::Cancelled;
+        return;
+    }
+    readBack(ctx, r);
 }
 
 void steps(LinkContext& ctx, Result& r, const Request& request)
@@ -158,6 +154,7 @@ void steps(LinkContext& ctx, Result& r, const Request& request)
     }
     // 2. The link check, on its own or before a transfer.
     if (request.kind == Kind::LinkCheck || request.linkCheckFirst) {
+        startPhase(ctx, JobPhase::LinkCheck, 0);
         const PingResult ping = LinkOperations::ping(ctx, r.product, request.accessCode);
         r.end = endOf(ping);
         r.message = ping.message;
@@ -187,9 +184,7 @@ Result run(LinkContext& ctx, const Request& request)
     r.product = request.product;
     r.image = request.image;
     steps(ctx, r, request);
-    // A port that failed is closed, so the next job can open it again.
-    if (ctx.port.hasFailed())
-        ctx.port.close();
+    closeFailedPort(ctx.port);
     return r;
 }
 

@@ -79,14 +79,15 @@ struct Result {
     bool ok() const { return end == End::Done; }
 };
 
-// The context's transferStarting is told as a transfer starts (after the port and
-// any link check), with the transfer window's (or progress bar's) label and maximum:
-// "Reading Logic Board", "Backing Up Logic Board" (the read before a write),
-// "Writing Logic Board", "Verifying Logic Board".
+// The context is told of each phase as it starts: the link check, then a transfer
+// (after the port and any link check) with the progress's maximum: Reading, or
+// BackingUp (the read before a write), Writing and Verifying. A write asked to
+// verify waits at the context's holdBeforeVerify, when set, before the read-back.
 Result run(LinkContext& ctx, const Request& request);
 
 // Opens the port for a transfer of `product` unless it is open and working (a port
-// that failed is opened afresh); false with the reason when it cannot be opened.
+// that failed is opened afresh: openWorkingPort, with the product's line settings);
+// false with the reason when it cannot be opened.
 bool openPort(LinkContext& ctx, int product, QString* why);
 
 // The job's end for people: `what` is a line for vireo ("the link failed after 30

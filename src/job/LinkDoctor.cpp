@@ -237,6 +237,7 @@ public:
         : port_(ctx.port, ctx.clock), ctx_{port_, ctx.clock, ctx.cancel}, outer_(ctx), stepDone_(stepDone)
     {
         report_.request = request;
+        startPhase(outer_, JobPhase::DoctorStep, kSteps);
     }
     Report examine();
 
@@ -261,6 +262,7 @@ void Doctor::add(Step step, bool passed, const QString& seen, const QString& adv
     report_.steps.push_back({step, passed, seen, passed ? QString() : advice});
     if (stepDone_)
         stepDone_(report_.steps.back());
+    ::stepDone(outer_); // the front end takes the step on its own thread
 }
 
 bool Doctor::cancelled()

@@ -53,7 +53,8 @@ struct Report {
 
 // Runs the steps in order over ctx.port, whose name must already be set, and leaves
 // the port as it found it: closed, or open again with the product's settings.
-// `stepDone`, when given, hears of each step as it ends, on the caller's thread.
+// `stepDone`, when given, hears of each step as it ends, on the caller's thread; the
+// context is then told a DoctorStep (its step: the steps reported so far, of kSteps).
 // A cancel is noticed between steps and between the wake-ups.
 Report run(LinkContext& ctx, const Request& request, const std::function<void(const StepResult&)>& stepDone = {});
 

@@ -29,12 +29,9 @@ LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeC
         },
         Qt::QueuedConnection);
     connect(
-        this, &LinkWorker::stepTaken, this, [this] { emit progress(++progressValue_); }, Qt::QueuedConnection);
+        this, &LinkWorker::eventsNoticed, this, [this] { deliverEvents(); }, Qt::QueuedConnection);
     connect(
-        this, &LinkWorker::startNoticed, this, [this] { deliverStart(); }, Qt::QueuedConnection);
-    connect(
-        this, &LinkWorker::silenceNoticed, this, [this] { emit boardSilenceChanged(boardSilent_); },
-        Qt::QueuedConnection);
+        this, &LinkWorker::holdNoticed, this, [this] { deliverHold(); }, Qt::QueuedConnection);
     connect(
         this, &LinkWorker::jobEnded, this, [this] { deliverResult(); }, Qt::QueuedConnection);
     thread_.start();
@@ -42,7 +39,7 @@ LinkWorker::LinkWorker(QObject* parent, PortFactory makePort, ClockFactory makeC
 
 LinkWorker::~LinkWorker()
 {
-    cancel_ = true;
+    cancel();
     emit stopRequested(QPrivateSignal{});
     thread_.wait();
     const std::lock_guard lock(handOff_); // pairs with the stop above
@@ -55,27 +52,41 @@ bool LinkWorker::isBusy() const
 
 bool LinkWorker::isRunningDialogue() const
 {
-    return busy_ && dialogue_;
+    return busy_ && dialogue_ && !holding_;
 }
 
 void LinkWorker::cancel()
 {
-    cancel_ = true;
+    {
+        const std::lock_guard lock(handOff_); // a job held before its verify wakes to it
+        cancel_ = true;
+    }
+    resumedOrCancelled_.notify_all();
 }
 
-bool LinkWorker::start(Work work, std::function<void()> deliver, bool dialogue, Starting starting)
+void LinkWorker::resume()
+{
+    {
+        const std::lock_guard lock(handOff_);
+        resumed_ = true;
+    }
+    resumedOrCancelled_.notify_all();
+}
+
+bool LinkWorker::start(Work work, std::function<void()> deliver, bool dialogue, Told told, Held held)
 {
     bool idle = false;
     if (!busy_.compare_exchange_strong(idle, true))
         return false;
     dialogue_ = dialogue;
     cancel_ = false;
-    progressValue_ = 0;
     deliver_ = std::move(deliver);
-    starting_ = std::move(starting);
+    told_ = std::move(told);
+    const bool holds = bool(held);
+    held_ = std::move(held);
     {
         const std::lock_guard lock(handOff_);
-        pendingJob_ = Job{dialogue, std::move(work)};
+        pendingJob_ = Job{dialogue, std::move(work), holds};
     }
     emit jobPosted(QPrivateSignal{});
     return true;
@@ -91,7 +102,7 @@ void LinkWorker::runPendingJob()
     if (!job)
         return;
     if (job->dialogue)
-        talk(job->work);
+        talk(*job);
     else
         job->work(nullptr); // a port change makes its own port
     {
@@ -102,41 +113,57 @@ void LinkWorker::runPendingJob()
     emit jobEnded(QPrivateSignal{});
 }
 
-void LinkWorker::talk(const Work& work)
+void LinkWorker::talk(const Job& job)
 {
-    const auto tellSilence = [this](bool silent) {
-        boardSilent_ = silent;
-        emit silenceNoticed(QPrivateSignal{});
-    };
-    LinkContext ctx{port(), *clock_, cancel_, [this] { emit stepTaken(QPrivateSignal{}); }};
-    ctx.silenceChanged = tellSilence;
-    ctx.transferStarting = [this](const QString& label, int maximum) {
+    LinkContext ctx{port(), *clock_, cancel_};
+    ctx.tell = [this](const JobEvent& event) {
         {
             const std::lock_guard lock(handOff_);
-            pendingStart_.emplace(label, maximum);
+            pendingEvents_.push_back(event);
         }
-        emit startNoticed(QPrivateSignal{});
+        emit eventsNoticed(QPrivateSignal{});
     };
-    work(&ctx);
-    if (ctx.boardSilent)
-        tellSilence(false); // queued ahead of the result
-    // A port that failed is closed, so the next job can open it again.
-    if (port_->hasFailed())
-        port_->close();
+    if (job.holds)
+        ctx.holdBeforeVerify = [this] { return waitForResume(); };
+    job.work(&ctx);
+    tellSilence(ctx, false); // queued ahead of the result
+    closeFailedPort(*port_);
 }
 
-void LinkWorker::deliverStart()
+bool LinkWorker::waitForResume()
 {
-    std::optional<std::pair<QString, int>> start;
+    std::unique_lock lock(handOff_);
+    resumed_ = false;
+    holding_ = true;
+    lock.unlock();
+    // Behind the events told so far: the caller has seen the write end first.
+    emit holdNoticed(QPrivateSignal{});
+    lock.lock();
+    resumedOrCancelled_.wait(lock, [this] { return resumed_ || cancel_; });
+    holding_ = false;
+    return !cancel_;
+}
+
+void LinkWorker::deliverEvents()
+{
+    std::vector<JobEvent> events;
     {
         const std::lock_guard lock(handOff_);
-        start.swap(pendingStart_);
+        events.swap(pendingEvents_);
     }
-    if (!start)
-        return;
-    if (starting_)
-        starting_(start->first, start->second);
-    emit transferStarting(start->first, start->second);
+    for (const JobEvent& event : events) {
+        if (told_)
+            told_(event);
+        emit jobEvent(event);
+    }
+}
+
+void LinkWorker::deliverHold()
+{
+    if (held_)
+        held_();
+    else
+        resume();
 }
 
 void LinkWorker::deliverResult()
@@ -149,7 +176,8 @@ void LinkWorker::deliverResult()
     // busy_ is cleared right before the caller hears the result, so a handler may
     // start the next job.
     std::function<void()> deliver = std::move(deliver_);
-    starting_ = {};
+    told_ = {};
+    held_ = {};
     busy_ = false;
     dialogue_ = false;
     if (deliver)
@@ -180,19 +208,6 @@ Port& LinkWorker::port()
     return *port_;
 }
 
-bool LinkWorker::ensureOpen(QString* why)
-{
-    if (port().isOpen())
-        return true;
-    if (port().applySettings(settings_) && port().open())
-        return true;
-    *why = port().errorMessage();
-    // A port that did not open is closed, so the next link check finds it closed and
-    // says so, instead of repeating the reason of this open.
-    port().close();
-    return false;
-}
-
 bool LinkWorker::openPort(const QString& portName, const LineSettings& settings,
                           std::function<void(const PortChange&)> done)
 {
@@ -204,13 +219,13 @@ bool LinkWorker::openPort(const QString& portName, const LineSettings& settings,
             portName_ = portName;
             settings_ = settings;
             port().setPortName(portName_, portMap());
-            change->opened = ensureOpen(&change->message);
+            change->opened = openWorkingPort(port(), settings_, &change->message);
         },
         [done = std::move(done), change] {
             if (done)
                 done(*change);
         },
-        false, {});
+        false);
 }
 
 bool LinkWorker::closePort(std::function<void()> done)
@@ -220,5 +235,5 @@ bool LinkWorker::closePort(std::function<void()> done)
             if (port_)
                 port_->close();
         },
-        std::move(done), false, {});
+        std::move(done), false);
 }

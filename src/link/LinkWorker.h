@@ -10,10 +10,12 @@
 #include <QThread>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 // Runs the dialogues with the board on a thread of its own, so the window never
 // freezes. Create and use it on the GUI thread. It owns the serial port, which
@@ -21,8 +23,8 @@
 //
 // A job is any function over a LinkContext (in practice BoardJob::run); it runs on
 // the worker's thread and its result goes to the handler the job was started with,
-// on the caller's thread. Meanwhile the context's progress steps, silence notices
-// and transfer starts come back as signals, in order, before the handler.
+// on the caller's thread. Meanwhile the job's events (its phases, their steps, the
+// board's silence) come back in order, before the handler.
 // A job method returns false (and does nothing) while another job is running.
 class LinkWorker : public QObject {
     Q_OBJECT
@@ -30,7 +32,8 @@ class LinkWorker : public QObject {
 public:
     using PortFactory = std::function<std::unique_ptr<Port>(const QString& portName, const PortMap& map)>;
     using ClockFactory = std::function<std::unique_ptr<Clock>()>;
-    using Starting = std::function<void(const QString& label, int maximum)>;
+    using Told = std::function<void(const JobEvent& event)>;
+    using Held = std::function<void()>;
 
     // The default factories make the system's serial port (SystemPort.h) and a
     // SteadyClock; both are made and destroyed on the worker's thread. The worker has
@@ -54,10 +57,13 @@ public:
                   std::function<void(const PortChange&)> done = {});
     bool closePort(std::function<void()> done = {});
 
-    // A dialogue with the board. `starting`, when given, hears of the transfer's start
-    // on the caller's thread (as transferStarting does).
+    // A dialogue with the board. `told`, when given, hears of each of the job's events
+    // on the caller's thread (as jobEvent does). `held`, when given, is called on the
+    // caller's thread when the job waits between a write and its verify
+    // (LinkContext::holdBeforeVerify); the job goes on at resume(), or ends at cancel().
     template <typename Result>
-    bool run(std::function<Result(LinkContext&)> job, std::function<void(const Result&)> done, Starting starting = {})
+    bool run(std::function<Result(LinkContext&)> job, std::function<void(const Result&)> done, Told told = {},
+             Held held = {})
     {
         auto result = std::make_shared<std::optional<Result>>();
         return start([job = std::move(job), result](LinkContext* ctx) { result->emplace(job(*ctx)); },
@@ -65,30 +71,29 @@ public:
                          if (done)
                              done(**result);
                      },
-                     true, std::move(starting));
+                     true, std::move(told), std::move(held));
     }
 
     // Callable from any thread. A transfer ends at its next wait that finds too
     // few bytes (Icom: next pass of its framed wait); nothing is sent to the board.
     void cancel();
+    // The job held before its verify goes on. Callable from any thread.
+    void resume();
     bool isBusy() const;
-    // A dialogue with the board is running (not a port change).
+    // A dialogue with the board is running (not a port change, nor a job held before
+    // its verify).
     bool isRunningDialogue() const;
 
 signals:
-    // Counting 1, 2, ... from the start of each job.
-    void progress(int value);
-    // The board has said nothing for a while (true), or its next byte arrived
-    // (false). Always false again before the job's handler runs.
-    void boardSilenceChanged(bool silent);
-    void transferStarting(const QString& label, int maximum);
+    // Each event of the running job. The board's silence is always told false again
+    // before the job's handler runs.
+    void jobEvent(const JobEvent& event);
 
     // The hand-offs between the two threads. They carry nothing: the job and what
     // it tells travel in the slots under handOff_.
     void jobPosted(QPrivateSignal);
-    void stepTaken(QPrivateSignal);
-    void startNoticed(QPrivateSignal);
-    void silenceNoticed(QPrivateSignal);
+    void eventsNoticed(QPrivateSignal);
+    void holdNoticed(QPrivateSignal);
     void jobEnded(QPrivateSignal);
     void stopRequested(QPrivateSignal);
 
@@ -98,16 +103,18 @@ private:
     struct Job {
         bool dialogue;
         Work work;
+        bool holds; // the caller hears of a hold and resumes it
     };
 
-    bool start(Work work, std::function<void()> deliver, bool dialogue, Starting starting);
-    void runPendingJob();        // on thread_
-    void talk(const Work& work); // on thread_
-    void deliverStart();         // on the caller's thread
-    void deliverResult();        // on the caller's thread
+    bool start(Work work, std::function<void()> deliver, bool dialogue, Told told = {}, Held held = {});
+    void runPendingJob();      // on thread_
+    void talk(const Job& job); // on thread_
+    bool waitForResume();      // on thread_
+    void deliverEvents();      // on the caller's thread
+    void deliverHold();        // on the caller's thread
+    void deliverResult();      // on the caller's thread
     Port& port();
     PortMap portMap();
-    bool ensureOpen(QString* why);
 
     PortFactory makePort_;
     ClockFactory makeClock_;
@@ -127,17 +134,19 @@ private:
     // through Qt's event queue.
     std::mutex handOff_;
     std::optional<Job> pendingJob_;
-    std::optional<std::pair<QString, int>> pendingStart_;
+    std::vector<JobEvent> pendingEvents_;
+    bool resumed_ = false; // the hold may end
+    std::condition_variable resumedOrCancelled_;
     bool jobDone_ = false;
     PortMap portMap_;
 
     // The caller's thread only.
     std::function<void()> deliver_;
-    Starting starting_;
-    int progressValue_ = 0;
+    Told told_;
+    Held held_;
 
     std::atomic<bool> busy_{false};
     std::atomic<bool> dialogue_{false};
     std::atomic<bool> cancel_{false};
-    std::atomic<bool> boardSilent_{false};
+    std::atomic<bool> holding_{false}; // the job waits before its verify: nothing is said to the board
 };

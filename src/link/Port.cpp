@@ -131,3 +131,22 @@ bool Port::waitForReadyRead(int ms)
     noteFailure();
     return arrived;
 }
+
+bool openWorkingPort(Port& port, const LineSettings& settings, QString* why)
+{
+    if (port.isOpen() && !port.hasFailed())
+        return true;
+    if (port.isOpen())
+        port.close();
+    if (port.applySettings(settings) && port.open())
+        return true;
+    *why = port.errorMessage();
+    port.close();
+    return false;
+}
+
+void closeFailedPort(Port& port)
+{
+    if (port.hasFailed())
+        port.close();
+}

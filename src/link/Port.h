@@ -106,3 +106,12 @@ private:
     Clock* switchClock_ = nullptr;
     QString followedFile_; // the file the trace writes for the switch, empty when none
 };
+
+// The one policy for the port around a job, for the window's link thread and vireo
+// alike. Opens the port with `settings` unless it is open and working: a port that
+// failed is closed and opened afresh (an adapter plugged in again works again), and
+// one that does not open is left closed, so the next link check finds it closed and
+// says so instead of repeating this reason. False, with the reason, when it did not open.
+bool openWorkingPort(Port& port, const LineSettings& settings, QString* why);
+// After a job: a port that failed is closed, so the next job can open it again.
+void closeFailedPort(Port& port);

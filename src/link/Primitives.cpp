@@ -29,14 +29,7 @@ public:
     }
 
 private:
-    void tell(bool silent)
-    {
-        if (ctx_.boardSilent == silent)
-            return;
-        ctx_.boardSilent = silent;
-        if (ctx_.silenceChanged)
-            ctx_.silenceChanged(silent);
-    }
+    void tell(bool silent) { tellSilence(ctx_, silent); }
 
     LinkContext& ctx_;
     qint64 since_;
@@ -101,8 +94,7 @@ void Sleep(LinkContext& ctx, int millis)
 
 void UpdateProgressBar(LinkContext& ctx)
 {
-    if (ctx.progress)
-        ctx.progress();
+    stepDone(ctx);
 }
 
 LinkStatus waitForCount(LinkContext& ctx, qint64 count)

@@ -10,7 +10,7 @@
 inline constexpr qint64 kPaceMicros = 8000;
 // How long a wait blocks for new bytes before it looks at the cancel token again.
 inline constexpr int kPollMillis = 10;
-// A wait this long without a byte tells the context's silenceChanged (the window then
+// A wait this long without a byte tells the context of the silence (the window then
 // says the board is not answering); the wait itself goes on.
 inline constexpr qint64 kSilenceNoticeMillis = 5000;
 

@@ -257,7 +257,7 @@ private slots:
         qputenv("VIREO_COM1", deaf.slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         w.mnuOperWrite_Click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kWriting, kLong);
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), QStringLiteral("Writing Logic Board"), kLong);
         QTest::mouseClick(w.transferWindow()->findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!w.isLinkBusy() && !w.transferWindow()->isVisible(), kLong);
         const QStringList both = b.backupFiles().filter(QStringLiteral("VT-60_before-write_"));
@@ -448,7 +448,7 @@ private slots:
 
         w.menus().mnuBackUpBeforeWrite->trigger();
         fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->click();
-        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kWriting, kLong);
+        QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), QStringLiteral("Writing Logic Board"), kLong);
         b.messages.answers = QStringList{QStringLiteral("Stop and Close")};
         fleet->close();
         QTRY_VERIFY_WITH_TIMEOUT(!fleet->isVisible(), kLong);

@@ -182,8 +182,8 @@ private slots:
         const BoardImage before = w.image();
 
         constexpr int k = 20;
-        connect(w.linkWorker(), &LinkWorker::progress, &w, [&w](int value) {
-            if (value == k && w.transferWindow()->isCancelEnabled())
+        connect(w.linkWorker(), &LinkWorker::jobEvent, &w, [&w](const JobEvent& e) {
+            if (e.kind == JobEvent::Kind::StepDone && e.step == k && w.transferWindow()->isCancelEnabled())
                 QTest::mouseClick(w.transferWindow()->findChild<QWidget*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
         });
         w.mnuOperRead_Click();
@@ -226,7 +226,7 @@ private slots:
         // After five seconds without a byte the window says so, under the bar.
         QVERIFY(!w.transferWindow()->isBoardSilentShown());
         QTRY_VERIFY_WITH_TIMEOUT(w.transferWindow()->isBoardSilentShown(), kLong);
-        QCOMPARE(w.transferWindow()->label(), TransferWindow::kReading);
+        QCOMPARE(w.transferWindow()->label(), QStringLiteral("Reading Logic Board"));
         // The title bar's close button is the Cancel button while a dialogue runs.
         w.transferWindow()->close();
         QCOMPARE(bench.messages.messages.size(), 1);

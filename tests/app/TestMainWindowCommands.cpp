@@ -626,7 +626,7 @@ private slots:
         // Exit closes the window and tells the port's holder first (the edits discarded).
         messages.answers = QStringList{QStringLiteral("Discard")};
         w.show();
-        w.transferWindow()->showTransfer(TransferWindow::Direction::Read, 10);
+        w.transferWindow()->showTransfer(JobPhase::Reading, 10);
         QSignalSpy shutdown(&w, &MainWindow::shuttingDown);
         w.menus().mnuExit->trigger();
         QCOMPARE(shutdown.size(), 1);

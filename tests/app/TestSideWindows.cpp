@@ -70,7 +70,7 @@ private slots:
     {
         CapturedMessages messages;
         TransferWindow t(nullptr);
-        t.showTransfer(TransferWindow::Direction::Read, 3);
+        t.showTransfer(JobPhase::Reading, 3);
         QVERIFY(t.isVisible());
         QCOMPARE(t.label(), QStringLiteral("Reading Logic Board"));
         QVERIFY(t.findChild<QLabel*>(QStringLiteral("Image1"))->isVisible());
@@ -96,7 +96,7 @@ private slots:
         QCOMPARE(t.label(), QStringLiteral("Cancel"));
 
         // The next transfer starts clean.
-        t.showTransfer(TransferWindow::Direction::Write, 100);
+        t.showTransfer(JobPhase::Writing, 100);
         QVERIFY(t.label() != TransferWindow::kCancel);
         QCOMPARE(t.value(), 0);
         QCOMPARE(t.label(), QStringLiteral("Writing Logic Board"));

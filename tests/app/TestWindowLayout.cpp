@@ -423,7 +423,7 @@ private slots:
         w.show();
         QStringList faults = layoutFaults(w.centralWidget());
         TransferWindow transfer(nullptr);
-        transfer.showTransfer(TransferWindow::Direction::Read, 250);
+        transfer.showTransfer(JobPhase::Reading, 250);
         transfer.setBoardSilent(true);
         faults << layoutFaults(&transfer);
         AboutWindow about(nullptr);
@@ -561,7 +561,7 @@ private slots:
         QCOMPARE(cancel->text(), QStringLiteral("Cancel"));
         QCOMPARE(cancel->toolTip(), QStringLiteral("Click to cancel data transfer"));
         QVERIFY(t.findChild<QProgressBar*>("ProgressBar1"));
-        t.showTransfer(TransferWindow::Direction::Write, 100);
+        t.showTransfer(JobPhase::Writing, 100);
         QVERIFY(t.findChild<QLabel*>("Image2")->isVisible());
         QVERIFY(t.findChild<QLabel*>("Image3")->isVisible());
         QVERIFY(!t.findChild<QLabel*>("Image1")->isVisible());

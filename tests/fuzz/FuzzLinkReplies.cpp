@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     ScriptedLink link;
     link.ctx.silenceTimeout = kSilence;
     const int last = LinkOperations::lastWord(product);
-    link.ctx.progress = [&link, cancelStep] {
-        if (++link.steps == cancelStep)
+    link.ctx.tell = [&link, cancelStep](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::StepDone && ++link.steps == cancelStep)
             link.cancel = true;
     };
     qint64 at = 0;

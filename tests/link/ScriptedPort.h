@@ -89,5 +89,6 @@ struct ScriptedLink {
     ScriptedPort port{clock};
     CancelToken cancel{false};
     int steps = 0;
-    LinkContext ctx{port, clock, cancel, [this] { ++steps; }};
+    LinkContext ctx{port, clock, cancel,
+                    [this](const JobEvent& e) { steps += e.kind == JobEvent::Kind::StepDone ? 1 : 0; }};
 };

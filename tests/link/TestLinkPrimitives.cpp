@@ -145,7 +145,10 @@ void TestLinkPrimitives::silenceIsToldAfterFiveSecondsAndEndsWithTheNextByte()
 {
     ScriptedLink link;
     QList<std::pair<qint64, bool>> told; // (millis, silent)
-    link.ctx.silenceChanged = [&](bool silent) { told.append({link.clock.nowMicros() / 1000, silent}); };
+    link.ctx.tell = [&](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::SilenceChanged)
+            told.append({link.clock.nowMicros() / 1000, e.silent});
+    };
     link.port.arriveAt(4000, "x");   // a pause shorter than five seconds says nothing
     link.port.arriveAt(10000, "yz"); // a longer one does, until the board speaks
     link.port.arriveAt(17000, "w");

@@ -83,6 +83,7 @@ class TestLinkWorker : public QObject {
 private slots:
     void readReportsProgressAndHandsBackTheImage();
     void cancelFromTheCallerEndsATransfer();
+    void aHeldJobGoesOnAtResumeAndEndsAtCancel();
     void portFailureClosesThePortAndTheNextJobReopensIt();
     void openFailuresAreReportedWithTheirJob();
 };
@@ -95,8 +96,14 @@ void TestLinkWorker::readReportsProgressAndHandsBackTheImage()
             replies.append({5 + 5 * i, boardWord(i).toLatin1() + "\r\n"});
         port.onSent("02\r", replies);
     });
-    QSignalSpy progress(&w.worker, &LinkWorker::progress);
-    QSignalSpy starting(&w.worker, &LinkWorker::transferStarting);
+    QList<QVariantList> progress; // each step, then each phase's start with its text and maximum
+    QList<QVariantList> starting;
+    QObject::connect(&w.worker, &LinkWorker::jobEvent, [&](const JobEvent& e) {
+        if (e.kind == JobEvent::Kind::StepDone)
+            progress.append(QVariantList{e.step});
+        else if (e.kind == JobEvent::Kind::PhaseStarted)
+            starting.append(QVariantList{phaseText(e.phase), e.maximum});
+    });
     Results results;
 
     QVERIFY(results.openPort(w.worker, QStringLiteral("COM2"), LineSettings{}));
@@ -133,6 +140,44 @@ void TestLinkWorker::cancelFromTheCallerEndsATransfer()
     QVERIFY(r.end == End::Cancelled);
     QCOMPARE(r.wordsDone, 1); // word 0 had gone out before the first wait
     QCOMPARE(r.image, boardImage());
+}
+
+// A job held before its verify: the caller hears of the hold after every event told
+// before it, and the job goes on at resume() or ends at cancel(), also when the worker
+// is destroyed meanwhile. A job started without a hold handler is never held.
+void TestLinkWorker::aHeldJobGoesOnAtResumeAndEndsAtCancel()
+{
+    ScriptedWorker w([](ScriptedPort&) {});
+    const std::function<int(LinkContext&)> job = [](LinkContext& ctx) {
+        if (!ctx.holdBeforeVerify)
+            return -1;
+        stepDone(ctx);
+        return ctx.holdBeforeVerify() ? 1 : 0;
+    };
+    QList<int> results;
+    QStringList heard;
+    const auto run = [&](std::function<void()> held) {
+        return w.worker.run<int>(
+            job, [&](int r) { results.append(r); }, [&](const JobEvent&) { heard << QStringLiteral("step"); },
+            std::move(held));
+    };
+    QVERIFY(run([&] {
+        heard << QStringLiteral("held");
+        QVERIFY(!w.worker.isRunningDialogue() && w.worker.isBusy());
+        w.worker.resume();
+    }));
+    QTRY_COMPARE(results, QList<int>{1});
+    QVERIFY(run([&] { w.worker.cancel(); }));
+    QTRY_COMPARE(results, (QList<int>{1, 0}));
+    QCOMPARE(heard, (QStringList{"step", "held", "step"}));
+    QVERIFY(run({}));
+    QTRY_COMPARE(results, (QList<int>{1, 0, -1}));
+
+    auto gone = std::make_unique<ScriptedWorker>([](ScriptedPort&) {});
+    bool held = false;
+    QVERIFY(gone->worker.run<int>(job, {}, {}, [&held] { held = true; }));
+    QTRY_VERIFY(held);
+    gone.reset(); // wakes the held job and waits for it
 }
 
 void TestLinkWorker::portFailureClosesThePortAndTheNextJobReopensIt()

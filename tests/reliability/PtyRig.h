@@ -77,7 +77,8 @@ public:
     SteadyClock clock;
     CancelToken cancel{false};
     int steps = 0;
-    LinkContext ctx{port, clock, cancel, [this] { ++steps; }};
+    LinkContext ctx{port, clock, cancel,
+                    [this](const JobEvent& e) { steps += e.kind == JobEvent::Kind::StepDone ? 1 : 0; }};
 
     static std::unique_ptr<VirtualBoard> makeBoard(const RigSetup& s, const BoardImage& memory)
     {

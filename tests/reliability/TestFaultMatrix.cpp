@@ -281,8 +281,8 @@ void TestFaultMatrix::faultMatrix()
     QVERIFY2(!why, qPrintable(why.value_or(QString())));
     Story story(rig);
     if (cancelAt) {
-        rig.ctx.progress = [&rig, k = *cancelAt] {
-            if (++rig.steps == k)
+        rig.ctx.tell = [&rig, k = *cancelAt](const JobEvent& e) {
+            if (e.kind == JobEvent::Kind::StepDone && ++rig.steps == k)
                 rig.cancel = true;
         };
     }
