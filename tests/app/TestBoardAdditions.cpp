@@ -2,6 +2,7 @@
 // backups of reads and writes, the verify after a write, the serial trace.
 #include "Backups.h"
 #include "BackupsWindow.h"
+#include "BoardOnPty.h"
 #include "Compare.h"
 #include "DataFile.h"
 #include "DifferencesDialog.h"
@@ -10,7 +11,6 @@
 #include "FleetWindow.h"
 #include "LinkOperations.h"
 #include "MainWindow.h"
-#include "PtyBoard.h"
 #include "SerialTrace.h"
 #include "TestHelpers.h"
 #include "TransferWindow.h"
@@ -61,8 +61,7 @@ struct Bench {
         form.PrimaryCode.text = QStringLiteral("4321");
         memory = w->image();
         Editor::ReadGUI(form, memory);
-        board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), 0);
-        board->start();
+        board = boardOnPty(setup, memory);
         qputenv("VIREO_COM1", board->slavePath().toLocal8Bit());
     }
     ~Bench()
@@ -229,9 +228,10 @@ private slots:
         setup.product = 4;
         setup.requireCode = false;
         setup.faults.wrongAck = true;
-        PtyBoard deaf(VirtualBoard::create(setup, b.memory), 0);
-        QVERIFY(!deaf.start());
-        qputenv("VIREO_COM1", deaf.slavePath().toLocal8Bit());
+        std::optional<QString> noPty;
+        const std::unique_ptr<PtyBoard> deaf = boardOnPty(setup, b.memory, 0, {}, &noPty);
+        QVERIFY(!noPty);
+        qputenv("VIREO_COM1", deaf->slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         w.mnuOperWrite_Click();
         QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), TransferWindow::kWriting, kLong);
@@ -258,8 +258,10 @@ private slots:
         BoardSetup setup;
         setup.product = 4;
         setup.requireCode = false;
-        PtyBoard board(VirtualBoard::create(setup, factory), 0);
-        QVERIFY(!board.start());
+        std::optional<QString> noPty;
+        const std::unique_ptr<PtyBoard> plugged = boardOnPty(setup, factory, 0, {}, &noPty);
+        QVERIFY(!noPty);
+        PtyBoard& board = *plugged;
         qputenv("VIREO_COM1", board.slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         w.mnuOperRead_Click();
