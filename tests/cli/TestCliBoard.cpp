@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <grp.h>
 #include <memory>
@@ -157,8 +158,14 @@ private slots:
         QTest::addColumn<int>("baud");
         QTest::addColumn<int>("gap");
         QTest::addColumn<int>("latency");
-        for (const int product : {1, 2, 5}) {
-            const int baud = product == 2 ? 9600 : 4800;
+        for (const BoardFamily* family : kBoardFamilies) {
+            const auto first = std::find_if(Product::kAll.begin(), Product::kAll.end(), [&](const ProductInfo& p) {
+                return p.family == *family && p.lastWord == 98;
+            });
+            if (first == Product::kAll.end())
+                continue;
+            const int product = first->index;
+            const int baud = first->line.baudRate;
             QTest::addRow("product %d, back to back", product) << product << 0 << 0 << 0;
             QTest::addRow("product %d, 16 ms adapter", product) << product << baud << 2 << 16;
         }
