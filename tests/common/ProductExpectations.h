@@ -7,18 +7,23 @@
 
 struct ExpectedProduct {
     int product;
+    const char* shortName;   // lblProduct
     int lastWord;            // N: words 0..N travel to and from the board
     const char* defaultFile; // the default data file it starts from
     const char* headerWord;  // word 0 as the editor writes it
+    bool tags;               // its boards hold the alpha tags and the locks
+    const char* options;     // offered: DTMF mic, voice encryption, roaming, ANI, mandown (1: offered)
 };
 
+// clang-format off
 inline constexpr ExpectedProduct kExpectedProducts[] = {
-    {1, 98, "default.tv2", "00E5"},   // Alinco EJ-39D
-    {2, 98, "defaulti.tv2", "00E5"},  // Icom UT-105
-    {3, 249, "defaulti.tv2", "00E5"}, // Icom UT-117 (Vireo)
-    {4, 249, "default.tv2", "20E5"},  // Vertex VT-60 (Vireo)
-    {5, 98, "default.tv2", "00E5"},   // Vertex VTP-50
+    {1, "EJ-39D", 98, "default.tv2", "00E5", false, "00000"},
+    {2, "UT-105", 98, "defaulti.tv2", "00E5", false, "00000"},
+    {3, "UT-117", 249, "defaulti.tv2", "00E5", true, "01111"},
+    {4, "VT-60", 249, "default.tv2", "20E5", true, "11111"},
+    {5, "VTP-50", 98, "default.tv2", "00E5", false, "00000"},
 };
+// clang-format on
 
 // The row of `product`; a product without one gets values no test accepts, and says so.
 inline ExpectedProduct expectedOf(int product)
@@ -28,5 +33,5 @@ inline ExpectedProduct expectedOf(int product)
             return e;
     }
     qWarning("product %d has no row in ProductExpectations.h", product);
-    return {product, -1, "", ""};
+    return {product, "", -1, "", "", false, ""};
 }
