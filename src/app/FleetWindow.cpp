@@ -189,33 +189,48 @@ bool FleetWindow::loadRadios()
     const QString log = logPath();
     txtLog_->setText(QDir::toNativeSeparators(log));
     txtLog_->setMinimumWidth(std::min(txtLog_->fontMetrics().horizontalAdvance(txtLog_->text()) + 20, 720));
-    const FleetUnits::LogRecords records = FleetUnits::programmedIn(log);
     // The window's configuration as it stands now is the template; the window keeps it.
+    // Each radio's before-write backup follows Back Up Board Before Write, as the
+    // window's write does (BoardCommands::programRadio).
     const EditorSession templ = session_;
-    FleetUnits::Table table = optUnits_->isChecked()
-                                  ? FleetUnits::read(templ, txtUnits_->text().trimmed(), records.programmed, true)
-                                  : FleetUnits::numbered(templ, spnCount_->value());
-    if (!records.problem.isEmpty())
-        table.problems.prepend(records.problem);
-    if (!table.ok()) {
-        Messages::entriesRefused(this, QStringLiteral("No radio was started. Please correct these entries:"),
-                                 table.problems);
+    const bool units = optUnits_->isChecked();
+    auto engine = std::make_unique<FleetEngine>(FleetEngine::Settings{.product = *product,
+                                                                      .accessCode = session_.form.ProgAccessCode.text,
+                                                                      .linkCheckFirst = true,
+                                                                      .verify = chkVerify_->isChecked(),
+                                                                      .count = units ? 0 : spnCount_->value()});
+    QStringList problems;
+    int skipped = 0;
+    if (units) {
+        FleetEngine::UnitsRead read = FleetEngine::readUnits(templ, txtUnits_->text().trimmed(), log, true);
+        problems = read.table.problems;
+        skipped = read.table.skipped;
+        if (problems.isEmpty() && read.logProblem.isEmpty())
+            engine->takeUnits(std::move(read.table.units));
+        if (!read.logProblem.isEmpty())
+            problems.prepend(read.logProblem);
+    } else {
+        if (const std::optional<EditorSession::Outgoing> refused = engine->numberFrom(templ))
+            problems = refused->entries + refused->words;
+        if (const QString unreadable = FleetUnits::programmedIn(log).problem; !unreadable.isEmpty())
+            problems.prepend(unreadable);
+    }
+    if (!problems.isEmpty()) {
+        Messages::entriesRefused(this, QStringLiteral("No radio was started. Please correct these entries:"), problems);
         return false;
     }
-    if (!openLog(log, templ))
+    if (const QString why = engine->openLog(log, txtTechnician_->text().trimmed(), templ); !why.isEmpty()) {
+        Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
         return false;
+    }
     userSettings().setValue(kFleetLogKey, log);
-    product_ = *product;
-    accessCode_ = session_.form.ProgAccessCode.text;
-    verify_ = chkVerify_->isChecked();
-    units_ = std::move(table.units);
-    states_.assign(units_.size(), State::Waiting);
+    engine_ = std::move(engine);
     showRadios();
-    markNext(0);
-    if (table.skipped > 0)
+    showNext();
+    if (skipped > 0)
         lblStatus_->setText(QStringLiteral("%1 of the table's units are already programmed, as the log records; "
                                            "they are left out.")
-                                .arg(table.skipped));
+                                .arg(skipped));
     return true;
 }
 
@@ -227,24 +242,14 @@ QString FleetWindow::logPath() const
     return QDir::cleanPath(folder.absoluteFilePath(log));
 }
 
-bool FleetWindow::openLog(const QString& path, const EditorSession& templ)
-{
-    const FleetLog::RunInfo info{txtTechnician_->text().trimmed(), FleetLog::templateHash(templ)};
-    if (const QString why = log_.open(path, info); !why.isEmpty()) {
-        Messages::errorMessage(this, QStringLiteral("No radio was started: %1.").arg(why));
-        return false;
-    }
-    return true;
-}
-
 void FleetWindow::showRadios()
 {
-    tblRadios_->setRowCount(int(units_.size()));
-    for (int r = 0; r < int(units_.size()); ++r) {
-        const FleetUnits::Unit& u = units_[std::size_t(r)];
-        const QStringList texts{u.label, u.primaryCode, stateText(states_[std::size_t(r)]), {}};
-        for (int c = 0; c < texts.size(); ++c)
-            tblRadios_->setItem(r, c, new QTableWidgetItem(texts[c]));
+    tblRadios_->setRowCount(engine_->radioCount());
+    for (int r = 0; r < engine_->radioCount(); ++r) {
+        for (int c = 0; c < 4; ++c)
+            if (!tblRadios_->item(r, c))
+                tblRadios_->setItem(r, c, new QTableWidgetItem);
+        showRow(r);
     }
     sizeColumns();
 }
@@ -273,57 +278,46 @@ void FleetWindow::showWhole(const QString& outcome)
     tblRadios_->setMinimumWidth(std::max(tblRadios_->minimumWidth(), width));
 }
 
-void FleetWindow::setState(int radio, State state, const QString& outcome)
+void FleetWindow::showRow(int radio)
 {
-    states_[std::size_t(radio)] = state;
-    tblRadios_->item(radio, 2)->setText(stateText(state));
-    if (!outcome.isNull()) {
-        tblRadios_->item(radio, 3)->setText(outcome);
-        showWhole(outcome);
-    }
-    // The radio to connect next stands out.
+    const FleetEngine::Radio& r = engine_->radio(radio);
+    // A skipped numbered radio shows no code: its code went on to the next radio.
+    const QStringList texts{r.unit.label, engine_->codeOf(radio), stateText(r.state), r.outcome};
+    const bool marked = r.state == State::Next || r.state == State::Writing;
     for (int c = 0; c < 4; ++c) {
         QTableWidgetItem* item = tblRadios_->item(radio, c);
+        item->setText(texts[c]);
+        // The radio to connect next stands out.
         QFont font = item->font();
-        font.setBold(state == State::Next || state == State::Writing);
+        font.setBold(marked);
         item->setFont(font);
-        item->setBackground(state == State::Next || state == State::Writing ? QColor(0xff, 0xf3, 0xc4) : QBrush());
+        item->setBackground(marked ? QColor(0xff, 0xf3, 0xc4) : QBrush());
     }
+    if (!r.outcome.isEmpty())
+        showWhole(r.outcome);
 }
 
-void FleetWindow::markNext(int from)
+void FleetWindow::showNext()
 {
-    next_ = -1;
-    for (int r = from; r < int(units_.size()); ++r)
-        if (states_[std::size_t(r)] == State::Waiting) {
-            next_ = r;
-            break;
-        }
-    if (next_ >= 0) {
-        setState(next_, State::Next);
-        tblRadios_->scrollToItem(tblRadios_->item(next_, 0));
+    if (const int next = engine_->next(); next >= 0) {
+        const FleetUnits::Unit& u = engine_->radio(next).unit;
+        showRow(next);
+        tblRadios_->scrollToItem(tblRadios_->item(next, 0));
         lblStatus_->setText(QStringLiteral("Connect unit \"%1\" (primary code %2) and press Program Next Radio.")
-                                .arg(units_[std::size_t(next_)].label, units_[std::size_t(next_)].primaryCode));
+                                .arg(u.label, u.primaryCode));
     } else {
-        const auto done = std::count(states_.begin(), states_.end(), State::Programmed);
         lblStatus_->setText(QStringLiteral("Fleet run ended: %1 of %2 radios programmed; log in %3")
-                                .arg(done)
-                                .arg(units_.size())
-                                .arg(log_.fileName()));
+                                .arg(engine_->programmed())
+                                .arg(engine_->radioCount())
+                                .arg(engine_->logFileName()));
     }
     updateButtons();
 }
 
-bool FleetWindow::waitsForRetry() const
-{
-    return next_ >= 0
-           && (states_[std::size_t(next_)] == State::Failed || states_[std::size_t(next_)] == State::Cancelled);
-}
-
 void FleetWindow::updateButtons()
 {
-    const bool failed = waitsForRetry();
-    cmdProgramNext_->setEnabled(!writing_ && next_ >= 0 && !failed);
+    const bool failed = engine_->waitsForRetry();
+    cmdProgramNext_->setEnabled(!writing_ && engine_->next() >= 0 && !failed);
     cmdRetry_->setEnabled(!writing_ && failed);
     cmdSkip_->setEnabled(!writing_ && failed);
     cmdLoad_->setEnabled(!writing_);
@@ -334,57 +328,48 @@ void FleetWindow::updateButtons()
 
 void FleetWindow::programNext()
 {
-    if (writing_ || next_ < 0)
+    const int next = engine_->next();
+    if (writing_ || next < 0)
         return;
     if (board_.refuseWhileBusy())
         return;
-    const FleetUnits::Unit& u = units_[std::size_t(next_)];
     writing_ = true;
-    setState(next_, State::Writing, QString());
-    lblStatus_->setText(QStringLiteral("Programming unit \"%1\"...").arg(u.label));
+    const BoardJob::Request request = engine_->begin();
+    showRow(next);
+    lblStatus_->setText(QStringLiteral("Programming unit \"%1\"...").arg(engine_->radio(next).unit.label));
     updateButtons();
     QPointer<FleetWindow> self(this);
-    board_.programRadio(this,
-                        {.kind = BoardJob::Kind::Write,
-                         .product = product_,
-                         .accessCode = accessCode_,
-                         .linkCheckFirst = true,
-                         .image = u.image,
-                         .verify = verify_},
-                        [self](const BoardJob::Result& result) {
-                            if (self)
-                                self->finished(result);
-                        });
+    board_.programRadio(this, request, [self](const BoardJob::Result& result) {
+        if (self)
+            self->finished(result);
+    });
 }
 
 void FleetWindow::finished(const BoardJob::Result& result)
 {
     writing_ = false;
-    const FleetUnits::Unit& u = units_[std::size_t(next_)];
-    const QString outcome = FleetLog::outcomeOf(result);
-    const QString why =
-        log_.add({u.primaryCode, outcome, u.label, FleetLog::verifyText(result), FleetLog::backupOf(result)});
+    const int radio = engine_->next();
+    const QString label = engine_->radio(radio).unit.label;
+    const QString why = engine_->finish(result);
+    showRow(radio);
     if (result.ok()) {
-        setState(next_, State::Programmed, outcome);
-        markNext(next_ + 1);
+        showNext();
     } else if (result.end == BoardJob::End::Cancelled) {
         // Stopped by Close or by the transfer window's Cancel: the window shows it so
         // when it opens again, and the radio waits for Retry or Skip.
-        setState(next_, State::Cancelled, outcome);
         lblStatus_->setText(
             result.transferStarted
                 ? QStringLiteral(
                       "Unit \"%1\" was stopped: a radio whose write was stopped holds only the words sent so "
                       "far. Retry writes it again, Skip goes on to the next.")
-                      .arg(u.label)
+                      .arg(label)
                 : QStringLiteral("Unit \"%1\" was stopped before its write: nothing was written. Retry tries it "
                                  "again, Skip goes on to the next.")
-                      .arg(u.label));
+                      .arg(label));
         updateButtons();
     } else {
-        setState(next_, State::Failed, outcome);
         lblStatus_->setText(
-            QStringLiteral("Unit \"%1\" failed: Retry tries it again, Skip goes on to the next.").arg(u.label));
+            QStringLiteral("Unit \"%1\" failed: Retry tries it again, Skip goes on to the next.").arg(label));
         updateButtons();
     }
     if (!why.isEmpty())
@@ -395,18 +380,24 @@ void FleetWindow::finished(const BoardJob::Result& result)
 
 void FleetWindow::retry()
 {
-    if (writing_ || !waitsForRetry())
+    if (writing_ || !engine_->waitsForRetry())
         return;
-    states_[std::size_t(next_)] = State::Next;
+    engine_->retry();
     programNext();
 }
 
 void FleetWindow::skip()
 {
-    if (writing_ || !waitsForRetry())
+    if (writing_ || !engine_->waitsForRetry())
         return;
-    setState(next_, State::Skipped);
-    markNext(next_ + 1);
+    const int skipped = engine_->next();
+    const int rows = engine_->radioCount();
+    engine_->skip();
+    if (engine_->radioCount() != rows) // numbered: a radio came in for the skipped one's code
+        showRadios();
+    else
+        showRow(skipped);
+    showNext();
 }
 
 // ---- closing -------------------------------------------------------------------

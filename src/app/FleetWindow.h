@@ -1,11 +1,10 @@
 #pragma once
 
-#include "FleetRun.h"
-#include "FleetUnits.h"
+#include "FleetEngine.h"
 
 #include <QDialog>
 
-#include <vector>
+#include <memory>
 
 class BoardCommands;
 class EditorSession;
@@ -31,7 +30,7 @@ public:
 
     // Cancelled: stopped by Close ("Stop and Close") or the transfer window's Cancel;
     // like a failed radio it can be tried again or skipped.
-    enum class State { Waiting, Next, Writing, Programmed, Failed, Cancelled, Skipped };
+    using State = FleetEngine::State;
     inline static const QString kTitle = QStringLiteral("Fleet Programming");
 
     // Builds the radios from the units file or the numbering and opens the log; false
@@ -43,9 +42,9 @@ public:
     void skip();
 
     bool isWriting() const { return writing_; }
-    int radioCount() const { return int(units_.size()); }
-    State state(int radio) const { return states_[std::size_t(radio)]; }
-    int nextRadio() const { return next_; }
+    int radioCount() const { return engine_->radioCount(); }
+    State state(int radio) const { return engine_->radio(radio).state; }
+    int nextRadio() const { return engine_->next(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,16 +53,15 @@ protected:
 private:
     void buildSettings();
     void buildTable();
+    // The table's rows as the engine has the radios.
     void showRadios();
-    void setState(int radio, State state, const QString& outcome = {});
+    void showRow(int radio);
     void finished(const BoardJob::Result& result);
-    void markNext(int from);
+    // The radio to connect next marked, or the run's end shown.
+    void showNext();
     void updateButtons();
     // The log as it will be written: a bare name lands beside the units file.
     QString logPath() const;
-    bool openLog(const QString& path, const EditorSession& templ);
-    // A radio that failed or was stopped waits for Retry or Skip.
-    bool waitsForRetry() const;
     void sizeColumns();
     void showWhole(const QString& outcome);
 
@@ -83,13 +81,7 @@ private:
     QPushButton* cmdRetry_ = nullptr;
     QPushButton* cmdSkip_ = nullptr;
 
-    std::vector<FleetUnits::Unit> units_;
-    std::vector<State> states_;
-    int next_ = -1;
+    std::unique_ptr<FleetEngine> engine_ = std::make_unique<FleetEngine>(); // a new one for each load
     bool writing_ = false;
     bool closeWhenDone_ = false;
-    int product_ = 1;
-    QString accessCode_;
-    bool verify_ = false;
-    FleetLog log_;
 };

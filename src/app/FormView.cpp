@@ -1,17 +1,22 @@
 #include "FormView.h"
 
 #include "FormControls.h"
+#include "MainWindowLayout.h"
 #include "MaskedEdit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QSignalBlocker>
 
-FormView::FormView(QWidget* client, Form& form) : QObject(client), client_(client), form_(form)
+FormView::FormView(QWidget* client, Form& form, const MainWindowControls& controls) : QObject(client), form_(form)
 {
+    QHash<const FormControl*, QWidget*> widgets;
+    for (const ControlWidget& row : controls.rows)
+        widgets.insert(row.control, row.widget);
     for (const FormControl& control : FormControls::all()) {
-        QWidget* widget = client->findChild<QWidget*>(control.name);
+        QWidget* widget = widgets.value(&control);
         if (!widget)
             continue; // the layout test sees to it that there is none missing
         switch (control.kind) {
@@ -22,8 +27,8 @@ FormView::FormView(QWidget* client, Form& form) : QObject(client), client_(clien
         }
     }
     // The two status labels of the top strip change with the product and the port.
-    for (auto [name, label] : {std::pair{"lblProduct", &form_.lblProduct}, std::pair{"Label7", &form_.Label7}}) {
-        auto* widget = client->findChild<QLabel*>(QLatin1String(name));
+    for (auto [widget, label] :
+         {std::pair{controls.lblProduct, &form_.lblProduct}, std::pair{controls.Label7, &form_.Label7}}) {
         shows_.push_back([widget, label] {
             widget->setText(label->caption);
             widget->setEnabled(label->enabled);
@@ -41,10 +46,8 @@ void FormView::show()
 void FormView::completeTyping()
 {
     // Only the box being typed in can hold a text that was not yet left.
-    for (MaskedEdit* edit : client_->findChildren<MaskedEdit*>()) {
-        if (!edit->isModified())
-            continue;
-        if (const FormControl* control = FormControls::find(edit->objectName()))
+    for (const auto& [edit, control] : edits_) {
+        if (edit->isModified())
             boxLeft(edit, *control);
     }
 }
@@ -52,6 +55,7 @@ void FormView::completeTyping()
 void FormView::bindText(MaskedEdit* edit, const FormControl& control)
 {
     const FormControl* c = &control; // the table lives as long as the program
+    edits_.emplace_back(edit, c);
     shows_.push_back([this, edit, c] {
         const TextBox& box = *c->textBox(form_);
         const QSignalBlocker block(edit);

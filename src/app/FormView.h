@@ -6,21 +6,23 @@
 #include <QObject>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class MaskedEdit;
 class QWidget;
 struct FormControl;
+struct MainWindowControls;
 
 // The main window's editing controls as a view of a Form. show() copies the form into
 // the widgets; the user's edits (textEdited, clicked, activated) copy back into the
 // form and run the editor's rule for that control, one direction at a time, so no
-// signal loops. The widgets carry the control names of the editor's table.
+// signal loops. The layout hands the view each row of the editor's table with its widget.
 class FormView : public QObject {
     Q_OBJECT
 public:
-    // `form` must outlive the view; `client` holds the widgets.
-    FormView(QWidget* client, Form& form);
+    // `form` must outlive the view; `client` holds the widgets `controls` names.
+    FormView(QWidget* client, Form& form, const MainWindowControls& controls);
 
     void show();
     // The box being typed in is left, as a Tab would leave it (before a write or a save).
@@ -44,7 +46,7 @@ private:
     void bindLabel(QWidget* widget, const FormControl& control);
     void boxLeft(MaskedEdit* edit, const FormControl& control);
 
-    QWidget* client_;
     Form& form_;
-    std::vector<std::function<void()>> shows_; // form -> widget, one per control
+    std::vector<std::pair<MaskedEdit*, const FormControl*>> edits_; // the text boxes, for completeTyping
+    std::vector<std::function<void()>> shows_;                      // form -> widget, one per control
 };

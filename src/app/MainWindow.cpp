@@ -61,7 +61,7 @@ MainWindow::MainWindow(QWidget* parent)
     setCentralWidget(client);
     controls_ = MainWindowControls::build(client);
     menus_ = MainWindowMenus::build(menuBar());
-    view_ = new FormView(client, session_.form);
+    view_ = new FormView(client, session_.form, controls_);
     connectMenus();
     new FileDrops(this, [this](const QString& path) { openFile(path); });
     new RecentFiles(menus_.mnuFile, menus_.mnuFileRecent, [this](const QString& path) { return openFile(path); });

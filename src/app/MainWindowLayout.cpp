@@ -77,10 +77,27 @@ const FormControl& declared(const QString& name)
     return *control;
 }
 
-MaskedEdit* edit(QWidget* parent, const QString& name, int left, int top, int width, int height = kHeight)
+// The widget of the table's control `control`, handed to the view with its row.
+template <typename W>
+W* bound(MainWindowControls& c, const FormControl& control, W* widget)
 {
-    const FormControl& c = declared(name);
-    return place(new MaskedEdit(c.maxLength, c.format, parent), name, left, top, width, height);
+    c.rows.push_back({&control, widget});
+    return widget;
+}
+
+MaskedEdit* edit(MainWindowControls& c, QWidget* parent, const QString& name, int left, int top, int width,
+                 int height = kHeight)
+{
+    const FormControl& control = declared(name);
+    return bound(c, control,
+                 place(new MaskedEdit(control.maxLength, control.format, parent), name, left, top, width, height));
+}
+
+// A label of the table (a heading or a row number whose enabled state follows its frame).
+QLabel* tableLabel(MainWindowControls& c, QWidget* parent, const QString& name, const QString& caption, int left,
+                   int top)
+{
+    return bound(c, declared(name), label(parent, name, caption, left, top, 0, kRowHeight));
 }
 
 // The label beside a box or list shows the control's caption.
@@ -90,7 +107,8 @@ QLabel* captionOf(QWidget* parent, const QString& labelName, const QString& cont
     return label(parent, labelName, declared(controlName).caption, left, top, width);
 }
 
-QCheckBox* check(QWidget* parent, const QString& name, int left, int top, const QString& tip, int height = kRowHeight)
+QCheckBox* check(MainWindowControls& mc, QWidget* parent, const QString& name, int left, int top, const QString& tip,
+                 int height = kRowHeight)
 {
     const FormControl& declaredBox = declared(name);
     auto* c = new QCheckBox(declaredBox.kind == ControlKind::Check && declaredBox.row < 0 ? declaredBox.caption
@@ -101,15 +119,15 @@ QCheckBox* check(QWidget* parent, const QString& name, int left, int top, const 
     c->adjustSize();
     c->resize(c->width(), height);
     c->setToolTip(tip);
-    return c;
+    return bound(mc, declaredBox, c);
 }
 
-QComboBox* combo(QWidget* parent, const QString& name, const QStringList& items, int top)
+QComboBox* combo(MainWindowControls& mc, QWidget* parent, const QString& name, const QStringList& items, int top)
 {
     auto* c = place(new QComboBox(parent), name, 175, top, kListWidth, kHeight + 3);
     c->addItems(items);
     c->setCurrentIndex(-1);
-    return c;
+    return bound(mc, declared(name), c);
 }
 
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width, int height)
@@ -138,7 +156,7 @@ void buildPaging(MainWindowControls& c, QWidget* client)
         {&c.UpperBlockCode, "UpperBlockCode", &c.Label13, "Label13", 1440},
     };
     for (const Row& r : rows) {
-        *r.box = edit(f, QLatin1String(r.boxName), 240, r.top, kCodeWidth);
+        *r.box = edit(c, f, QLatin1String(r.boxName), 240, r.top, kCodeWidth);
         (*r.box)->setToolTip(kFourDigitsTip);
         *r.label = captionOf(f, QLatin1String(r.labelName), QLatin1String(r.boxName), 840, r.top);
     }
@@ -148,12 +166,13 @@ void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
 {
     QGroupBox* f = c.frameOptions = frame(client, QStringLiteral("frameOptions"), QStringLiteral("Options"), 240, 2280,
                                           kLeftFrameWidth, 3735);
-    c.cmbSystemTone = combo(f, QStringLiteral("cmbSystemTone"), design.cmbSystemTone.items, 360);
+    c.cmbSystemTone = combo(c, f, QStringLiteral("cmbSystemTone"), design.cmbSystemTone.items, 360);
     c.Label9 = captionOf(f, QStringLiteral("Label9"), QStringLiteral("cmbSystemTone"), kListLabelLeft, 390);
-    c.cmbSystemID = combo(f, QStringLiteral("cmbSystemID"), design.cmbSystemID.items, 720);
+    c.cmbSystemID = combo(c, f, QStringLiteral("cmbSystemID"), design.cmbSystemID.items, 720);
     c.Label30 = captionOf(f, QStringLiteral("Label30"), QStringLiteral("cmbSystemID"), kListLabelLeft, 750);
-    c.cmbMandown = combo(f, QStringLiteral("cmbMandown"), design.cmbMandown.items, 1080);
-    c.Label4 = label(f, QStringLiteral("Label4"), design.Label4.caption, kListLabelLeft, 1110);
+    c.cmbMandown = combo(c, f, QStringLiteral("cmbMandown"), design.cmbMandown.items, 1080);
+    c.Label4 = bound(c, declared(QStringLiteral("Label4")),
+                     label(f, QStringLiteral("Label4"), design.Label4.caption, kListLabelLeft, 1110));
 
     struct Row {
         QCheckBox** box;
@@ -173,7 +192,7 @@ void buildOptions(MainWindowControls& c, QWidget* client, const Form& design)
     int top = 1440;
     for (const Row& r : rows) {
         const bool isAni = r.box == &c.chkANI;
-        *r.box = check(f, QLatin1String(r.name), 240, top, isAni ? QString() : kFeatureTip);
+        *r.box = check(c, f, QLatin1String(r.name), 240, top, isAni ? QString() : kFeatureTip);
         top += 240;
     }
 }
@@ -182,14 +201,14 @@ void buildGroups(MainWindowControls& c, QWidget* client, const Form& design)
 {
     QGroupBox* f = c.frameGroups = frame(client, QStringLiteral("frameGroups"), QStringLiteral("Group Codes"), 3240,
                                          600, 2775, 5415);
-    c.chkFleetDispatch = check(f, QStringLiteral("chkFleetDispatch"), 240, 480, QString(), kHeight);
-    c.Label3 = label(f, QStringLiteral("Label3"), design.Label3.caption, 445, 960, 0, kRowHeight);
-    c.Label2 = label(f, QStringLiteral("Label2"), design.Label2.caption, 1600, 960, 0, kRowHeight);
+    c.chkFleetDispatch = check(c, f, QStringLiteral("chkFleetDispatch"), 240, 480, QString(), kHeight);
+    c.Label3 = tableLabel(c, f, QStringLiteral("Label3"), design.Label3.caption, 445, 960);
+    c.Label2 = tableLabel(c, f, QStringLiteral("Label2"), design.Label2.caption, 1600, 960);
     for (int g = 0; g < Form::kGroups; ++g) {
         const int top = 1200 + 240 * g;
-        c.Label1[g] = label(f, indexed("Label1", g), design.Label1[g].caption, 240, top, 0, kRowHeight);
-        c.GroupCode[g] = edit(f, indexed("GroupCode", g), 600, top, kCodeWidth, kRowHeight);
-        c.GroupAlpha[g] = edit(f, indexed("GroupAlpha", g), 1340, top, kAlphaWidth, kRowHeight);
+        c.Label1[g] = tableLabel(c, f, indexed("Label1", g), design.Label1[g].caption, 240, top);
+        c.GroupCode[g] = edit(c, f, indexed("GroupCode", g), 600, top, kCodeWidth, kRowHeight);
+        c.GroupAlpha[g] = edit(c, f, indexed("GroupAlpha", g), 1340, top, kAlphaWidth, kRowHeight);
         if (g < 2) {
             c.GroupCode[g]->setToolTip(kFourDigitsTip);
             c.GroupAlpha[g]->setToolTip(kAlphaTip);
@@ -201,18 +220,18 @@ void buildSpeedDial(MainWindowControls& c, QWidget* client, const Form& design)
 {
     QGroupBox* f = c.frameSpeedDial = frame(client, QStringLiteral("frameSpeedDial"),
                                             QStringLiteral("Speed Dial Programming"), 6240, 600, 4095, 5415);
-    c.chkMemorySpeed = check(f, QStringLiteral("chkMemorySpeed"), 240, 480, QString(), kHeight);
-    c.Label5 = label(f, QStringLiteral("Label5"), design.Label5.caption, 520, 960, 0, kRowHeight);
-    c.Label6 = label(f, QStringLiteral("Label6"), design.Label6.caption, 2520, 960, 0, kRowHeight);
-    c.Label8 = label(f, QStringLiteral("Label8"), design.Label8.caption, 3625, 960, 0, kRowHeight);
-    c.Label25 = label(f, QStringLiteral("Label25"), design.Label25.caption, 720, 3840, 0, kRowHeight);
+    c.chkMemorySpeed = check(c, f, QStringLiteral("chkMemorySpeed"), 240, 480, QString(), kHeight);
+    c.Label5 = tableLabel(c, f, QStringLiteral("Label5"), design.Label5.caption, 520, 960);
+    c.Label6 = tableLabel(c, f, QStringLiteral("Label6"), design.Label6.caption, 2520, 960);
+    c.Label8 = tableLabel(c, f, QStringLiteral("Label8"), design.Label8.caption, 3625, 960);
+    c.Label25 = tableLabel(c, f, QStringLiteral("Label25"), design.Label25.caption, 720, 3840);
     for (int s = 0; s < Form::kSpeedDials; ++s) {
         const int top = s < 10 ? 1200 + 240 * s : 4080 + 240 * (s - 10);
-        c.Label23[s] = label(f, indexed("Label23", s), design.Label23[s].caption, 240, top, 0, kRowHeight);
-        c.SpeedDial[s] = edit(f, indexed("SpeedDial", s), 480, top, 1575, kRowHeight);
-        c.SpeedAlpha[s] = edit(f, indexed("SpeedAlpha", s), 2250, top, kAlphaWidth, kRowHeight);
+        c.Label23[s] = tableLabel(c, f, indexed("Label23", s), design.Label23[s].caption, 240, top);
+        c.SpeedDial[s] = edit(c, f, indexed("SpeedDial", s), 480, top, 1575, kRowHeight);
+        c.SpeedAlpha[s] = edit(c, f, indexed("SpeedAlpha", s), 2250, top, kAlphaWidth, kRowHeight);
         // Only the tick box shows.
-        c.chkLock[s] = check(f, indexed("chkLock", s), 3720, top, QString());
+        c.chkLock[s] = check(c, f, indexed("chkLock", s), 3720, top, QString());
         if (s == 0 || s == 1 || s == 10) {
             c.SpeedDial[s]->setToolTip(QStringLiteral("Enter up to 14 digits plus Call Routing Digit"));
             c.SpeedAlpha[s]->setToolTip(kAlphaTip);
@@ -225,7 +244,7 @@ void buildTopStrip(MainWindowControls& c, QWidget* client)
 {
     c.Label10 = captionOf(client, QStringLiteral("Label10"), QStringLiteral("ProgAccessCode"), 3430, 220, 1335);
     c.Label10->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    c.ProgAccessCode = edit(client, QStringLiteral("ProgAccessCode"), 4870, 200, 600);
+    c.ProgAccessCode = edit(c, client, QStringLiteral("ProgAccessCode"), 4870, 200, 600);
     c.ProgAccessCode->setToolTip(QStringLiteral("Enter the Five Digit Access Code"));
     c.lblProduct = statusLabel(client, QStringLiteral("lblProduct"), 6840, QStringLiteral("Product Configuration"));
     c.Label7 = statusLabel(client, QStringLiteral("Label7"), 8640, QStringLiteral("Current Serial Comm Port"));

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <array>
+#include <vector>
 
 class MaskedEdit;
 class QAction;
@@ -15,6 +16,13 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class QWidget;
+struct FormControl;
+
+// A row of the editor's control table and the widget the layout built for it.
+struct ControlWidget {
+    const FormControl* control = nullptr;
+    QWidget* widget = nullptr;
+};
 
 // The main window's controls, named as the window names them. Built once; the
 // window copies a Form into them and user edits back.
@@ -50,6 +58,10 @@ struct MainWindowControls {
     std::array<MaskedEdit*, Form::kSpeedDials> SpeedDial{};
     std::array<MaskedEdit*, Form::kSpeedDials> SpeedAlpha{};
     std::array<QCheckBox*, Form::kSpeedDials> chkLock{};
+
+    // Every row of the editor's control table with its widget, as the layout built them;
+    // the view binds each row to its widget through this, not through the widget's name.
+    std::vector<ControlWidget> rows;
 
     // Builds every control on `client` (704 x 420) and sets the tab order.
     static MainWindowControls build(QWidget* client);

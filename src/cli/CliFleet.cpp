@@ -5,8 +5,7 @@
 #include "CliSupport.h"
 #include "Commands.h"
 
-#include "FleetRun.h"
-#include "FleetUnits.h"
+#include "FleetEngine.h"
 #include "PortInspection.h"
 
 #include <QDateTime>
@@ -59,30 +58,25 @@ struct Run {
     QString accessCode;
     bool verifying = false;
     bool backUpFirst = false;
-    EditorSession window; // the file, as the window shows it; its primary code is the next radio's
+    EditorSession window; // the file, as the window shows it; its primary code is the first radio's
     int count = 0;        // radios to program; 0: until the technician stops
-    FleetLog log = {};
+
+    FleetEngine::Settings settings() const
+    {
+        return {target.product, accessCode, target.linkCheck, verifying, backUpFirst, count};
+    }
 };
 
-// One radio written (and verified) and its line in the log; the radio's exit status.
-int programRadio(BoardLine& line, Run& run, const BoardImage& image, const QString& code, const QString& unit)
+// The next radio written (and verified) and its line in the log; the radio's exit status.
+int programRadio(BoardLine& line, Run& run, FleetEngine& engine)
 {
+    const BoardJob::Request request = engine.begin();
     BoardJob::Result result;
     result.end = BoardJob::End::PortUnavailable; // until the port is open
     int status = line.open(kCommand);
-    if (status == kOk) {
-        const BoardJob::Request request{.kind = BoardJob::Kind::Write,
-                                        .product = run.target.product,
-                                        .accessCode = run.accessCode,
-                                        .linkCheckFirst = run.target.linkCheck,
-                                        .image = image,
-                                        .verify = run.verifying,
-                                        .backUpFirst = run.backUpFirst};
+    if (status == kOk)
         status = runJob(line, run.target, kCommand, request, &result);
-    }
-    const FleetLog::Radio logged{code, FleetLog::outcomeOf(result), unit, FleetLog::verifyText(result),
-                                 FleetLog::backupOf(result)};
-    if (const QString why = run.log.add(logged); !why.isEmpty())
+    if (const QString why = engine.finish(result); !why.isEmpty())
         report(kCommand, QStringLiteral("warning: ") + why);
     return status;
 }
@@ -113,127 +107,101 @@ bool openFleetFile(const QString& path, Run& run)
     }
     if (!outgoingImage(w, kCommand))
         return false;
-    w.form.PrimaryCode.text = FleetRun(w).nextCode(); // four digits, as the board gets it
+    w.form.PrimaryCode.text = FleetUnits::fourDigits(w.form); // four digits, as the board gets it
     return true;
 }
 
-// Radio after radio until the count is reached, the technician stops, or the codes run
-// out; the last radio's exit status.
-int programRadios(BoardLine& line, Run& run, FleetRun& progress)
+// Radio after radio, numbered or of the table, until the count is reached, the
+// technician stops, or the radios or codes run out; the last radio's exit status.
+int programRadios(BoardLine& line, Run& run, FleetEngine& engine, bool numbered)
 {
     int last = kOk;
-    bool connectNext = true;
+    bool connect = true;
     std::optional<QString> a = QString();
-    for (;;) {
-        const QString code = progress.nextCode();
-        if (connectNext) {
-            a = answer(QStringLiteral("Connect radio %1 (primary code %2) and press Enter; q and Enter stop the run: ")
-                           .arg(progress.count() + 1)
-                           .arg(code));
+    while (engine.next() >= 0) {
+        const FleetUnits::Unit& u = engine.radio(engine.next()).unit;
+        if (connect) {
+            a = answer((numbered ? QStringLiteral("Connect radio %1 (primary code %2) and press Enter; q and Enter "
+                                                  "stop the run: ")
+                                 : QStringLiteral("Connect unit \"%1\" (primary code %2) and press Enter; q and "
+                                                  "Enter stop the run: "))
+                           .arg(u.label, u.primaryCode));
             if (!a || *a == QLatin1String("q"))
                 break;
         }
-        const std::optional<BoardImage> image = outgoingImage(run.window, kCommand);
-        if (!image)
-            return kInvalid;
-        last = programRadio(line, run, *image, code, QString::number(progress.count() + 1));
+        const QString label = u.label; // the radio's row moves when a skip gives its code on
+        const QString code = u.primaryCode;
+        last = programRadio(line, run, engine);
         if (interruptToken().load())
             break;
         if (last == kOk) {
-            progress.programmed();
-            out() << "Radio " << progress.count() << ": primary code " << code << " programmed\n";
+            out() << (numbered ? "Radio " : "Unit \"") << label << (numbered ? "" : "\"") << ": primary code " << code
+                  << " programmed\n";
             out().flush();
-            if (run.count > 0 && progress.count() == run.count)
-                break;
-            if (!progress.advance()) {
-                report(kCommand, QStringLiteral("primary code %1 was the last one: there is no code after 9999; "
-                                                "the run stops")
-                                     .arg(code));
-                return kFailed;
-            }
-            connectNext = true;
+            connect = true;
             continue;
         }
-        a = answer(QStringLiteral("Radio with primary code %1 failed. r and Enter: try this radio again; Enter: "
-                                  "connect another radio for primary code %1; q and Enter: stop the run: ")
-                       .arg(code));
+        a = answer(numbered ? QStringLiteral("Radio with primary code %1 failed. r and Enter: try this radio again; "
+                                             "Enter: connect another radio for primary code %1; q and Enter: stop "
+                                             "the run: ")
+                                  .arg(code)
+                            : QStringLiteral("Unit \"%1\" failed. r and Enter: try it again; s and Enter: skip it; "
+                                             "q and Enter: stop the run: ")
+                                  .arg(label));
         if (!a || *a == QLatin1String("q"))
             break;
-        connectNext = *a != QLatin1String("r");
+        // A numbered radio is left for another with the same code unless r; a unit is
+        // tried again unless s.
+        connect = numbered ? *a != QLatin1String("r") : *a == QLatin1String("s");
+        if (connect)
+            engine.skip();
+        else
+            engine.retry();
     }
     if (!a) { // the run ended at a prompt, which has no line end of its own
         err() << "\n";
         err().flush();
     }
-    return last;
-}
-
-// One unit of the table until it is programmed, skipped (false, *stop unset) or the
-// run stopped (false, *stop set); *status is its last exit status.
-bool programUnit(BoardLine& line, Run& run, const FleetUnits::Unit& u, int* status, bool* stop)
-{
-    std::optional<QString> a =
-        answer(QStringLiteral("Connect unit \"%1\" (primary code %2) and press Enter; q and Enter stop the run: ")
-                   .arg(u.label, u.primaryCode));
-    while (a && *a != QLatin1String("q")) {
-        *status = programRadio(line, run, u.image, u.primaryCode, u.label);
-        if (interruptToken().load())
-            break;
-        if (*status == kOk) {
-            out() << "Unit \"" << u.label << "\": primary code " << u.primaryCode << " programmed\n";
-            out().flush();
-            return true;
-        }
-        a = answer(QStringLiteral("Unit \"%1\" failed. r and Enter: try it again; s and Enter: skip it; q and "
-                                  "Enter: stop the run: ")
-                       .arg(u.label));
-        if (a && *a == QLatin1String("s"))
-            return false;
+    if (engine.next() >= 0)
+        engine.stop();
+    if (engine.end() == FleetEngine::End::CodesExhausted) {
+        report(kCommand, QStringLiteral("primary code %1 was the last one: there is no code after 9999; the run stops")
+                             .arg(engine.lastCode()));
+        return kFailed;
     }
-    if (!a) { // the run ended at a prompt, which has no line end of its own
-        err() << "\n";
-        err().flush();
-    }
-    *stop = true;
-    return false;
-}
-
-// The table's units in turn; the last unit's exit status.
-int programUnits(BoardLine& line, Run& run, const std::vector<FleetUnits::Unit>& units, int* programmed)
-{
-    int last = kOk;
-    for (const FleetUnits::Unit& u : units) {
-        bool stop = false;
-        if (programUnit(line, run, u, &last, &stop))
-            ++*programmed;
-        if (stop || interruptToken().load() || (run.count > 0 && *programmed == run.count))
-            break;
+    if (engine.end() == FleetEngine::End::Refused) {
+        outgoingImage(*engine.refused(), kCommand);
+        return kInvalid;
     }
     return last;
 }
 
-// The table read and every row checked against the file and the log; nothing when it
-// is refused (reported).
-std::optional<std::vector<FleetUnits::Unit>> unitsOf(const QString& path, const QString& logPath, const Run& run,
-                                                     bool resume)
+// The table read and every row checked against the file and the log, or the radios
+// numbered from the file's primary code; false when they are refused (reported).
+bool loadRadios(FleetEngine& engine, const Run& run, const QString& unitsPath, const QString& logPath, bool resume)
 {
-    const FleetUnits::LogRecords records = FleetUnits::programmedIn(logPath);
-    if (!records.problem.isEmpty()) {
-        report(kCommand, records.problem);
-        return std::nullopt;
+    if (unitsPath.isNull()) {
+        const std::optional<EditorSession::Outgoing> refused = engine.numberFrom(run.window);
+        return !refused || outgoingImage(*refused, kCommand);
     }
-    const FleetUnits::Table table = FleetUnits::read(run.window, path, records.programmed, resume);
+    const FleetEngine::UnitsRead read = FleetEngine::readUnits(run.window, unitsPath, logPath, resume);
+    if (!read.logProblem.isEmpty()) {
+        report(kCommand, read.logProblem);
+        return false;
+    }
+    const FleetUnits::Table& table = read.table;
     if (!table.ok()) {
-        err() << "vireo fleet: the table \"" << path << "\" is refused; no radio was started:\n";
+        err() << "vireo fleet: the table \"" << unitsPath << "\" is refused; no radio was started:\n";
         for (const QString& p : table.problems)
             err() << "  " << p << "\n";
         err().flush();
-        return std::nullopt;
+        return false;
     }
     if (table.skipped > 0)
         out() << "Resuming: " << table.skipped << (table.skipped == 1 ? " unit" : " units") << " already programmed, "
               << table.units.size() << " to go\n";
-    return table.units;
+    engine.takeUnits(table.units);
+    return true;
 }
 
 } // namespace
@@ -264,18 +232,18 @@ void addFleetOptions(QCommandLineParser& parser)
                       QStringLiteral("NAME")});
 }
 
-FleetLog::RunInfo runInfo(const QCommandLineParser& parser, const EditorSession& configuration)
+QString technician(const QCommandLineParser& parser)
 {
-    return {parser.isSet(QStringLiteral("technician")) ? parser.value(QStringLiteral("technician"))
-                                                       : PortInspection::userName(),
-            FleetLog::templateHash(configuration)};
+    return parser.isSet(QStringLiteral("technician")) ? parser.value(QStringLiteral("technician"))
+                                                      : PortInspection::userName();
 }
 
-void reportEnd(int programmed, const FleetRun* numbering, const QString& logPath)
+void reportEnd(const FleetEngine& engine, bool numbered, const QString& logPath)
 {
+    const int programmed = engine.programmed();
     out() << "Fleet run ended: " << programmed << (programmed == 1 ? " radio" : " radios") << " programmed";
-    if (numbering && numbering->count() > 0)
-        out() << " (primary codes " << numbering->firstCode() << " to " << numbering->lastCode() << ")";
+    if (numbered && programmed > 0)
+        out() << " (primary codes " << engine.firstCode() << " to " << engine.lastCode() << ")";
     out() << "; log in " << logPath << "\n";
     out().flush();
 }
@@ -315,21 +283,19 @@ int fleet(const QStringList& args)
                                 ? parser.value(QStringLiteral("log"))
                                 : QStringLiteral("fleet-%1.csv")
                                       .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")));
-    std::optional<std::vector<FleetUnits::Unit>> table;
-    if (units && !(table = unitsOf(parser.value(QStringLiteral("units")), logPath, run, resume)))
+    FleetEngine engine(run.settings());
+    if (!loadRadios(engine, run, units ? parser.value(QStringLiteral("units")) : QString(), logPath, resume))
         return kInvalid;
     InterruptGuard guard;
     BoardLine line(run.target);
     if (const int traced = line.startTrace(kCommand); traced != kOk)
         return traced;
-    if (const QString why = run.log.open(logPath, runInfo(parser, run.window)); !why.isEmpty()) {
+    if (const QString why = engine.openLog(logPath, technician(parser), run.window); !why.isEmpty()) {
         report(kCommand, why);
         return kInvalid;
     }
-    FleetRun progress(run.window);
-    int programmed = 0;
-    const int last = table ? programUnits(line, run, *table, &programmed) : programRadios(line, run, progress);
-    reportEnd(table ? programmed : progress.count(), table ? nullptr : &progress, logPath);
+    const int last = programRadios(line, run, engine, !units);
+    reportEnd(engine, !units, logPath);
     if (interruptToken().load())
         return kStopped;
     return last;

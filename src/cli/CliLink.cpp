@@ -316,7 +316,11 @@ bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const Q
 
 std::optional<BoardImage> outgoingImage(EditorSession& session, const QString& command)
 {
-    const EditorSession::Outgoing outgoing = session.outgoing();
+    return outgoingImage(session.outgoing(), command);
+}
+
+std::optional<BoardImage> outgoingImage(const EditorSession::Outgoing& outgoing, const QString& command)
+{
     if (!outgoing.entries.isEmpty()) {
         err() << "vireo " << command << ": these entries cannot be written:\n";
         for (const QString& p : outgoing.entries)

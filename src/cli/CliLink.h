@@ -116,6 +116,7 @@ bool reportOpen(const DataFile::LoadResult& loaded, const QString& path, const Q
 // What "Write to Logic Board" would send (EditorSession::outgoing); the entries it
 // refuses, or a word a board cannot take, are reported, and nothing returned.
 std::optional<BoardImage> outgoingImage(EditorSession& session, const QString& command);
+std::optional<BoardImage> outgoingImage(const EditorSession::Outgoing& outgoing, const QString& command);
 
 // A board job's end as an exit status.
 int exitStatus(BoardJob::End end);

@@ -91,26 +91,12 @@ IncrementResult incrementPrimaryCode(Form& form)
 
 namespace {
 
-// The words a box's text puts into the image, as ReadGUI makes them.
+// The words a box's text puts into the image, as ReadGUI makes them: the row's encoding.
 std::vector<QString> wordsOf(const FormControl& control, const Form& form, const QString& text)
 {
-    switch (control.entry) {
-    case EntryRule::None: break;
-    case EntryRule::CodeDigits: {
-        const WordCodec::CodeWords words = WordCodec::codeWords(text);
-        return {words.first, words.second};
-    }
-    case EntryRule::AccessCode: {
-        const std::array<QString, 3> words = WordCodec::accessCodeWords(text);
-        return {words.begin(), words.end()};
-    }
-    case EntryRule::GroupCode: return {WordCodec::groupCodeWord(text)};
-    case EntryRule::DialNumber: {
-        const std::array<QString, 4> words = WordCodec::speedDialWords(text, form.chkLock[control.row].value == 1);
-        return {words.begin(), words.end()};
-    }
-    }
-    return {};
+    if (!control.coding || !control.coding->encode)
+        return {};
+    return control.coding->encode(control, form, text);
 }
 
 const char* needed(EntryRule rule)

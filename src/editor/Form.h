@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MemoryMap.h"
 #include "Product.h"
 
 #include <QString>
@@ -88,3 +89,7 @@ struct Form {
     // group rows disabled, speed-dial rows enabled, chkANI disabled, no ticks.
     static Form designTime();
 };
+
+// A row of the window for each group and each speed-dial memory of the board.
+static_assert(Form::kGroups == MemoryMap::kGroupCount);
+static_assert(Form::kSpeedDials == MemoryMap::kSpeedDialCount);

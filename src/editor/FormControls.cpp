@@ -2,6 +2,8 @@
 
 #include "MemoryMap.h"
 
+#include <map>
+
 namespace FormControls {
 
 namespace {
@@ -26,12 +28,18 @@ QString speedRowLabel(int s)
     return s < 10 ? QString::number(s) : QString(QChar('A' + (s - 10)));
 }
 
-std::vector<int> range(int first, int count)
+std::vector<int> range(Span span)
 {
-    std::vector<int> words(static_cast<std::size_t>(count));
-    for (int k = 0; k < count; ++k)
-        words[static_cast<std::size_t>(k)] = first + k;
+    std::vector<int> words(static_cast<std::size_t>(span.count));
+    for (int k = 0; k < span.count; ++k)
+        words[static_cast<std::size_t>(k)] = span.first + k;
     return words;
+}
+
+FormControl coded(FormControl c, const WordCoding& coding)
+{
+    c.coding = &coding;
+    return c;
 }
 
 using Access = std::function<ControlRef(Form&)>;
@@ -66,47 +74,57 @@ FormControl textBox(QString name, QString caption, QString frame, int maxLength,
 
 void addTop(std::vector<FormControl>& t)
 {
-    t.push_back(textBox("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits, EntryRule::AccessCode,
-                        VIREO_REF(ProgAccessCode), range(kAccessCode, 3)));
+    t.push_back(coded(textBox("ProgAccessCode", "Access Code", kTop, 5, DisplayFormat::FiveDigits,
+                              EntryRule::AccessCode, VIREO_REF(ProgAccessCode), range(kAccessCodeWords)),
+                      ControlWords::kAccessCode));
 }
 
 void addPaging(std::vector<FormControl>& t)
 {
-    const auto code = [&](const char* name, const char* caption, Access access, int firstWord) {
-        t.push_back(textBox(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::CodeDigits,
-                            std::move(access), range(firstWord, 2)));
+    const auto code = [&](const char* name, const char* caption, Access access, Span words) {
+        t.push_back(coded(textBox(name, caption, kPaging, 4, DisplayFormat::FourDigits, EntryRule::CodeDigits,
+                                  std::move(access), range(words)),
+                          ControlWords::kCode));
     };
-    code("PrimaryCode", "Primary Code - ESN", VIREO_REF(PrimaryCode), kPrimaryCode);
-    code("SecondaryCode", "Secondary Code", VIREO_REF(SecondaryCode), kSecondaryCode);
-    code("LowerBlockCode", "Lower Block Decode", VIREO_REF(LowerBlockCode), kLowerBlockCode);
-    code("UpperBlockCode", "Upper Block Decode", VIREO_REF(UpperBlockCode), kUpperBlockCode);
+    code("PrimaryCode", "Primary Code - ESN", VIREO_REF(PrimaryCode), kPrimaryCodeWords);
+    code("SecondaryCode", "Secondary Code", VIREO_REF(SecondaryCode), kSecondaryCodeWords);
+    code("LowerBlockCode", "Lower Block Decode", VIREO_REF(LowerBlockCode), kLowerBlockCodeWords);
+    code("UpperBlockCode", "Upper Block Decode", VIREO_REF(UpperBlockCode), kUpperBlockCodeWords);
 }
 
 void addOptions(std::vector<FormControl>& t)
 {
-    const auto add = [&](ControlKind kind, const char* name, const char* caption, Access access,
-                         std::vector<int> words) {
-        t.push_back(control(kind, name, caption, kOptions, std::move(access), std::move(words)));
+    const auto add = [&](ControlKind kind, const char* name, const char* caption, Access access, Span words,
+                         const WordCoding& coding) {
+        t.push_back(coded(control(kind, name, caption, kOptions, std::move(access), range(words)), coding));
     };
-    add(ControlKind::Combo, "cmbSystemTone", "System Tone", VIREO_REF(cmbSystemTone), range(kToneNumber, 2));
-    add(ControlKind::Combo, "cmbSystemID", "System ID Number", VIREO_REF(cmbSystemID), {kSystemId});
-    add(ControlKind::Combo, "cmbMandown", "Mandown Timer", VIREO_REF(cmbMandown), {kMandown});
-    add(ControlKind::Label, "Label4", "Mandown Timer", VIREO_REF(Label4), {});
-    add(ControlKind::Check, "chkEmergency", "Emergency Call Override", VIREO_REF(chkEmergency), {kEmergency});
-    add(ControlKind::Check, "chkPriority", "Priority Subscriber", VIREO_REF(chkPriority), {kPriority});
-    add(ControlKind::Check, "chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional), {kConventional});
-    add(ControlKind::Check, "chkClearChannel", "Clear Channel Alert", VIREO_REF(chkClearChannel), {kClearChannel});
-    add(ControlKind::Check, "chkRadioKill", "Clear Radio Kill", VIREO_REF(chkRadioKill), {kRadioKill});
-    add(ControlKind::Check, "chkDTMFMic", "DTMF Mobile Mic", VIREO_REF(chkDTMFMic), {kOptionBits});
-    add(ControlKind::Check, "chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption), {kOptionBits});
-    add(ControlKind::Check, "chkRoaming", "Automatic Registration", VIREO_REF(chkRoaming), {kRoaming});
-    add(ControlKind::Check, "chkANI", "Transmit PTT ANI", VIREO_REF(chkANI), {kOptionBits});
+    const auto check = [&](const char* name, const char* caption, Access access, int word,
+                           const WordCoding& coding = ControlWords::kSwitch) {
+        add(ControlKind::Check, name, caption, std::move(access), {word, 1}, coding);
+    };
+    add(ControlKind::Combo, "cmbSystemTone", "System Tone", VIREO_REF(cmbSystemTone), kToneWords, ControlWords::kTone);
+    add(ControlKind::Combo, "cmbSystemID", "System ID Number", VIREO_REF(cmbSystemID), {MemoryMap::kSystemId, 1},
+        ControlWords::kSystemId);
+    add(ControlKind::Combo, "cmbMandown", "Mandown Timer", VIREO_REF(cmbMandown), {MemoryMap::kMandown, 1},
+        ControlWords::kMandown);
+    t.push_back(control(ControlKind::Label, "Label4", "Mandown Timer", kOptions, VIREO_REF(Label4)));
+    check("chkEmergency", "Emergency Call Override", VIREO_REF(chkEmergency), kEmergency);
+    check("chkPriority", "Priority Subscriber", VIREO_REF(chkPriority), kPriority);
+    check("chkConventional", "Conventional Mode (5*)", VIREO_REF(chkConventional), kConventional);
+    check("chkClearChannel", "Clear Channel Alert", VIREO_REF(chkClearChannel), kClearChannel);
+    check("chkRadioKill", "Clear Radio Kill", VIREO_REF(chkRadioKill), MemoryMap::kRadioKill, ControlWords::kRadioKill);
+    check("chkDTMFMic", "DTMF Mobile Mic", VIREO_REF(chkDTMFMic), kOptionBits, ControlWords::kDtmfMicBit);
+    check("chkVoiceEncryption", "Voice Encryption", VIREO_REF(chkVoiceEncryption), kOptionBits,
+          ControlWords::kVoiceEncryptionBit);
+    check("chkRoaming", "Automatic Registration", VIREO_REF(chkRoaming), MemoryMap::kRoaming, ControlWords::kRoaming);
+    check("chkANI", "Transmit PTT ANI", VIREO_REF(chkANI), kOptionBits, ControlWords::kAniBit);
 }
 
 void addGroups(std::vector<FormControl>& t)
 {
-    FormControl fleet = control(ControlKind::Check, "chkFleetDispatch", "Enable Fleet-Dispatch Mode", kGroups,
-                                VIREO_REF(chkFleetDispatch), {kFleetDispatch});
+    FormControl fleet = coded(control(ControlKind::Check, "chkFleetDispatch", "Enable Fleet-Dispatch Mode", kGroups,
+                                      VIREO_REF(chkFleetDispatch), {kFleetDispatch}),
+                              ControlWords::kSwitch);
     fleet.click = Editor::chkFleetDispatch_Click;
     t.push_back(std::move(fleet));
     t.push_back(control(ControlKind::Label, "Label3", "Group Code", kGroups, VIREO_REF(Label3)));
@@ -115,12 +133,13 @@ void addGroups(std::vector<FormControl>& t)
         const QString row = QString::number(g);
         t.push_back(control(ControlKind::Label, indexed("Label1", g), QStringLiteral("Group row ") + row, kGroups,
                             VIREO_ROW(Label1, g), {}, g));
-        t.push_back(textBox(indexed("GroupCode", g), QStringLiteral("Group Codes, row ") + row, kGroups, 4,
-                            DisplayFormat::FourDigits, EntryRule::GroupCode, VIREO_ROW(GroupCode, g),
-                            {groupCodeWord(g)}, g));
+        t.push_back(coded(textBox(indexed("GroupCode", g), QStringLiteral("Group Codes, row ") + row, kGroups, 4,
+                                  DisplayFormat::FourDigits, EntryRule::GroupCode, VIREO_ROW(GroupCode, g),
+                                  range(groupCodeWords(g)), g),
+                          ControlWords::kGroupCode));
         t.push_back(textBox(indexed("GroupAlpha", g), QStringLiteral("Group Alpha Tag, row ") + row, kGroups, 10,
-                            DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(GroupAlpha, g),
-                            range(groupTagWord(g), kWordsPerTag), g));
+                            DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(GroupAlpha, g), range(groupTagWords(g)),
+                            g));
     }
 }
 
@@ -131,21 +150,23 @@ void addSpeedRow(std::vector<FormControl>& t, int s)
     const DisplayFormat dial = s == 0 ? DisplayFormat::None : DisplayFormat::NumberNoLeadingZeros;
     t.push_back(control(ControlKind::Label, indexed("Label23", s), QStringLiteral("Speed Dial row ") + row, kSpeed,
                         VIREO_ROW(Label23, s), {}, s));
-    t.push_back(textBox(indexed("SpeedDial", s), QStringLiteral("Speed Dial, row ") + row, kSpeed, 15, dial,
-                        EntryRule::DialNumber, VIREO_ROW(SpeedDial, s), range(speedDialWord(s), kWordsPerSpeedDial),
-                        s));
+    t.push_back(coded(textBox(indexed("SpeedDial", s), QStringLiteral("Speed Dial, row ") + row, kSpeed, 15, dial,
+                              EntryRule::DialNumber, VIREO_ROW(SpeedDial, s), range(speedDialWords(s)), s),
+                      ControlWords::kDialNumber));
     t.push_back(textBox(indexed("SpeedAlpha", s), QStringLiteral("Speed Dial Alpha Tag, row ") + row, kSpeed, 10,
-                        DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(SpeedAlpha, s),
-                        range(speedTagWord(s), kWordsPerTag), s));
+                        DisplayFormat::Capitals, EntryRule::None, VIREO_ROW(SpeedAlpha, s), range(speedTagWords(s)),
+                        s));
     // The lock mark is the first digit of the memory's first word.
-    t.push_back(control(ControlKind::Check, indexed("chkLock", s), QStringLiteral("Lock, row ") + row, kSpeed,
-                        VIREO_ROW(chkLock, s), {speedDialWord(s)}, s));
+    t.push_back(coded(control(ControlKind::Check, indexed("chkLock", s), QStringLiteral("Lock, row ") + row, kSpeed,
+                              VIREO_ROW(chkLock, s), {speedDialWord(s)}, s),
+                      ControlWords::kLock));
 }
 
 void addSpeedDials(std::vector<FormControl>& t)
 {
-    FormControl memory = control(ControlKind::Check, "chkMemorySpeed", "Enable Memory Speed Dial", kSpeed,
-                                 VIREO_REF(chkMemorySpeed), {kMemorySpeed});
+    FormControl memory = coded(control(ControlKind::Check, "chkMemorySpeed", "Enable Memory Speed Dial", kSpeed,
+                                       VIREO_REF(chkMemorySpeed), {kMemorySpeed}),
+                               ControlWords::kSwitch);
     memory.click = Editor::chkMemorySpeed_Click;
     t.push_back(std::move(memory));
     t.push_back(control(ControlKind::Label, "Label5", "Speed Dial Numbers", kSpeed, VIREO_REF(Label5)));
@@ -209,6 +230,22 @@ const FormControl* find(const QString& name)
             return &c;
     }
     return nullptr;
+}
+
+const FormControl& rowOf(const Form& form, const void* control)
+{
+    // A control's place inside a Form is the same in every Form.
+    const auto offset = [](const Form& f, const void* c) {
+        return static_cast<const char*>(c) - reinterpret_cast<const char*>(&f);
+    };
+    static const std::map<std::ptrdiff_t, const FormControl*> rows = [&] {
+        Form probe;
+        std::map<std::ptrdiff_t, const FormControl*> m;
+        for (const FormControl& c : all())
+            m[offset(probe, std::visit([](const auto* p) -> const void* { return p; }, c.access(probe)))] = &c;
+        return m;
+    }();
+    return *rows.at(offset(form, control));
 }
 
 QString leftText(const FormControl& control, const QString& typed)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ControlWords.h"
 #include "Editor.h"
 #include "Form.h"
 
@@ -13,7 +14,7 @@
 // frames and the product change, by its control name ("GroupCode(3)"), in the
 // order of the window, each declared once: its caption, its box's length and
 // display format, what its text must be to become words, the image words it shows
-// and the click handler its value change raises. The window builds its boxes from
+// with how they encode and decode, and the click handler its value change raises. The window builds its boxes from
 // this table (its layout adds only places and sizes); Compare, verify and the
 // command-line tool find controls and their words through it.
 enum class ControlKind { Text, Combo, Check, Label };
@@ -37,7 +38,10 @@ struct FormControl {
     EntryRule entry = EntryRule::None;
     int row = -1; // row of a group or speed-dial line; -1 elsewhere
     std::function<ControlRef(Form&)> access;
-    std::vector<int> words;         // the image words its value comes from; none for a label
+    std::vector<int> words; // the image words its value comes from; none for a label
+    // How those words become its value and back; none for a label and an alpha tag (the
+    // family's tag code takes the tags).
+    const WordCoding* coding = nullptr;
     void (*click)(Form&) = nullptr; // run when a check box's value changes (the two frame switches)
 
     TextBox* textBox(Form& form) const { return std::get<TextBox*>(access(form)); }
@@ -61,6 +65,9 @@ namespace FormControls {
 const std::vector<FormControl>& all();
 // The control of that name, or nullptr.
 const FormControl* find(const QString& name);
+// The row of a control of `form`, given the control itself (form.PrimaryCode,
+// form.chkLock[3]): how the editor's rules reach a row without naming it twice.
+const FormControl& rowOf(const Form& form, const void* control);
 
 // A user's entry into a control, as the window would take it: a text typed into a
 // box and the box left (display format, access-code rule), a list item picked by its

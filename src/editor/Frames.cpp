@@ -2,20 +2,12 @@
 // controls are offered. Only enabled states and menu ticks change here, never values.
 #include "Editor.h"
 
+#include "FormControls.h"
 #include "Product.h"
 
 namespace Editor {
 
 namespace {
-
-// Setting a box's value from code raises its click handler, but only on a change.
-void setAndClick(Form& form, CheckBox& box, int value, void (*click)(Form&))
-{
-    if (box.value == value)
-        return;
-    box.value = value;
-    click(form);
-}
 
 // Only a set box counts as on; clear and greyed are off.
 bool isOn(const CheckBox& box)
@@ -63,13 +55,14 @@ void enableSpeedDialRows(Form& form, bool rows, bool tags)
 
 } // namespace
 
+// Setting a box's value from code raises its click handler, but only on a change.
 void setFleetDispatch(Form& form, int value)
 {
-    setAndClick(form, form.chkFleetDispatch, value, chkFleetDispatch_Click);
+    FormControls::setCheck(form, FormControls::rowOf(form, &form.chkFleetDispatch), value);
 }
 void setMemorySpeed(Form& form, int value)
 {
-    setAndClick(form, form.chkMemorySpeed, value, chkMemorySpeed_Click);
+    FormControls::setCheck(form, FormControls::rowOf(form, &form.chkMemorySpeed), value);
 }
 
 void ConfigureFleetDispatchFrame(Form& form)

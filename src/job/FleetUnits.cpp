@@ -2,7 +2,6 @@
 
 #include "Csv.h"
 #include "Editor.h"
-#include "FleetRun.h"
 #include "FormControls.h"
 
 #include <QFileInfo>
@@ -45,7 +44,7 @@ public:
             problems_ << QStringLiteral("line %1: %2").arg(row.line).arg(why);
         if (!out.ok())
             return std::nullopt;
-        return Unit{row.line, Csv::Table::field(row, 0).trimmed(), FleetRun::fourDigits(radio.form), out.image};
+        return Unit{row.line, Csv::Table::field(row, 0).trimmed(), fourDigits(radio.form), out.image};
     }
 
     void refuse(const Csv::Row& row, const QString& column, const QString& why)
@@ -159,22 +158,9 @@ Table read(const EditorSession& templ, const QString& path, const std::vector<Pr
     return take(templ, Csv::read(path), programmed, resume);
 }
 
-Table numbered(const EditorSession& templ, int count)
+QString fourDigits(const Form& form)
 {
-    Table t;
-    EditorSession radio = templ;
-    for (int k = 1; k <= count; ++k) {
-        EditorSession copy = radio;
-        const EditorSession::Outgoing out = copy.outgoing();
-        if (!out.ok()) {
-            t.problems << out.entries + out.words;
-            return t;
-        }
-        t.units.push_back({0, QString::number(k), FleetRun::fourDigits(radio.form), out.image});
-        if (Editor::incrementPrimaryCode(radio.form) == Editor::IncrementResult::AtLimit)
-            break;
-    }
-    return t;
+    return Editor::applyDisplayFormat(form.PrimaryCode.text, Editor::DisplayFormat::FourDigits);
 }
 
 LogRecords programmedIn(const QString& logPath)

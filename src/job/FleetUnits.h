@@ -47,9 +47,8 @@ Table read(const EditorSession& templ, const QString& path, const std::vector<Pr
 Table parse(const EditorSession& templ, const QByteArray& bytes, const std::vector<Programmed>& programmed,
             bool resume);
 
-// `count` radios labelled 1, 2, ... numbered from the template's primary code on, as
-// Increment Primary Code numbers them; fewer when 9999 comes first.
-Table numbered(const EditorSession& templ, int count);
+// A form's primary code as the board gets it: four digits.
+QString fourDigits(const Form& form);
 
 // The radios a fleet log records as programmed (outcome "written..."); problems when
 // the log cannot be read. A log that does not exist yet records none.

@@ -57,7 +57,9 @@ QString primaryCodeIn(const QString& path)
     BoardImage image;
     if (!DataFile::load(path, image, DataFile::MarkerRule::NotChecked).ok())
         return {};
-    return WordCodec::codeText(image.word(MemoryMap::kPrimaryCode), image.word(MemoryMap::kPrimaryCode + 1));
+    // The words and the digit-pair code the window's Primary Code box shows.
+    const MemoryMap::Span code = MemoryMap::kPrimaryCodeWords;
+    return WordCodec::codeText(image.word(code.first), image.word(code.first + 1));
 }
 
 } // namespace

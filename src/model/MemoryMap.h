@@ -38,6 +38,21 @@ constexpr int kWordsPerSpeedDial = 4;
 constexpr int kWordsPerTag = 5;
 constexpr int kTagLength = 10;
 
+// The words of one setting: the first and how many. A control of the editor's table
+// takes its words from here, and so does whatever else reads a setting from an image.
+struct Span {
+    int first = 0;
+    int count = 1;
+};
+
+constexpr int kWordsPerCode = 2; // a four-digit code: two digit-pair words
+constexpr Span kPrimaryCodeWords{kPrimaryCode, kWordsPerCode};
+constexpr Span kSecondaryCodeWords{kSecondaryCode, kWordsPerCode};
+constexpr Span kLowerBlockCodeWords{kLowerBlockCode, kWordsPerCode};
+constexpr Span kUpperBlockCodeWords{kUpperBlockCode, kWordsPerCode};
+constexpr Span kAccessCodeWords{kAccessCode, 3};
+constexpr Span kToneWords{kToneNumber, 2}; // number, then on/off
+
 // Word 25 + g is group g.
 constexpr int groupCodeWord(int g)
 {
@@ -57,6 +72,23 @@ constexpr int groupTagWord(int g)
 constexpr int speedTagWord(int s)
 {
     return kFirstSpeedTag + kWordsPerTag * s;
+}
+
+constexpr Span groupCodeWords(int g)
+{
+    return {groupCodeWord(g), 1};
+}
+constexpr Span speedDialWords(int s)
+{
+    return {speedDialWord(s), kWordsPerSpeedDial};
+}
+constexpr Span groupTagWords(int g)
+{
+    return {groupTagWord(g), kWordsPerTag};
+}
+constexpr Span speedTagWords(int s)
+{
+    return {speedTagWord(s), kWordsPerTag};
 }
 
 static_assert(groupCodeWord(kGroupCount - 1) == 40);

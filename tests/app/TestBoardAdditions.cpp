@@ -14,6 +14,7 @@
 #include "SerialTrace.h"
 #include "TestHelpers.h"
 #include "TransferWindow.h"
+#include "WordCodecs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,13 +27,16 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <QWindow>
 
+#include <array>
 #include <memory>
 
 namespace {
@@ -96,6 +100,25 @@ bool sameWords(const BoardImage& a, const BoardImage& b, int to)
         if (a.word(i) != b.word(i))
             return false;
     return true;
+}
+
+// The board holds access code `code` (words 17..19), as a radio of that code would.
+void holdCode(PtyBoard& board, const QString& code)
+{
+    const std::array<QString, 3> words = WordCodec::accessCodeWords(code);
+    for (int k = 0; k < 3; ++k)
+        board.setWord(17 + k, words[std::size_t(k)]);
+}
+
+// A fleet log's lines after the header, each as its columns.
+QList<QStringList> logLines(const QString& path)
+{
+    QFile log(path);
+    QList<QStringList> lines;
+    if (log.open(QIODevice::ReadOnly))
+        for (const QString& line : QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts).mid(1))
+            lines << line.split(',');
+    return lines;
 }
 
 QString verifyReport(MainWindow& w)
@@ -439,10 +462,12 @@ private slots:
                  QStringLiteral("Unit \"2\" was stopped: a radio whose write was stopped holds only the words sent "
                                 "so far. Retry writes it again, Skip goes on to the next."));
         QVERIFY(fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetRetry"))->isEnabled());
+        // Skipped, it holds no code: radio 2 is still to come, with its code.
         fleet->findChild<QPushButton*>(QStringLiteral("cmdFleetSkip"))->click();
-        QCOMPARE(row(1)[2], QStringLiteral("Skipped"));
-        QCOMPARE(fleet->nextRadio(), -1);
-        QVERIFY(!fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
+        QCOMPARE(row(1), (QStringList{"2", "", "Skipped", "cancelled"}));
+        QCOMPARE(row(2), (QStringList{"2", "0501", "Next", ""}));
+        QCOMPARE(fleet->nextRadio(), 2);
+        QVERIFY(fleet->findChild<QPushButton*>(QStringLiteral("cmdProgramNext"))->isEnabled());
 
         QCOMPARE(w.form().PrimaryCode.text, QStringLiteral("0500"));
         QVERIFY(w.image() == image);
@@ -454,6 +479,108 @@ private slots:
         QCOMPARE(outcomes, (QStringList{"0500,failed: the serial port cannot be opened,1,not run",
                                         "0500,written and verified,1,passed", "0501,cancelled,2,not run"}));
         fleet->close();
+        qunsetenv("VIREO_COM2");
+    }
+
+    // The same numbered run through the fleet window and vireo fleet on one board: three
+    // VTP-50 radios from 0500, verified. The second holds another access code, fails
+    // and is set aside; the radio connected after it gets its code, 0501, and the run
+    // goes on to three programmed. The logs agree column by column, time aside.
+    void fleetLogsAgreeInBothFrontEnds()
+    {
+        Bench b(5);
+        MainWindow& w = *b.w;
+        const QString code = w.form().ProgAccessCode.text;
+        BoardSetup setup; // a board that checks the code its words 17..19 hold
+        setup.product = 5;
+        b.board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, VirtualBoard::factoryMemory(5)), 0);
+        QVERIFY(!b.board->start());
+        qputenv("VIREO_COM1", b.board->slavePath().toLocal8Bit());
+        QVERIFY(b.openPort());
+        Form form = w.form();
+        form.PrimaryCode.text = QStringLiteral("0500");
+        w.showForm(form);
+        BoardImage templ = w.image();
+        Editor::ReadGUI(form, templ);
+        QVERIFY(DataFile::save(b.dir.file(QStringLiteral("fleet.tv2")), templ).ok());
+
+        w.menus().mnuCloneFleet->trigger();
+        auto* fleet = w.findChild<FleetWindow*>(QStringLiteral("frmFleet"));
+        fleet->findChild<QSpinBox*>(QStringLiteral("spnFleetCount"))->setValue(3);
+        fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetLog"))->setText(b.dir.file(QStringLiteral("window.csv")));
+        fleet->findChild<QLineEdit*>(QStringLiteral("txtFleetTechnician"))->setText(QStringLiteral("bench 7"));
+        fleet->findChild<QCheckBox*>(QStringLiteral("chkFleetVerify"))->setChecked(true);
+        QVERIFY(fleet->loadRadios());
+        for (const char* held : {"", "11111", "", ""}) {
+            if (fleet->nextRadio() == 1 && fleet->state(1) == FleetWindow::State::Failed)
+                fleet->skip();
+            holdCode(*b.board, *held ? QString::fromLatin1(held) : code);
+            fleet->programNext();
+            QTRY_VERIFY_WITH_TIMEOUT(!fleet->isWriting(), kLong);
+        }
+        const QTableWidget* table = fleet->findChild<QTableWidget*>(QStringLiteral("tblFleetRadios"));
+        QStringList codes;
+        for (int r = 0; r < table->rowCount(); ++r)
+            codes << table->item(r, 0)->text() + ':' + table->item(r, 1)->text() + ':' + table->item(r, 2)->text();
+        QCOMPARE(codes, (QStringList{"1:0500:Programmed", "2::Skipped", "2:0501:Programmed", "3:0502:Programmed"}));
+        QVERIFY(fleet->findChild<QLabel*>(QStringLiteral("lblFleetStatus"))
+                    ->text()
+                    .startsWith(QStringLiteral("Fleet run ended: 3 of 4 radios programmed; log in ")));
+        fleet->close();
+        qputenv("VIREO_COM2", "/nonexistent/vireo-com2");
+        w.mnuSerialConfig_Click(2); // the window lets go of the board for vireo
+        WAIT_LINK_IDLE(w);
+
+        QProcess vireo;
+        vireo.setWorkingDirectory(b.dir.path());
+        vireo.setReadChannel(QProcess::StandardError);
+        vireo.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"),
+                    {"fleet", "fleet.tv2", "--product", "5", "--port", b.board->slavePath(), "--code", code, "--count",
+                     "3", "--verify", "--log", "vireo.csv", "--technician", "bench 7"});
+        QByteArray prompts;
+        // At the n-th prompt saying `text` the board holds `held` and Enter is pressed.
+        const auto enter = [&](const QByteArray& text, int n, const QString& held) {
+            while (prompts.count(text) < n) {
+                if (!vireo.waitForReadyRead(kLong))
+                    return false;
+                prompts += vireo.readAllStandardError();
+            }
+            holdCode(*b.board, held);
+            vireo.write("\n");
+            return true;
+        };
+        QVERIFY2(enter("Connect radio 1 (primary code 0500)", 1, code), prompts);
+        QVERIFY2(enter("Connect radio 2 (primary code 0501)", 1, QStringLiteral("11111")), prompts);
+        QVERIFY2(enter("Radio with primary code 0501 failed.", 1, code), prompts);
+        QVERIFY2(enter("Connect radio 2 (primary code 0501)", 2, code), prompts);
+        QVERIFY2(enter("Connect radio 3 (primary code 0502)", 1, code), prompts);
+        vireo.closeWriteChannel();
+        QVERIFY(vireo.waitForFinished(kLong));
+        QCOMPARE(vireo.exitCode(), 0);
+        QVERIFY(vireo.readAllStandardOutput().contains(
+            "Fleet run ended: 3 radios programmed (primary codes 0500 to 0502); log in vireo.csv"));
+
+        const QList<QStringList> window = logLines(b.dir.file(QStringLiteral("window.csv")));
+        const QList<QStringList> cli = logLines(b.dir.file(QStringLiteral("vireo.csv")));
+        const QList<QStringList> expected{{"0500", "written and verified", "1", "passed"},
+                                          {"0501", "failed: access code refused", "2", "not run"},
+                                          {"0501", "written and verified", "2", "passed"},
+                                          {"0502", "written and verified", "3", "passed"}};
+        QCOMPARE(window.size(), 4);
+        QCOMPARE(cli.size(), 4);
+        const QRegularExpression stamp(QStringLiteral("\\d{8}-\\d{6}-\\d{3}"));
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(window[k].size(), 9);
+            QCOMPARE(cli[k].size(), 9);
+            QCOMPARE(window[k].mid(1, 4), expected[k]);
+            QCOMPARE(cli[k].mid(1, 4), expected[k]);
+            // The write's backup, named alike but for its time.
+            QCOMPARE(QFileInfo(cli[k][5]).fileName().replace(stamp, "T"),
+                     QFileInfo(window[k][5]).fileName().replace(stamp, "T"));
+            QCOMPARE(cli[k][5].isEmpty(), k == 1);
+            QCOMPARE(window[k].mid(6), cli[k].mid(6)); // technician, program and the template's mark
+            QCOMPARE(window[k][6], QStringLiteral("bench 7"));
+        }
         qunsetenv("VIREO_COM2");
     }
 

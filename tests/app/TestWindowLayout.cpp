@@ -333,9 +333,15 @@ private slots:
     void everyControlOfTheEditorHasItsWidget()
     {
         MainWindow w;
+        // The view binds each row to the widget the layout hands it: the one of the row's name.
+        std::map<const FormControl*, QWidget*> handed;
+        for (const ControlWidget& row : w.controls().rows)
+            QVERIFY2(handed.emplace(row.control, row.widget).second, qPrintable(row.control->name));
+        QCOMPARE(handed.size(), FormControls::all().size());
         for (const FormControl& control : FormControls::all()) {
             QWidget* widget = w.centralWidget()->findChild<QWidget*>(control.name);
             QVERIFY2(widget, qPrintable(control.name));
+            QCOMPARE(handed[&control], widget);
             switch (control.kind) {
             case ControlKind::Text: {
                 auto* box = qobject_cast<MaskedEdit*>(widget);

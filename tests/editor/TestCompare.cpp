@@ -4,6 +4,9 @@
 
 #include <QTest>
 
+#include <map>
+#include <set>
+
 namespace {
 
 QStringList lines(const std::vector<Compare::Difference>& diffs)
@@ -80,6 +83,30 @@ private slots:
                 QVERIFY2(!Compare::wordsOf(c.name).empty(), qPrintable(c.name));
         }
         QCOMPARE(Compare::wordsOf(QStringLiteral("SpeedAlpha(13)")), (std::vector<int>{245, 246, 247, 248, 249}));
+    }
+
+    void rowsClaimTheirOwnWordsAndTextsComeBackFromThem()
+    {
+        // Only word 98 (the three option bits) and each speed dial's first word (its lock) are shared.
+        const std::set<int> shared{42, 46, 50, 54, 58, 62, 66, 70, 74, 78, 82, 86, 90, 94, 98};
+        std::map<int, int> claims;
+        for (const FormControl& c : FormControls::all()) {
+            for (const int w : c.words)
+                ++claims[w];
+        }
+        for (const auto& [word, rows] : claims)
+            QVERIFY2(rows == 1 || (rows <= 3 && shared.count(word)), qPrintable(QString::number(word)));
+        QCOMPARE(claims.size(), std::size_t(246)); // 1..249 but the fixed words 24, 41 and the spare 179
+
+        const Form form = Form::designTime();
+        for (const FormControl& c : FormControls::all()) {
+            if (!c.coding || !c.coding->encode)
+                continue;
+            const QString text = c.entry == EntryRule::AccessCode ? QStringLiteral("12345") : QStringLiteral("1234");
+            const std::vector<QString> words = c.coding->encode(c, form, text);
+            QCOMPARE(words.size(), c.words.size());
+            QCOMPARE(c.coding->decode(words), text);
+        }
     }
 };
 

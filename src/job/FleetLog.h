@@ -6,13 +6,10 @@
 #include <QFile>
 #include <QString>
 
-// A fleet run: one configuration written to radio after radio, each with the next
-// primary code, as a technician does with "Write to Logic Board" and "Increment
-// Primary Code", and a log of every radio for the fleet's records.
-
-// The log: one CSV line per radio, "time,primary_code,outcome,unit,verify,backup,
-// technician,program,template", the time in ISO 8601 with its offset; appended to,
-// and flushed after every radio so that a run stopped half-way leaves its record.
+// A fleet run's log (the run itself is FleetEngine's): one CSV line per radio,
+// "time,primary_code,outcome,unit,verify,backup,technician,program,template", the
+// time in ISO 8601 with its offset; appended to, and flushed after every radio so that
+// a run stopped half-way leaves its record.
 class FleetLog {
 public:
     // What every line of a run repeats.
@@ -55,31 +52,4 @@ private:
 
     QFile file_;
     RunInfo run_;
-};
-
-// Where a run stands: the configuration as the window shows it, whose primary code is
-// the next radio's, and the radios programmed so far.
-class FleetRun {
-public:
-    explicit FleetRun(EditorSession& session) : session_(session) {}
-
-    // The next radio's primary code as the board gets it: four digits.
-    QString nextCode() const;
-    // A form's primary code as the board gets it.
-    static QString fourDigits(const Form& form);
-    // The next radio was programmed: counted.
-    void programmed();
-    // On to the next primary code, as Increment Primary Code does; false when the
-    // code was 9999, after which there is none.
-    bool advance();
-
-    int count() const { return count_; }
-    QString firstCode() const { return firstCode_; }
-    QString lastCode() const { return lastCode_; }
-
-private:
-    EditorSession& session_;
-    int count_ = 0;
-    QString firstCode_;
-    QString lastCode_;
 };

@@ -1,16 +1,10 @@
-#include "FleetRun.h"
+#include "FleetLog.h"
 
 #include "Csv.h"
 #include "DataFile.h"
-#include "Editor.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
-
-QString FleetRun::fourDigits(const Form& form)
-{
-    return Editor::applyDisplayFormat(form.PrimaryCode.text, Editor::DisplayFormat::FourDigits);
-}
 
 QString FleetLog::open(const QString& path, RunInfo run)
 {
@@ -76,26 +70,4 @@ QString FleetLog::verifyText(const BoardJob::Result& result)
 QString FleetLog::backupOf(const BoardJob::Result& result)
 {
     return result.backup && result.backup->ok ? result.backup->path : QString();
-}
-
-QString FleetRun::nextCode() const
-{
-    return fourDigits(session_.form);
-}
-
-void FleetRun::programmed()
-{
-    const QString code = nextCode();
-    ++count_;
-    if (firstCode_.isEmpty())
-        firstCode_ = code;
-    lastCode_ = code;
-}
-
-bool FleetRun::advance()
-{
-    if (Editor::incrementPrimaryCode(session_.form) == Editor::IncrementResult::AtLimit)
-        return false;
-    session_.form.PrimaryCode.text = fourDigits(session_.form);
-    return true;
 }
