@@ -14,6 +14,7 @@
 #include "SerialTrace.h"
 #include "TestHelpers.h"
 #include "TransferWindow.h"
+#include "VireoRun.h"
 #include "WordCodecs.h"
 
 #include <QAction>
@@ -493,8 +494,9 @@ private slots:
         const QString code = w.form().ProgAccessCode.text;
         BoardSetup setup; // a board that checks the code its words 17..19 hold
         setup.product = 5;
-        b.board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, VirtualBoard::factoryMemory(5)), 0);
-        QVERIFY(!b.board->start());
+        std::optional<QString> noPty;
+        b.board = boardOnPty(setup, VirtualBoard::factoryMemory(5), 0, {}, &noPty);
+        QVERIFY(!noPty);
         qputenv("VIREO_COM1", b.board->slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         Form form = w.form();
@@ -532,11 +534,11 @@ private slots:
         WAIT_LINK_IDLE(w);
 
         QProcess vireo;
-        vireo.setWorkingDirectory(b.dir.path());
         vireo.setReadChannel(QProcess::StandardError);
-        vireo.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"),
-                    {"fleet", "fleet.tv2", "--product", "5", "--port", b.board->slavePath(), "--code", code, "--count",
-                     "3", "--verify", "--log", "vireo.csv", "--technician", "bench 7"});
+        startVireo(vireo,
+                   {"fleet", "fleet.tv2", "--product", "5", "--port", b.board->slavePath(), "--code", code, "--count",
+                    "3", "--verify", "--log", "vireo.csv", "--technician", "bench 7"},
+                   b.dir.path());
         QByteArray prompts;
         // At the n-th prompt saying `text` the board holds `held` and Enter is pressed.
         const auto enter = [&](const QByteArray& text, int n, const QString& held) {
