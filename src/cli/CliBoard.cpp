@@ -6,6 +6,7 @@
 
 #include "Backups.h"
 #include "DataFile.h"
+#include "Product.h"
 #include "Restore.h"
 
 #include <QFileInfo>
@@ -72,10 +73,12 @@ int ping(const QStringList& args)
 int read(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Reads the board's words 0..N (N = 98, or 249 for products 3 and 4) and saves OUT as the window would "
-        "save after \"Read from Logic Board\" and \"Save As...\": the product's default data file in the working "
-        "directory fills the words the board does not send. OUT is written only after a complete read."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Reads the board's words 0..N (%1) and saves OUT as the window would save after \"Read from Logic "
+            "Board\" and \"Save As...\": the product's default data file in the working directory fills the words "
+            "the board does not send. OUT is written only after a complete read.")
+            .arg(Product::lastWordNote()));
     parser.addOption({{QStringLiteral("o"), QStringLiteral("output")},
                       QStringLiteral("The board data file to write."),
                       QStringLiteral("OUT")});
@@ -131,9 +134,11 @@ int read(const QStringList& args)
 int write(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes FILE to the board as the window would after \"Open...\" and \"Write to Logic Board\": words 0..N "
-        "(N = 98, or 249 for products 3 and 4) as the editor reads them from the file."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Writes FILE to the board as the window would after \"Open...\" and \"Write to Logic Board\": words 0..N "
+            "(%1) as the editor reads them from the file.")
+            .arg(Product::lastWordNote()));
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A board data file (*.tv2)."));
     addTargetOptions(parser, true);
     parser.addOption({QStringLiteral("verify"),
@@ -178,11 +183,13 @@ int write(const QStringList& args)
 int restore(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Puts a backup back on the board exactly: words 0..N (N = 98, or 249 for products 3 and 4) as the backup "
-        "holds them, as write --raw sends them, so that the board holds again what it held when the backup was "
-        "taken. The product is the one the backup's name gives (VT-60_before-write_...tv2) unless --product is "
-        "given; a backup of another product is refused before any byte is sent."));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Puts a backup back on the board exactly: words 0..N (%1) as the backup "
+            "holds them, as write --raw sends them, so that the board holds again what it held when the backup was "
+            "taken. The product is the one the backup's name gives (VT-60_before-write_...tv2) unless --product is "
+            "given; a backup of another product is refused before any byte is sent.")
+            .arg(Product::lastWordNote()));
     parser.addPositionalArgument(QStringLiteral("BACKUP"), QStringLiteral("A backup (vireo backups lists them)."));
     addTargetOptions(parser, true, false, true, QStringLiteral("the product the backup's name gives"));
     parser.addOption({QStringLiteral("verify"),

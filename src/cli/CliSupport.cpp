@@ -43,7 +43,7 @@ void printHelp(const QCommandLineParser& parser, const QString& usage)
 
 QString productNumbers()
 {
-    return QStringLiteral("1..%1").arg(Product::kCount);
+    return Product::numbers();
 }
 
 std::optional<int> productOption(const QString& value, const QString& option)

@@ -30,7 +30,7 @@ void printHelp(const QCommandLineParser& parser, const QString& usage);
 bool parseCommand(QCommandLineParser& parser, const QString& name, const QString& usage, int files,
                   const QStringList& required, const QStringList& args, int* status, const QString& moreHelp = {});
 
-// "1..5" today: the product menu's indexes, for help texts.
+// "1..5" today: the product menu's indexes, for help texts (Product::numbers).
 QString productNumbers();
 // "--product N": the product menu's index, or a message on stderr.
 std::optional<int> productOption(const QString& value, const QString& option);

@@ -10,6 +10,7 @@
 #include <QSysInfo>
 
 #include <optional>
+#include <string_view>
 
 namespace LinkDoctor {
 
@@ -20,8 +21,6 @@ const QString kNothingBack = QStringLiteral(
     "after a cancelled transfer (switch it off and on).");
 const QString kOtherFamily =
     QStringLiteral("The board does not answer the wake-up of the product chosen: step 4 says which board answers.");
-const QString kCannotTellApart =
-    QStringLiteral("Alinco and Vertex boards share their wake-up: the answer cannot tell them apart.");
 
 QString hex(const QByteArray& bytes)
 {
@@ -31,6 +30,24 @@ QString hex(const QByteArray& bytes)
 QString familyName(const BoardFamily& family)
 {
     return QString::fromLatin1(family.name);
+}
+
+// "Alinco and Vertex boards share their wake-up: the answer cannot tell them apart.":
+// the families whose rows name the wake-up `family` answers, by name; nothing when
+// the wake-up is the family's own.
+QString cannotTellApart(const BoardFamily& family)
+{
+    QStringList sharing;
+    for (const BoardFamily* f : kBoardFamilies) {
+        if (std::string_view(f->wakeUp) == family.wakeUp)
+            sharing << familyName(*f);
+    }
+    if (sharing.size() < 2)
+        return {};
+    sharing.sort();
+    const QString last = sharing.takeLast();
+    return QStringLiteral("%1 and %2 boards share their wake-up: the answer cannot tell them apart.")
+        .arg(sharing.join(QStringLiteral(", ")), last);
 }
 
 // "an Icom", "a Vertex".
@@ -345,8 +362,8 @@ void Doctor::checkAnswers()
     }
     QString seen = QStringLiteral("The answer is %1 board's (one that %2).")
                        .arg(withArticle(familyName(family)), QString::fromLatin1(rules.wakeUpShape));
-    if (family == BoardFamily::Vertex || family == BoardFamily::Alinco)
-        seen += QLatin1Char(' ') + kCannotTellApart;
+    if (const QString shared = cannotTellApart(family); !shared.isEmpty())
+        seen += QLatin1Char(' ') + shared;
     add(Step::FamilyAnswer, true, seen);
     const bool accepted = ping.outcome == PingResult::Outcome::Established;
     add(Step::AccessCode, accepted,
@@ -418,8 +435,8 @@ std::optional<StepResult> Doctor::findOtherBoard(const PingRules& tried, const Q
                          .arg(withArticle(orList(names)))
                          .arg(*baud)
                          .arg(productsOf(answering));
-    if (answering.size() > 1)
-        advice += QLatin1Char(' ') + kCannotTellApart;
+    if (const QString shared = cannotTellApart(*answering.front()); answering.size() > 1 && !shared.isEmpty())
+        advice += QLatin1Char(' ') + shared;
     return StepResult{Step::FamilyAnswer, false, seen, advice};
 }
 

@@ -20,6 +20,10 @@ inline constexpr TagCodec kIcomTags{AlphaTags::icomDecode, AlphaTags::icomEncode
 struct BoardFamily {
     const char* name;     // "Vertex"
     const TagCodec* tags; // none: the editor leaves the tag words as they are
+    // The wake-up its boards answer, as its bytes: families that give the same one
+    // share it, and the link doctor says that their boards' answer cannot tell them
+    // apart. The bytes sent are the dialogue's (LinkOperations.cpp).
+    const char* wakeUp;
 
     static const BoardFamily Vertex;
     static const BoardFamily Alinco;
@@ -28,9 +32,9 @@ struct BoardFamily {
     bool operator==(const BoardFamily& other) const { return this == &other; }
 };
 
-inline constexpr BoardFamily BoardFamily::Vertex{"Vertex", &kVertexTags};
-inline constexpr BoardFamily BoardFamily::Alinco{"Alinco", nullptr};
-inline constexpr BoardFamily BoardFamily::Icom{"Icom", &kIcomTags};
+inline constexpr BoardFamily BoardFamily::Vertex{"Vertex", &kVertexTags, "E5 2C"};
+inline constexpr BoardFamily BoardFamily::Alinco{"Alinco", nullptr, "E5 2C"};
+inline constexpr BoardFamily BoardFamily::Icom{"Icom", &kIcomTags, "FE FE EE EF E8 20 24 00 00 00 FD"};
 
 // Every family, in the order the program lists them ("vertex, alinco or icom").
 inline constexpr std::array kBoardFamilies{&BoardFamily::Vertex, &BoardFamily::Alinco, &BoardFamily::Icom};

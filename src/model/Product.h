@@ -89,4 +89,10 @@ const ProductInfo& info(int index);
 // text that is not a number, or a number that is no product's index, is no product.
 std::optional<int> fromValue(const QString& value);
 
+// For help texts, from the table. "1..5": the product menu's indexes.
+QString numbers();
+// "N = 98, or 249 for products 3 and 4": the last word N of each product, the one
+// most products share first.
+QString lastWordNote();
+
 } // namespace Product

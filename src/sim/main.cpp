@@ -78,11 +78,6 @@ QString usualProducts()
     return parts.join(QStringLiteral(", "));
 }
 
-QString productRange()
-{
-    return QStringLiteral("1..%1").arg(Product::kCount);
-}
-
 int numberOption(const QCommandLineParser& parser, const QString& name)
 {
     bool ok = false;
@@ -102,7 +97,7 @@ int chosenProduct(const QCommandLineParser& parser)
     if (parser.isSet(QStringLiteral("product"))) {
         product = numberOption(parser, QStringLiteral("product"));
         if (!Product::isValid(product))
-            fail(QStringLiteral("--product wants %1").arg(productRange()));
+            fail(QStringLiteral("--product wants %1").arg(Product::numbers()));
         if (!family.isEmpty() && lowerName(Product::info(product).family) != family)
             fail(QStringLiteral("product %1 is not of the %2 family").arg(product).arg(family));
     }
@@ -130,7 +125,7 @@ void describeOptions(QCommandLineParser& parser)
         {QStringLiteral("product"),
          QStringLiteral(
              "Product %1 of the product menu; decides how many words travel (default: %2, or the family's usual one).")
-             .arg(productRange())
+             .arg(Product::numbers())
              .arg(kDefaultProduct),
          QStringLiteral("N")},
         {QStringLiteral("link"),

@@ -2,6 +2,7 @@
 // backups of reads and writes, the verify after a write, the serial trace.
 #include "Backups.h"
 #include "BackupsWindow.h"
+#include "BoardOnPty.h"
 #include "Compare.h"
 #include "DataFile.h"
 #include "DifferencesDialog.h"
@@ -10,10 +11,10 @@
 #include "FleetWindow.h"
 #include "LinkOperations.h"
 #include "MainWindow.h"
-#include "PtyBoard.h"
 #include "SerialTrace.h"
 #include "TestHelpers.h"
 #include "TransferWindow.h"
+#include "VireoRun.h"
 #include "WordCodecs.h"
 
 #include <QAction>
@@ -65,8 +66,7 @@ struct Bench {
         form.PrimaryCode.text = QStringLiteral("4321");
         memory = w->image();
         Editor::ReadGUI(form, memory);
-        board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), 0);
-        board->start();
+        board = boardOnPty(setup, memory);
         qputenv("VIREO_COM1", board->slavePath().toLocal8Bit());
     }
     ~Bench()
@@ -252,9 +252,10 @@ private slots:
         setup.product = 4;
         setup.requireCode = false;
         setup.faults.wrongAck = true;
-        PtyBoard deaf(VirtualBoard::create(setup, b.memory), 0);
-        QVERIFY(!deaf.start());
-        qputenv("VIREO_COM1", deaf.slavePath().toLocal8Bit());
+        std::optional<QString> noPty;
+        const std::unique_ptr<PtyBoard> deaf = boardOnPty(setup, b.memory, 0, {}, &noPty);
+        QVERIFY(!noPty);
+        qputenv("VIREO_COM1", deaf->slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         w.mnuOperWrite_Click();
         QTRY_COMPARE_WITH_TIMEOUT(w.transferWindow()->label(), QStringLiteral("Writing Logic Board"), kLong);
@@ -281,8 +282,10 @@ private slots:
         BoardSetup setup;
         setup.product = 4;
         setup.requireCode = false;
-        PtyBoard board(VirtualBoard::create(setup, factory), 0);
-        QVERIFY(!board.start());
+        std::optional<QString> noPty;
+        const std::unique_ptr<PtyBoard> plugged = boardOnPty(setup, factory, 0, {}, &noPty);
+        QVERIFY(!noPty);
+        PtyBoard& board = *plugged;
         qputenv("VIREO_COM1", board.slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         w.mnuOperRead_Click();
@@ -491,8 +494,9 @@ private slots:
         const QString code = w.form().ProgAccessCode.text;
         BoardSetup setup; // a board that checks the code its words 17..19 hold
         setup.product = 5;
-        b.board = std::make_unique<PtyBoard>(VirtualBoard::create(setup, VirtualBoard::factoryMemory(5)), 0);
-        QVERIFY(!b.board->start());
+        std::optional<QString> noPty;
+        b.board = boardOnPty(setup, VirtualBoard::factoryMemory(5), 0, {}, &noPty);
+        QVERIFY(!noPty);
         qputenv("VIREO_COM1", b.board->slavePath().toLocal8Bit());
         QVERIFY(b.openPort());
         Form form = w.form();
@@ -530,11 +534,11 @@ private slots:
         WAIT_LINK_IDLE(w);
 
         QProcess vireo;
-        vireo.setWorkingDirectory(b.dir.path());
         vireo.setReadChannel(QProcess::StandardError);
-        vireo.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"),
-                    {"fleet", "fleet.tv2", "--product", "5", "--port", b.board->slavePath(), "--code", code, "--count",
-                     "3", "--verify", "--log", "vireo.csv", "--technician", "bench 7"});
+        startVireo(vireo,
+                   {"fleet", "fleet.tv2", "--product", "5", "--port", b.board->slavePath(), "--code", code, "--count",
+                    "3", "--verify", "--log", "vireo.csv", "--technician", "bench 7"},
+                   b.dir.path());
         QByteArray prompts;
         // At the n-th prompt saying `text` the board holds `held` and Enter is pressed.
         const auto enter = [&](const QByteArray& text, int n, const QString& held) {

@@ -11,8 +11,7 @@
 #include <QTest>
 
 #ifndef Q_OS_WIN
-#include <pty.h>
-#include <unistd.h>
+#include "PseudoTerminal.h"
 #endif
 
 // Takes every message box the program shows, instead of a modal loop, and answers its
@@ -78,26 +77,17 @@ class SparePort {
 public:
     explicit SparePort(int com) : variable_(QByteArray("VIREO_COM") + QByteArray::number(com))
     {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0)
-            qputenv(variable_.constData(), name);
+        if (line_.ok())
+            qputenv(variable_.constData(), QFile::encodeName(line_.path()));
     }
-    ~SparePort()
-    {
-        qunsetenv(variable_.constData());
-        if (master_ >= 0)
-            ::close(master_);
-        if (slave_ >= 0)
-            ::close(slave_);
-    }
+    ~SparePort() { qunsetenv(variable_.constData()); }
     SparePort(const SparePort&) = delete;
     SparePort& operator=(const SparePort&) = delete;
     QString device() const { return qEnvironmentVariable(variable_.constData()); }
 
 private:
+    PseudoTerminal line_;
     QByteArray variable_;
-    int master_ = -1;
-    int slave_ = -1;
 };
 #endif
 

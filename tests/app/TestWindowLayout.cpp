@@ -265,7 +265,7 @@ private slots:
 
         const auto ticks = [&m] {
             QString t;
-            for (int p = 1; p <= 5; ++p)
+            for (int p = 1; p <= Product::kCount; ++p)
                 t += m.mnuProduct[p]->isChecked() ? QLatin1Char('1') : QLatin1Char('0');
             t += QLatin1Char(' ');
             for (int port = 1; port <= 4; ++port)

@@ -1,8 +1,11 @@
 // vireo ping, read and write run as a user runs them, over a pseudo-terminal
 // against the virtual board. These tests run in real time.
 #include "BoardImage.h"
+#include "BoardOnPty.h"
 #include "DataFile.h"
-#include "PtyBoard.h"
+#include "Product.h"
+#include "ProductExpectations.h"
+#include "VireoRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <grp.h>
 #include <memory>
@@ -18,23 +22,18 @@
 
 namespace {
 
-constexpr int kProducts[] = {1, 2, 3, 4, 5};
 const QString kFiller = QStringLiteral("BEEF"); // board words no transfer may touch
 
 int lastWord(int product)
 {
-    return product == 3 || product == 4 ? 249 : 98;
+    return expectedOf(product).lastWord;
 }
 QString defaultFile(int product)
 {
-    return product == 2 || product == 3 ? "defaulti.tv2" : "default.tv2";
+    return QString::fromLatin1(expectedOf(product).defaultFile);
 }
 
-struct Run {
-    int status = -1;
-    QByteArray err;
-    QByteArray out;
-};
+using Run = VireoRun;
 
 struct Board {
     std::unique_ptr<PtyBoard> pty;
@@ -59,11 +58,7 @@ Board startBoard(int product, BoardImage memory, BoardFaults faults = {}, Wire w
     setup.product = product;
     setup.faults = faults;
     setup.replyGap = wire.gap;
-    Board b{std::make_unique<PtyBoard>(VirtualBoard::create(setup, memory), wire.baud, wire.latency)};
-    const std::optional<QString> failed = b.pty->start();
-    if (failed)
-        qWarning() << *failed;
-    return b;
+    return Board{boardOnPty(setup, memory, wire.baud, wire.latency)};
 }
 
 BoardImage load(const QString& path)
@@ -94,22 +89,12 @@ class TestCliBoard : public QObject {
     void startVireo(QProcess& p, const QStringList& args,
                     const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
-        p.setWorkingDirectory(dir_.path());
-        p.setProcessEnvironment(env);
-        p.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"), args);
+        ::startVireo(p, args, dir_.path(), env);
     }
 
     Run vireo(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
     {
-        QProcess p;
-        startVireo(p, args, env);
-        Run r;
-        if (!p.waitForFinished(120000))
-            return r;
-        r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-        r.err = p.readAllStandardError();
-        r.out = p.readAllStandardOutput();
-        return r;
+        return runVireo(args, dir_.path(), env);
     }
 
     // What the editor makes of the default file with the primary code changed: a file
@@ -137,7 +122,8 @@ private slots:
     // Each product: link check, read into a file, write a file back; only words 0..N travel.
     void pingReadWriteEveryProduct()
     {
-        for (int product : kProducts) {
+        for (const ProductInfo& info : Product::kAll) {
+            const int product = info.index;
             const QString p = QString::number(product);
             const int n = lastWord(product);
             const BoardImage start = load(file(defaultFile(product)));
@@ -172,8 +158,14 @@ private slots:
         QTest::addColumn<int>("baud");
         QTest::addColumn<int>("gap");
         QTest::addColumn<int>("latency");
-        for (const int product : {1, 2, 5}) {
-            const int baud = product == 2 ? 9600 : 4800;
+        for (const BoardFamily* family : kBoardFamilies) {
+            const auto first = std::find_if(Product::kAll.begin(), Product::kAll.end(), [&](const ProductInfo& p) {
+                return p.family == *family && p.lastWord == 98;
+            });
+            if (first == Product::kAll.end())
+                continue;
+            const int product = first->index;
+            const int baud = first->line.baudRate;
             QTest::addRow("product %d, back to back", product) << product << 0 << 0 << 0;
             QTest::addRow("product %d, 16 ms adapter", product) << product << baud << 2 << 16;
         }
@@ -430,13 +422,11 @@ private slots:
         const group* dialout = ::getgrnam("dialout");
         QVERIFY(dialout && ::chown(path.constData(), 0, dialout->gr_gid) == 0 && ::chmod(path.constData(), 0660) == 0);
         QProcess p;
-        p.setWorkingDirectory("/");
         p.setChildProcessModifier([] {
             if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
                 ::_exit(99);
         });
-        p.start(qEnvironmentVariable("VIREO_BIN_DIR") + "/vireo",
-                {"doctor", "--product", "4", "--port", locked.path()});
+        ::startVireo(p, {"doctor", "--product", "4", "--port", locked.path()}, "/");
         QVERIFY(p.waitForFinished(20000));
         const QByteArray out = p.readAllStandardOutput();
         QVERIFY2(p.exitCode() == 5, out + p.readAllStandardError());

@@ -1,5 +1,7 @@
 #include "BoardImage.h"
 #include "DataFile.h"
+#include "Product.h"
+#include "VireoRun.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -12,23 +14,11 @@
 // vireo dump and vireo convert, run as a user runs them.
 namespace {
 
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
+using Run = VireoRun;
 
 Run vireo(const QStringList& args)
 {
-    QProcess p;
-    p.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"), args);
-    Run r;
-    if (!p.waitForFinished(30000))
-        return r;
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    // Windows's console programs end their lines with CR LF.
-    r.out = p.readAllStandardOutput().replace("\r\n", "\n");
-    r.err = p.readAllStandardError().replace("\r\n", "\n");
-    return r;
+    return runVireo(args);
 }
 
 QString sourceFile(const char* name)
@@ -339,6 +329,61 @@ private slots:
         QVERIFY(page.open(QIODevice::ReadOnly));
         QVERIFY(page.readAll().contains("<td class=\"v\">ABCDEFGHIJ</td>"));
         QCOMPARE(vireo({"report", full, "--product", "4", "-o", dir_.filePath("full.doc")}).status, 2);
+    }
+
+    // The manual pages are written by hand: what they say of the products (the words
+    // each moves, the numbers, the default files, each family's usual product, the
+    // products' table) must be what the product table says, as the help texts do.
+    void manPagesFollowTheProductTable()
+    {
+        const auto page = [](const char* name) {
+            QFile f(sourceFile(name));
+            return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).replace(QStringLiteral("\\-"), "-")
+                                               : QString();
+        };
+        const QString vireo = page("/docs/man/vireo.1");
+        const QString board = page("/docs/man/vireo-board.1");
+        QVERIFY(!vireo.isEmpty() && !board.isEmpty());
+        const QString flat = vireo.simplified();
+        QCOMPARE(flat.count("words 0..N (" + Product::lastWordNote() + ")"), 3); // read, write, restore
+
+        const QRegularExpression range(QStringLiteral("[Pp]roduct 1\\.\\.(\\d+)"));
+        for (const QString& text : {vireo, board}) {
+            for (const QRegularExpressionMatch& m : range.globalMatch(text))
+                QCOMPARE(m.captured(1).toInt(), Product::kCount);
+        }
+
+        const qsizetype rows = vireo.indexOf(QStringLiteral("\n.TS\n"));
+        QCOMPARE(vireo.mid(rows, vireo.indexOf(QStringLiteral("\n.TE\n")) - rows).count('\n'), Product::kCount + 3);
+        QStringList inDefaultI;
+        for (const ProductInfo& p : Product::kAll) {
+            const QString row = QStringLiteral("\n%1\t%2\t%3\t0..%4\n")
+                                    .arg(p.index)
+                                    .arg(QString::fromLatin1(p.caption), p.line.text())
+                                    .arg(p.lastWord);
+            QVERIFY2(vireo.contains(row), qPrintable(row));
+            if (QLatin1String(p.defaultFile) != QLatin1String("default.tv2"))
+                inDefaultI << QString::number(p.index);
+        }
+        QVERIFY(flat.contains(QStringLiteral("(defaulti.tv2 for products %1, default.tv2 for the others)")
+                                  .arg(inDefaultI.join(QStringLiteral(" and ")))));
+
+        const QRegularExpressionMatch usual =
+            QRegularExpression(QStringLiteral("Family alone: (.*)\\.\n")).match(board);
+        QVERIFY(usual.hasMatch());
+        const QStringList named = usual.captured(1).split(QStringLiteral(", "));
+        QCOMPARE(named.size(), qsizetype(kBoardFamilies.size()));
+        QStringList families;
+        for (const BoardFamily* f : kBoardFamilies)
+            families << QString::fromLatin1(f->name).toLower();
+        const QString lastFamily = families.takeLast();
+        QVERIFY(board.contains("Board family: " + families.join(QStringLiteral(", ")) + " or " + lastFamily + " "));
+        for (const QString& said : named) {
+            const QStringList words = said.split(' ');
+            const int product = words.last().toInt();
+            QVERIFY2(Product::isValid(product), qPrintable(said));
+            QCOMPARE(words.front(), QString::fromLatin1(Product::info(product).family.name).toLower());
+        }
     }
 
 private:

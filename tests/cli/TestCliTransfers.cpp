@@ -1,9 +1,10 @@
 // vireo write --verify, the backups of reads and writes, vireo fleet and --trace,
 // run as a user runs them over a pseudo-terminal against the virtual board. Real time.
 #include "BoardImage.h"
+#include "BoardOnPty.h"
 #include "DataFile.h"
 #include "LineBoard.h"
-#include "PtyBoard.h"
+#include "VireoRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -53,17 +54,9 @@ BoardSetup setupFor(int product, BoardFaults faults = {})
     return setup;
 }
 
-std::unique_ptr<PtyBoard> serve(std::unique_ptr<VirtualBoard> board)
-{
-    auto pty = std::make_unique<PtyBoard>(std::move(board), 0);
-    if (const std::optional<QString> failed = pty->start())
-        qWarning() << *failed;
-    return pty;
-}
-
 std::unique_ptr<PtyBoard> startBoard(int product, BoardFaults faults = {})
 {
-    return serve(VirtualBoard::create(setupFor(product, faults), VirtualBoard::factoryMemory(product)));
+    return boardOnPty(setupFor(product, faults), VirtualBoard::factoryMemory(product));
 }
 
 BoardImage load(const QString& path)
@@ -78,11 +71,7 @@ BoardImage load(const QString& path)
 // A vireo run whose prompts a test answers as a technician would.
 class Session {
 public:
-    Session(const QString& dir, const QStringList& args)
-    {
-        p_.setWorkingDirectory(dir);
-        p_.start(qEnvironmentVariable("VIREO_BIN_DIR") + QStringLiteral("/vireo"), args);
-    }
+    Session(const QString& dir, const QStringList& args) { startVireo(p_, args, dir); }
     ~Session()
     {
         if (p_.state() != QProcess::NotRunning) {
@@ -212,7 +201,7 @@ private slots:
     // setting, a clear verdict, exit 6.
     void verifyCatchesAWrongWord()
     {
-        std::unique_ptr<PtyBoard> board = serve(
+        std::unique_ptr<PtyBoard> board = boardOnPty(
             std::make_unique<ForgetfulBoard>(setupFor(5), VirtualBoard::factoryMemory(5), 28, QByteArray("1235")));
         const Run r = vireo({"write", "fleet.tv2", "--verify", "--product", "5", "--port", board->slavePath()});
         QCOMPARE(r.status, 6);
@@ -291,7 +280,7 @@ private slots:
         held.setWord(7, QStringLiteral("0304"));
         BoardFaults faults;
         faults.wrongAck = true;
-        std::unique_ptr<PtyBoard> board = serve(VirtualBoard::create(setupFor(5, faults), held));
+        std::unique_ptr<PtyBoard> board = boardOnPty(VirtualBoard::create(setupFor(5, faults), held));
         const qsizetype earlier = backupsNamed("VTP-50_before-write_*.tv2").size(); // the fleet's
         const Run r = vireo({"write", "fleet.tv2", "--backup-first", "--timeout", "0.5", "--product", "5", "--port",
                              board->slavePath()});

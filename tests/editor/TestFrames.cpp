@@ -1,4 +1,6 @@
 #include "EditorFixtures.h"
+#include "Product.h"
+#include "ProductExpectations.h"
 
 #include <QTest>
 
@@ -24,11 +26,8 @@ private slots:
     {
         QTest::addColumn<int>("product");
         QTest::addColumn<bool>("tags"); // products whose boards hold tags and locks
-        QTest::newRow("EJ-39D") << 1 << false;
-        QTest::newRow("UT-105") << 2 << false;
-        QTest::newRow("UT-117") << 3 << true;
-        QTest::newRow("VT-60") << 4 << true;
-        QTest::newRow("VTP-50") << 5 << false;
+        for (const ProductInfo& p : Product::kAll)
+            QTest::newRow(p.shortName) << p.index << expectedOf(p.index).tags;
     }
 
     void framesFollowModeAndProduct()
@@ -85,11 +84,13 @@ private slots:
         QTest::addColumn<int>("product");
         QTest::addColumn<QString>("shortName");
         QTest::addColumn<QList<bool>>("enabled"); // DTMF mic, voice encryption, roaming, ANI, mandown
-        QTest::newRow("1") << 1 << "EJ-39D" << QList<bool>{false, false, false, false, false};
-        QTest::newRow("2") << 2 << "UT-105" << QList<bool>{false, false, false, false, false};
-        QTest::newRow("3") << 3 << "UT-117" << QList<bool>{false, true, true, true, true};
-        QTest::newRow("4") << 4 << "VT-60" << QList<bool>{true, true, true, true, true};
-        QTest::newRow("5") << 5 << "VTP-50" << QList<bool>{false, false, false, false, false};
+        for (const ProductInfo& p : Product::kAll) {
+            const ExpectedProduct e = expectedOf(p.index);
+            QList<bool> offered;
+            for (const char* o = e.options; *o; ++o)
+                offered << (*o == '1');
+            QTest::addRow("%d", p.index) << p.index << QString::fromLatin1(e.shortName) << offered;
+        }
     }
 
     void productProfileSetsOptionControls()

@@ -1,4 +1,5 @@
 #include "EditorFixtures.h"
+#include "ProductExpectations.h"
 
 #include <QTest>
 
@@ -125,8 +126,9 @@ private slots:
     void showingAndReadingBackKeepsEveryWord()
     {
         QFETCH(int, product);
-        BoardImage image = plainImage(product == 2 || product == 3 ? QStringLiteral("2041") : QStringLiteral("3A54"));
-        setWords(image, {{0, product == 4 ? "20E5" : "00E5"},
+        const bool icom = Product::info(product).family.tags == &kIcomTags;
+        BoardImage image = plainImage(icom ? QStringLiteral("2041") : QStringLiteral("3A54"));
+        setWords(image, {{0, expectedOf(product).headerWord},
                          {1, "005A"},
                          {2, "0006"},
                          {3, "00FF"},

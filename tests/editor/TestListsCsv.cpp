@@ -31,11 +31,11 @@ QString generatedFile(const QTemporaryDir& dir, int product, quint32 seed)
 {
     QRandomGenerator r(seed);
     EditorSession s = EditorSession::startUp(product);
-    s.image = plainImage(product == 2 || product == 3 ? QStringLiteral("2020") : QStringLiteral("5454"));
+    const bool icom = Product::info(product).family.tags == &kIcomTags;
+    s.image = plainImage(icom ? QStringLiteral("2020") : QStringLiteral("5454"));
     Editor::UpdateGUI(s.form, s.image);
     // Characters each family's tags hold; the Icom code also takes separators and quotes.
-    const QString tags = product == 2 || product == 3 ? QStringLiteral("ABZ09 -,;\"'/\u00C9=@")
-                                                      : QStringLiteral("ABZ09 -+/=");
+    const QString tags = icom ? QStringLiteral("ABZ09 -,;\"'/\u00C9=@") : QStringLiteral("ABZ09 -+/=");
     for (int g = 0; g < Form::kGroups; ++g) {
         s.form.GroupCode[g].text = r.bounded(3) == 0 ? QString()
                                                      : randomText(r, "0123456789", 4).rightJustified(4, '0');
@@ -109,7 +109,8 @@ private slots:
     void exportThenImportGivesTheSameFileForEveryProduct()
     {
         QTemporaryDir dir;
-        for (int product = 1; product <= 5; ++product) {
+        for (const ProductInfo& p : Product::kAll) {
+            const int product = p.index;
             for (quint32 seed = 1; seed <= 3; ++seed) {
                 const QString original = generatedFile(dir, product, seed);
                 QVERIFY(!original.isEmpty());

@@ -3,6 +3,7 @@
 // checked as lower bounds that the pacing guarantees.
 #include <LinkContext.h>
 #include <Primitives.h>
+#include <PseudoTerminal.h>
 #include <SerialPort.h>
 
 #include <QTemporaryDir>
@@ -15,7 +16,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <termios.h>
@@ -28,45 +28,23 @@ qint64 steadyMicros()
     return SteadyClock().nowMicros();
 }
 
-// The board's end of the line.
-class PtyBoard {
+// The board's end of the line: the test on the master.
+class PtyBoard : public PseudoTerminal {
 public:
-    PtyBoard()
-    {
-        char name[256] = {};
-        if (::openpty(&master_, &slave_, name, nullptr, nullptr) == 0)
-            path_ = QString::fromLocal8Bit(name);
-        else
-            master_ = slave_ = -1;
-    }
-    ~PtyBoard()
-    {
-        closeMaster();
-        if (slave_ >= 0)
-            ::close(slave_);
-    }
-    bool ok() const { return master_ >= 0; }
-    QString path() const { return path_; }
-    void closeMaster()
-    {
-        if (master_ >= 0)
-            ::close(master_);
-        master_ = -1;
-    }
     bool writeAll(const QByteArray& bytes)
     {
-        return ::write(master_, bytes.constData(), size_t(bytes.size())) == bytes.size();
+        return ::write(master(), bytes.constData(), size_t(bytes.size())) == bytes.size();
     }
     // Reads `count` bytes, stamping when each arrived; gives up after timeoutMillis of silence.
     QByteArray read(int count, int timeoutMillis, std::vector<qint64>* stamps = nullptr)
     {
         QByteArray got;
         while (got.size() < count) {
-            pollfd p{master_, POLLIN, 0};
+            pollfd p{master(), POLLIN, 0};
             if (::poll(&p, 1, timeoutMillis) <= 0)
                 break;
             char buf[512];
-            const ssize_t n = ::read(master_, buf, sizeof buf);
+            const ssize_t n = ::read(master(), buf, sizeof buf);
             if (n <= 0)
                 break;
             const qint64 now = steadyMicros();
@@ -76,11 +54,6 @@ public:
         }
         return got;
     }
-
-private:
-    int master_ = -1;
-    int slave_ = -1; // held open so the line stays up while the port is reopened
-    QString path_;
 };
 
 QByteArray everyByte()

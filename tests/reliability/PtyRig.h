@@ -3,9 +3,9 @@
 // The programmer's real serial port against the in-process virtual board over a
 // pseudo-terminal, set up in one line: the end-to-end tests, the soak and the
 // benchmark all run over it.
+#include <BoardOnPty.h>
 #include <LinkContext.h>
 #include <Product.h>
-#include <PtyBoard.h>
 #include <SerialPort.h>
 
 #include <QString>
@@ -39,18 +39,21 @@ inline BoardImage markedImage(int product, int salt)
 
 class PtyRig {
 public:
-    explicit PtyRig(const RigSetup& setup, const BoardImage& memory) : setup_(setup), board_(makeLine(setup, memory))
+    explicit PtyRig(const RigSetup& setup, const BoardImage& memory) : setup_(setup), memory_(memory)
     {
         ctx.silenceTimeout = setup.silenceTimeout;
     }
     PtyRig(const PtyRig&) = delete;
     PtyRig& operator=(const PtyRig&) = delete;
 
-    // Starts the board and opens the port with the product's line settings;
-    // returns why not.
+    // Starts the board on a new pseudo-terminal and opens the port with the
+    // product's line settings; returns why not.
     std::optional<QString> start()
     {
-        if (auto why = board_->start())
+        std::optional<QString> why;
+        board_ = boardOnPty(makeBoard(setup_, memory_), setup_.lineRate ? baudOf(setup_.product) : 0, setup_.latency,
+                            &why);
+        if (why)
             return why;
         port.setPortName(board_->slavePath());
         port.applySettings(Product::info(setup_.product).line);
@@ -64,12 +67,12 @@ public:
     std::optional<QString> replaceBoard(const BoardImage& memory)
     {
         port.close();
-        board_ = makeLine(setup_, memory);
+        memory_ = memory;
         return start();
     }
 
     static int baudOf(int product) { return Product::info(product).line.baudRate; }
-    PtyBoard& board() { return *board_; }
+    PtyBoard& board() { return *board_; } // once started
     // The cable pulled: the board and its end of the line are gone.
     void unplug() { board_.reset(); }
 
@@ -92,11 +95,7 @@ public:
     }
 
 private:
-    static std::unique_ptr<PtyBoard> makeLine(const RigSetup& s, const BoardImage& memory)
-    {
-        return std::make_unique<PtyBoard>(makeBoard(s, memory), s.lineRate ? baudOf(s.product) : 0, s.latency);
-    }
-
     RigSetup setup_;
+    BoardImage memory_; // the board's when it starts
     std::unique_ptr<PtyBoard> board_;
 };

@@ -5,6 +5,7 @@
 #include "DataFile.h"
 #include "SettingsFile.h"
 
+#include <PseudoTerminal.h>
 #include <SerialPort.h>
 
 #include <QDir>
@@ -14,7 +15,6 @@
 
 #include <csignal>
 #include <functional>
-#include <pty.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -150,20 +150,19 @@ void TestFailedSaves::aPortWithoutPermissionSaysWhichGroup()
 {
     if (::geteuid() != 0)
         QSKIP("needs root to open the line as one user and refuse it to another");
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    QCOMPARE(::openpty(&master, &slave, name, nullptr, nullptr), 0);
-    const QString path = QString::fromLocal8Bit(name);
-    ::fchmod(slave, 0600); // owned by whoever runs the test; nobody else may open it
-    const bool refused = asNobody([&] {
-        SerialPort port(path);
-        return !port.open()
-               && port.errorMessage().startsWith(
-                   path + QStringLiteral(": permission denied \u2014 add your user to the group '"));
-    });
-    ::close(slave);
-    ::close(master);
+    bool refused = false;
+    {
+        PseudoTerminal line;
+        QVERIFY(line.ok());
+        const QString path = line.path();
+        ::fchmod(line.slave(), 0600); // owned by whoever runs the test; nobody else may open it
+        refused = asNobody([&] {
+            SerialPort port(path);
+            return !port.open()
+                   && port.errorMessage().startsWith(
+                       path + QStringLiteral(": permission denied \u2014 add your user to the group '"));
+        });
+    }
     QVERIFY(refused);
 }
 

@@ -324,8 +324,10 @@ void TestFaultMatrix::faultMatrix()
     RigSetup healthy;
     healthy.product = product;
     healthy.lineRate = false;
-    PtyBoard next(PtyRig::makeBoard(healthy, boardOld), 0);
-    QVERIFY(!next.start());
+    std::optional<QString> noPty;
+    const std::unique_ptr<PtyBoard> plugged = boardOnPty(PtyRig::makeBoard(healthy, boardOld), 0, {}, &noPty);
+    QVERIFY(!noPty);
+    PtyBoard& next = *plugged;
     story.add(next);
     rig.port.close();
     rig.port.setPortName(next.slavePath());
