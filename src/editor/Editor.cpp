@@ -32,8 +32,8 @@ std::optional<int> selectedPort(const Form& form)
 
 namespace {
 
-// The tag code of the ticked product's family (Icom for products 2 and 3, Vertex
-// for 4 and 5); none for the Alinco board, or without a product.
+// The tag code of the ticked product's family, as its family row gives it; none for
+// a family whose boards hold no tags (Alinco), or without a product.
 const TagCodec* tagCodec(const Form& form)
 {
     const std::optional<int> product = selectedProduct(form);
